@@ -1,0 +1,69 @@
+// One frame as the host sees it: inputs in, the unit's frame cycle, the handle decision, and
+// the lamps, displays and sounds copied into the host's arrays.
+#include "../unit/arithmetic.h"
+#include "plugin.h"
+
+namespace vantor {
+
+namespace {
+
+void decideHandles(Plugin& plugin) {
+    const CVantor& unit = plugin.unit;
+    if ((unit.brakeLatch || unit.emergencyBrake) && unit.powered) {
+        // The reverser keeps what the host last got without the override.
+        plugin.handles.brake = plugin.emergencyBrakeNotch;
+        plugin.handles.power = 0;
+        plugin.handles.constantSpeed = 0;
+    } else {
+        plugin.handles.brake = plugin.brakeNotch;
+        plugin.handles.power = plugin.powerNotch;
+        plugin.handles.reverser = plugin.reverser;
+    }
+}
+
+void writePanel(const CVantor& unit, int32_t* panel) {
+    panel[0] = unit.normalLamp;
+    panel[1] = unit.alarmLamp;
+    panel[11] = unit.powered ? 1 : 0;
+    panel[12] = unit.patternLamp;
+    panel[13] = unit.patternLamp;
+    panel[14] = unit.warningLamp;
+    panel[15] = unit.emergencyLamp;
+    panel[16] = unit.holdOffLamp;
+    panel[17] = unit.spareLamp;
+    panel[18] = unit.speedDisplay;
+    panel[19] = unit.patternDisplay;
+    panel[kPanelNotchWarnInhibit] = 0;
+}
+
+void writeSound(const CVantor& unit, int32_t* sound) {
+    sound[0] = unit.bellSound;
+    sound[1] = unit.alarmLoopSound;
+    sound[10] = unit.sound10Out;
+    sound[11] = unit.sound11Out;
+    sound[12] = unit.sound12Out;
+    sound[13] = unit.sound13Out;
+    sound[20] = unit.sound20Out;
+    sound[21] = unit.sound21Out;
+    sound[22] = unit.sound22Out;
+}
+
+} // namespace
+
+Handles elapse(Plugin& plugin, const VehicleState& state, int32_t* panel, int32_t* sound) {
+    const int32_t step = wrappingSub(state.time, plugin.currentTime);
+    plugin.speed = state.speed;
+    plugin.frameStep = step < 0 ? 0 : step;
+    plugin.currentTime = state.time;
+    plugin.unit.powerSwitch = panel[kPanelPowerSwitch] != 0;
+    plugin.unit.notchWarnInhibit = panel[kPanelNotchWarnInhibit] != 0;
+
+    plugin.unit.runFrame();
+
+    decideHandles(plugin);
+    writePanel(plugin.unit, panel);
+    writeSound(plugin.unit, sound);
+    return plugin.handles;
+}
+
+} // namespace vantor

@@ -1,0 +1,47 @@
+// The plug-in as the host sees it: the values the host hands over between calls, the unit, and
+// the operations behind the sixteen exports. The library holds one Plugin; tests and fuzzers
+// may hold their own.
+#pragma once
+
+#include <cstdint>
+
+#include "../unit/vantor.h"
+#include "host_records.h"
+
+namespace vantor {
+
+inline constexpr int kPathSize = 260;
+
+struct Plugin {
+    int32_t brakeNotch;
+    int32_t powerNotch;
+    int32_t reverser;
+    int32_t emergencyBrakeNotch;
+    int32_t ackBrakeNotch;
+    int32_t currentTime;
+    int32_t frameStep;
+    float speed;
+    Handles handles;
+    char configPath[kPathSize];
+    CVantor unit;
+};
+
+// What the library does when it is loaded: find the settings file and bind the unit.
+void attachPlugin(Plugin& plugin);
+
+void setVehicleSpec(Plugin& plugin, const VehicleSpec& spec);
+void initialize(Plugin& plugin);
+Handles elapse(Plugin& plugin, const VehicleState& state, int32_t* panel, int32_t* sound);
+void setBrake(Plugin& plugin, int32_t notch);
+void keyDown(Plugin& plugin, int32_t key);
+void keyUp(Plugin& plugin, int32_t key);
+void setBeaconData(Plugin& plugin, const BeaconData& beacon);
+
+// Settings file: its path beside the library (empty when the path does not fit, so that the
+// defaults apply) and the five settings read at every Initialize.
+void buildConfigPath(const char* modulePath, char (&configPath)[kPathSize]);
+void loadSettings(CVantor& unit, const char* configPath);
+// The leading decimal number of a settings text, 0.0 if there is none.
+double decimalPrefix(const char* text);
+
+} // namespace vantor

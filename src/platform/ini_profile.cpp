@@ -1,0 +1,146 @@
+#include "ini_profile.h"
+
+#include <cstring>
+
+namespace vantor::ini {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+Text trim(Text text) {
+    while (text.size > 0 && isBlank(text.data[0])) {
+        ++text.data;
+        --text.size;
+    }
+    while (text.size > 0 && isBlank(text.data[text.size - 1])) {
+        --text.size;
+    }
+    return text;
+}
+
+bool sameName(Text name, const char* wanted) {
+    const size_t length = std::strlen(wanted);
+    if (name.size != length) {
+        return false;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        if (lower(name.data[i]) != lower(wanted[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* lastOf(Text text, char c) {
+    for (size_t i = text.size; i > 0; --i) {
+        if (text.data[i - 1] == c) {
+            return text.data + i - 1;
+        }
+    }
+    return nullptr;
+}
+
+const char* firstOf(Text text, char c) {
+    return static_cast<const char*>(std::memchr(text.data, c, text.size));
+}
+
+Text unquote(Text value) {
+    if (value.size >= 2) {
+        const char first = value.data[0];
+        if ((first == '"' || first == '\'') && value.data[value.size - 1] == first) {
+            return Text{value.data + 1, value.size - 2};
+        }
+    }
+    return value;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    const char l = lower(c);
+    return (l >= 'a' && l <= 'f') ? l - 'a' + 10 : -1;
+}
+
+} // namespace
+
+bool findValue(Text file, const char* section, const char* key, Text& value) {
+    size_t pos = 0;
+    if (file.size >= 3 && std::memcmp(file.data, "\xEF\xBB\xBF", 3) == 0) {
+        pos = 3;
+    }
+    // Before the first header no section is current; after the wanted section has ended,
+    // later sections of the same name are not searched.
+    enum class Where { Outside, Inside, Done } where = Where::Outside;
+    while (pos < file.size && where != Where::Done) {
+        const char* start = file.data + pos;
+        const char* newline = static_cast<const char*>(std::memchr(start, '\n', file.size - pos));
+        const size_t length = newline ? static_cast<size_t>(newline - start) : file.size - pos;
+        pos += length + 1;
+        const Text line = trim(Text{start, length});
+        if (line.size == 0) {
+            continue;
+        }
+        if (line.data[0] == '[') {
+            if (const char* close = lastOf(line, ']')) {
+                const Text name =
+                    trim(Text{line.data + 1, static_cast<size_t>(close - line.data - 1)});
+                const bool wanted = sameName(name, section);
+                if (where == Where::Inside) {
+                    where = Where::Done;
+                } else if (wanted) {
+                    where = Where::Inside;
+                }
+                continue;
+            }
+        }
+        if (where != Where::Inside) {
+            continue;
+        }
+        const char* equals = firstOf(line, '=');
+        if (!equals) {
+            continue;
+        }
+        const Text name = trim(Text{line.data, static_cast<size_t>(equals - line.data)});
+        if (sameName(name, key)) {
+            const char* valueStart = equals + 1;
+            value = unquote(trim(Text{valueStart, static_cast<size_t>(line.data + line.size - valueStart)}));
+            return true;
+        }
+    }
+    return false;
+}
+
+uint32_t parseInteger(Text value, uint32_t defaultValue) {
+    if (value.size == 0) {
+        return defaultValue;
+    }
+    size_t i = 0;
+    while (i < value.size && isBlank(value.data[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < value.size && (value.data[i] == '+' || value.data[i] == '-')) {
+        negative = value.data[i] == '-';
+        ++i;
+    }
+    uint32_t base = 10;
+    if (i + 1 < value.size && value.data[i] == '0' && lower(value.data[i + 1]) == 'x') {
+        base = 16;
+        i += 2;
+    }
+    uint32_t result = 0;
+    for (; i < value.size; ++i) {
+        const int digit = hexDigit(value.data[i]);
+        if (digit < 0 || static_cast<uint32_t>(digit) >= base) {
+            break;
+        }
+        result = result * base + static_cast<uint32_t>(digit);
+    }
+    return negative ? 0u - result : result;
+}
+
+} // namespace vantor::ini

@@ -1,0 +1,38 @@
+// Reading a settings file held in memory, by the rules that the Windows profile functions
+// follow, so that a settings file means the same on every platform:
+//
+// - Lines end at LF; a CR before it is dropped. A UTF-8 byte-order mark at the start is skipped.
+// - Leading and trailing blanks of a line are ignored.
+// - A section header is a line that starts with '['; its name runs to the last ']' on the
+//   line and is trimmed ("[ LED ]" is LED, "[LED] junk" is LED, "[SetSpec]]" is "SetSpec]").
+//   A line starting with '[' without any ']' is no header: the current section goes on.
+// - Only the first section of a given name is searched.
+// - Key lines are "name=value"; the name is trimmed. Lines without '=' and keys before any
+//   section are ignored. The first occurrence of a key in the section wins.
+// - Section and key names compare without regard to ASCII case.
+// - There is no comment syntax: ";x=1" is a key named ";x".
+// - The value is trimmed; one pair of matching quotes (" or ') around it is removed; anything
+//   after it (such as "; note") is part of the value.
+// - Integers: a missing key or an empty value gives the default; otherwise blanks, an optional
+//   sign, then "0x"-prefixed hexadecimal or decimal digits up to the first other character,
+//   wrapped modulo 2^32. No digits give 0.
+// - Text: a missing key gives the default, an empty value the empty text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vantor::ini {
+
+struct Text {
+    const char* data;
+    size_t size;
+};
+
+// Finds key in the first section named section; on success value holds the key's value.
+bool findValue(Text file, const char* section, const char* key, Text& value);
+
+// The integer that a profile integer read gives for a value that was found.
+uint32_t parseInteger(Text value, uint32_t defaultValue);
+
+} // namespace vantor::ini

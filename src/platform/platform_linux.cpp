@@ -1,0 +1,113 @@
+// Linux: the library finds itself with dladdr and reads its settings file through a read-only
+// mapping, so nothing is taken from the heap.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <ctime>
+
+#include "ini_profile.h"
+#include "platform.h"
+
+namespace vantor::platform {
+
+namespace {
+
+// The settings file mapped for one lookup.
+class MappedFile {
+  public:
+    explicit MappedFile(const char* path) {
+        if (path == nullptr || path[0] == '\0') {
+            return;
+        }
+        fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) {
+            return;
+        }
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) {
+            return;
+        }
+        void* data = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE,
+                            fd_, 0);
+        if (data == MAP_FAILED) {
+            return;
+        }
+        text_ = ini::Text{static_cast<const char*>(data), static_cast<size_t>(info.st_size)};
+        mapped_ = true;
+    }
+    ~MappedFile() {
+        if (mapped_) {
+            ::munmap(const_cast<char*>(text_.data), text_.size);
+        }
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    bool find(const char* section, const char* key, ini::Text& value) const {
+        return mapped_ && ini::findValue(text_, section, key, value);
+    }
+
+  private:
+    int fd_ = -1;
+    bool mapped_ = false;
+    ini::Text text_{nullptr, 0};
+};
+
+} // namespace
+
+bool libraryPath(char* buffer, size_t size) {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&libraryPath), &info) == 0 ||
+        info.dli_fname == nullptr) {
+        return false;
+    }
+    const size_t length = std::strlen(info.dli_fname);
+    if (length + 1 > size) {
+        return false;
+    }
+    std::memcpy(buffer, info.dli_fname, length + 1);
+    return true;
+}
+
+int localSeconds() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (::localtime_r(&now, &local) == nullptr) {
+        return 0;
+    }
+    return local.tm_sec;
+}
+
+uint32_t readProfileInt(const char* path, const char* section, const char* key,
+                        uint32_t defaultValue) {
+    const MappedFile file(path);
+    ini::Text value{};
+    if (!file.find(section, key, value)) {
+        return defaultValue;
+    }
+    return ini::parseInteger(value, defaultValue);
+}
+
+void readProfileString(const char* path, const char* section, const char* key,
+                       const char* defaultValue, char* out, size_t size) {
+    if (size == 0) {
+        return;
+    }
+    const MappedFile file(path);
+    ini::Text value{};
+    if (!file.find(section, key, value)) {
+        value = ini::Text{defaultValue, std::strlen(defaultValue)};
+    }
+    const size_t length = value.size < size - 1 ? value.size : size - 1;
+    std::memcpy(out, value.data, length);
+    out[length] = '\0';
+}
+
+} // namespace vantor::platform

@@ -1,0 +1,64 @@
+// The unit's integer arithmetic in one place. Host times and frame steps are signed 32-bit
+// milliseconds that wrap like the host's own counters; conversions from floating point take
+// any value the host or the settings file can produce, NaN and infinities included.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace vantor {
+
+// a + b in 32-bit two's complement.
+constexpr int32_t wrappingAdd(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
+// a - b in 32-bit two's complement.
+constexpr int32_t wrappingSub(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+// a * b in 32-bit two's complement.
+constexpr int32_t wrappingMul(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+
+// a + b, held at the ends of the 32-bit range instead of wrapping.
+constexpr int32_t saturatingAdd(int32_t a, int32_t b) {
+    const int64_t sum = int64_t{a} + int64_t{b};
+    if (sum > std::numeric_limits<int32_t>::max()) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (sum < std::numeric_limits<int32_t>::min()) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return static_cast<int32_t>(sum);
+}
+
+// A down-counting timer after a step: it stops at 0 and never wraps, whatever it was loaded with.
+constexpr int32_t countDown(int32_t timer, int32_t step) {
+    const int64_t left = int64_t{timer} - int64_t{step};
+    if (left <= 0) {
+        return 0;
+    }
+    return left > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
+                                                      : static_cast<int32_t>(left);
+}
+
+// Truncation toward zero to a signed 32-bit value; NaN gives 0 and values beyond the range
+// stay at its ends.
+inline int32_t truncateToInt32(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= 2147483648.0) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (value <= -2147483649.0) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return static_cast<int32_t>(value);
+}
+
+} // namespace vantor

@@ -1,0 +1,114 @@
+// One frame of the unit: timers, power, the power-notch warning, the alarm and pattern
+// supervision, and the hand-over of the staged sounds.
+#include "arithmetic.h"
+#include "vantor.h"
+
+namespace vantor {
+
+namespace {
+
+// Distance run in the frame, in single precision and in this order, as the cab unit does it.
+double distanceRunInFrame(float speedKmh, int32_t frameStepMs) {
+    float metres = speedKmh / 3600.0f;
+    metres = metres * 1000.0f;
+    metres = metres * static_cast<float>(frameStepMs);
+    metres = metres / 1000.0f;
+    return static_cast<double>(metres);
+}
+
+} // namespace
+
+void CVantor::runFrame() {
+    const int32_t bellAtStart = bellSound;
+
+    const int32_t step = *frameStep;
+    for (int i = 0; i < kTimerCount; ++i) {
+        prevTimer[i] = timer[i];
+        // The section clock counts up and holds at its top rather than turning negative.
+        timer[i] = i == kType60Clock ? saturatingAdd(timer[i], step) : countDown(timer[i], step);
+    }
+
+    supervisePower();
+    if (!powered && notchWarnActive) {
+        superviseNotch(*powerNotch);
+    }
+
+    const double distanceRun = distanceRunInFrame(*speed, step);
+
+    if (powered) {
+        superviseAlarm();
+    } else {
+        speedDisplay = 0;
+    }
+
+    if (unitActive) {
+        supervisePatterns(distanceRun);
+    } else {
+        patternDisplay = 999;
+        emergencyBrake = false;
+    }
+
+    if (!powered) {
+        alternationSound21 = kSoundStop;
+        alternationSound22 = kSoundStop;
+        alarmLoopSound = kSoundStop;
+        if (!notchWarnActive) {
+            notchSound = kSoundStop;
+            bellSound = kSoundStop;
+        }
+    }
+    if (!unitActive) {
+        patternStartSound = kSoundStop;
+        warningSound = kSoundStop;
+        patternEndSound = kSoundStop;
+    }
+    if (bellAtStart == kSoundLoop && bellSound == kSoundStop) {
+        bellStopSound = kSoundOnce;
+    }
+
+    sound13Out = notchSound;
+    sound11Out = warningSound;
+    sound12Out = patternEndSound;
+    sound10Out = patternStartSound;
+    sound20Out = bellStopSound;
+    sound21Out = alternationSound21;
+    sound22Out = alternationSound22;
+
+    notchSound = kSoundContinue;
+    warningSound = kSoundContinue;
+    patternEndSound = kSoundContinue;
+    patternStartSound = kSoundContinue;
+    bellStopSound = kSoundContinue;
+    alternationSound21 = kSoundContinue;
+    alternationSound22 = kSoundContinue;
+}
+
+void CVantor::supervisePower() {
+    if (powerSwitch && initialised) {
+        if (!powered) {
+            reset(kResetPowerOn);
+        }
+        powered = true;
+    } else {
+        powered = false;
+        reset(kResetPowerOff);
+    }
+    cutOut = coilCutOut || cutOutSelected;
+    notchWarnActive = notchWarnEnabled && !notchWarnInhibit;
+    unitActive = powered && !cutOut;
+    normalLamp = (powered && !ackKeyCopy && alarmLamp == 0) ? 1 : 0;
+    alarmLamp = (powered && (brakeLatch || alarmRequest)) ? 1 : 0;
+    bellSound = bellOn ? kSoundLoop : kSoundStop;
+}
+
+void CVantor::superviseNotch(int32_t notch) {
+    if (notch == 0) {
+        notchLeftZero = false;
+    } else if (!notchLeftZero) {
+        notchSound = kSoundOnce;
+        notchLeftZero = true;
+    }
+    bellOn = notch > 2;
+}
+
+} // namespace vantor
