@@ -1,0 +1,112 @@
+// Any bytes as the settings file: through the in-memory reader and the number parsers, and
+// through the real file, whose five settings must come out as the in-memory reading says.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "host/plugin.h"
+#include "platform/ini_profile.h"
+
+namespace {
+
+using vantor::ini::Text;
+
+struct Setting {
+    const char* section;
+    const char* key;
+};
+
+constexpr Setting kSettings[] = {
+    {"SetSpec", "Speed"}, {"SetSpec", "Deceleration"}, {"SetSpec", "Rtime"},
+    {"Disp", "Resolution"}, {"LED", "MaxSpd"}, {"setspec", "SPEED"}, {"", ""}, {"LED", ""},
+};
+
+void check(bool holds) {
+    if (!holds) {
+        std::abort();
+    }
+}
+
+// The value as the reader copies it: at most seven characters, terminated.
+std::string cut(Text value) { return std::string(value.data, value.size < 7 ? value.size : 7); }
+
+uint32_t expectedInteger(Text file, const char* section, const char* key, uint32_t fallback) {
+    Text value{};
+    return vantor::ini::findValue(file, section, key, value)
+               ? vantor::ini::parseInteger(value, fallback)
+               : fallback;
+}
+
+double expectedDecimal(Text file, const char* section, const char* key, const char* fallback) {
+    Text value{};
+    if (!vantor::ini::findValue(file, section, key, value)) {
+        return vantor::decimalPrefix(fallback);
+    }
+    return vantor::decimalPrefix(cut(value).c_str());
+}
+
+bool same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+// One file, rewritten for every input, in the fuzzer's temporary directory.
+const char* settingsPath() {
+    static std::string path = [] {
+        const char* dir = std::getenv("TMPDIR");
+        std::string p = std::string(dir && *dir ? dir : "/tmp") + "/vantor-settings-XXXXXX";
+        const int fd = ::mkstemp(p.data());
+        check(fd >= 0);
+        ::close(fd);
+        return p;
+    }();
+    return path.c_str();
+}
+
+void writeFile(const char* path, const uint8_t* data, size_t size) {
+    const int fd = ::open(path, O_WRONLY | O_TRUNC | O_CLOEXEC);
+    check(fd >= 0);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
+        check(n > 0);
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const Text file{reinterpret_cast<const char*>(data), size};
+
+    for (const Setting& setting : kSettings) {
+        Text value{};
+        if (vantor::ini::findValue(file, setting.section, setting.key, value)) {
+            check(value.data >= file.data && value.data + value.size <= file.data + file.size);
+            vantor::ini::parseInteger(value, 7);
+            const double number = vantor::decimalPrefix(std::string(value.data, value.size).c_str());
+            check(!std::isnan(number));
+        }
+    }
+    const std::string whole(file.data, file.size);
+    check(!std::isnan(vantor::decimalPrefix(whole.c_str())));
+
+    const char* path = settingsPath();
+    writeFile(path, data, size);
+    vantor::CVantor unit{};
+    vantor::loadSettings(unit, path);
+
+    check(unit.maxSpeed ==
+          static_cast<double>(static_cast<float>(expectedInteger(file, "SetSpec", "Speed", 125))));
+    check(same(unit.deceleration, static_cast<double>(static_cast<float>(
+                                      expectedDecimal(file, "SetSpec", "Deceleration", "2.50")))));
+    check(same(unit.reactionTime, expectedDecimal(file, "SetSpec", "Rtime", "1.00")));
+    check(unit.displayResolution ==
+          static_cast<int32_t>(expectedInteger(file, "Disp", "Resolution", 60)));
+    check(unit.displayMaxSpeed == static_cast<int32_t>(expectedInteger(file, "LED", "MaxSpd", 140)));
+    return 0;
+}
