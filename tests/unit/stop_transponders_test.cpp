@@ -1,0 +1,400 @@
+// Stop transponders: the stop distance chosen by type 0, the fixed limits and releases of
+// type 1, and types 50/55 with their stop patterns, coil cut-out and cut-out watch.
+#include <string>
+
+#include "unit_fixture.h"
+
+namespace {
+
+using vantor::kConfirmTimer;
+using vantor::kCutOutTimer;
+using vantor::kType65Timer;
+using vantor::testing::UnitTest;
+
+constexpr double kReleased = 900000.0;
+
+class StopTransponders : public UnitTest {
+  protected:
+    void SetUp() override {
+        UnitTest::SetUp();
+        frame(16, 40.0f);
+    }
+    void occupy(int slot) {
+        unit.slotValue[slot] = 1;
+        unit.slotDistance[slot] = 300.0;
+    }
+    // Cut out by the coils, as the next frame sees it.
+    void cutOutByCoils() {
+        unit.coilCutOut = true;
+        frame(16, 40.0f);
+        ASSERT_TRUE(unit.cutOut);
+        ASSERT_FALSE(unit.unitActive);
+    }
+};
+
+// --- type 0 ---
+
+TEST_F(StopTransponders, TypeZeroSelectsStopDistanceBySpacing) {
+    struct Case {
+        uint32_t state;
+        bool slot0;
+        bool slot3;
+        double spacing;
+        uint32_t primary;
+        uint32_t secondary;
+        uint32_t stateAfter;
+    };
+    // Selections start at primary 3 and secondary 3, so that kept and cleared ones show.
+    const Case cases[] = {
+        {108, true, false, 2.0, 1, 0, 0},    {108, true, false, 4.0, 2, 0, 0},
+        {108, true, false, 6.5, 3, 0, 0},    {108, true, true, 4.0, 2, 0, 0},
+        {108, true, false, 9.0, 3, 0, 0},    {108, true, false, 0.0, 3, 0, 0},
+        {108, false, false, 4.0, 0, 0, 108}, {108, false, true, 4.0, 0, 0, 108},
+        {95, false, true, 2.0, 0, 1, 0},     {95, false, true, 4.0, 0, 2, 0},
+        {95, true, true, 6.5, 0, 3, 0},      {95, false, true, 12.0, 0, 3, 0},
+        {95, false, false, 4.0, 0, 0, 95},   {95, true, false, 4.0, 0, 0, 95},
+        {0, true, true, 4.0, 0, 0, 0},       {90, true, true, 4.0, 0, 0, 90},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        if (c.slot0) {
+            occupy(0);
+        }
+        if (c.slot3) {
+            occupy(3);
+        }
+        unit.coilCode = c.state;
+        unit.distanceSinceCoil = c.spacing;
+        unit.primaryStopSelect = 3;
+        unit.secondaryStopSelect = 3;
+        unit.onBeacon0(1, 0);
+        const std::string what = "state " + std::to_string(c.state) + " at " +
+                                 std::to_string(c.spacing) + " m, slot 0 " +
+                                 std::to_string(c.slot0) + ", slot 3 " + std::to_string(c.slot3);
+        EXPECT_EQ(unit.primaryStopSelect, c.primary) << what;
+        EXPECT_EQ(unit.secondaryStopSelect, c.secondary) << what;
+        EXPECT_EQ(unit.coilCode, c.stateAfter) << what;
+        EXPECT_EQ(unit.distanceSinceCoil, c.spacing) << what;
+        EXPECT_FALSE(unit.alarmRequest) << what;
+    }
+}
+
+TEST_F(StopTransponders, TypeZeroSelectsNothingForACutOutUnit) {
+    occupy(0);
+    occupy(3);
+    cutOutByCoils();
+    for (uint32_t state : {108u, 95u}) {
+        unit.coilCode = state;
+        unit.distanceSinceCoil = 4.0;
+        unit.primaryStopSelect = 3;
+        unit.secondaryStopSelect = 3;
+        unit.onBeacon0(1, 0);
+        EXPECT_EQ(unit.primaryStopSelect, 0u) << state;
+        EXPECT_EQ(unit.secondaryStopSelect, 0u) << state;
+        EXPECT_EQ(unit.coilCode, state);
+    }
+}
+
+TEST_F(StopTransponders, TypeZeroRaisesTheAlarm) {
+    struct Case {
+        int32_t signal;
+        int32_t optional;
+        int32_t type65Timer;
+        bool alarm;
+    };
+    const Case cases[] = {
+        {0, 0, 0, true},  {0, 0, 500, true}, {1, 0, 0, false},   {1, 0, 500, false},
+        {0, 1, 0, false}, {0, 1, 500, true}, {1, -1, 500, true}, {0, 1, -500, false},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        unit.timer[kType65Timer] = c.type65Timer;
+        unit.onBeacon0(c.signal, c.optional);
+        EXPECT_EQ(unit.alarmRequest, c.alarm)
+            << c.signal << "/" << c.optional << " with type 65 at " << c.type65Timer;
+        EXPECT_EQ(unit.timer[kConfirmTimer], c.alarm ? 5000 : 0);
+    }
+    cutOutByCoils();
+    unit.onBeacon0(0, 0);
+    EXPECT_TRUE(unit.alarmRequest) << "a cut-out unit rings too";
+}
+
+// --- type 1 ---
+
+TEST_F(StopTransponders, TypeOneBySelectorTimerAndHoldOff) {
+    enum Pair { kNone, kPrimary, kSecondary };
+    struct Case {
+        int32_t optional;
+        int32_t signal;
+        uint32_t state;
+        int32_t type65Timer;
+        bool holdOff;
+        bool latch;
+        Pair released;
+        Pair fixed;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, false, true, kNone, kPrimary},
+        {0, 0, 0, 0, true, false, kNone, kPrimary},
+        {0, 0, 0, 800, false, true, kNone, kPrimary},
+        {0, 0, 95, 0, false, true, kNone, kSecondary},
+        {0, 0, 95, 0, true, false, kNone, kSecondary},
+        {0, 3, 0, 0, false, false, kPrimary, kNone},
+        {0, 3, 95, 0, false, false, kSecondary, kNone},
+        {0, 3, 0, 800, false, false, kPrimary, kNone},
+        {1, 0, 0, 0, false, false, kPrimary, kNone},
+        {1, 3, 95, 0, false, false, kSecondary, kNone},
+        {1, 0, 0, -5, false, false, kPrimary, kNone},
+        {1, 0, 0, 800, false, true, kNone, kNone},
+        {1, 3, 0, 800, true, true, kNone, kNone},
+        {2, 0, 0, 0, false, false, kPrimary, kNone},
+        {2, 3, 95, 0, false, false, kSecondary, kNone},
+        {2, 0, 0, 800, false, true, kNone, kNone},
+        {2, 0, 0, 800, true, true, kNone, kNone},
+        {2, 3, 0, 800, false, false, kNone, kNone},
+        {3, 0, 0, 0, false, false, kNone, kNone},
+        {3, 0, 95, 800, false, false, kNone, kNone},
+        {-1, 0, 0, 0, false, false, kNone, kNone},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        for (int slot : {0, 1, 3, 4, 13}) {
+            occupy(slot);
+        }
+        unit.coilCode = c.state;
+        unit.timer[kType65Timer] = c.type65Timer;
+        unit.holdOffActive = c.holdOff;
+        unit.onBeacon1(c.signal, c.optional);
+        const std::string what = "selector " + std::to_string(c.optional) + ", signal " +
+                                 std::to_string(c.signal) + ", state " + std::to_string(c.state) +
+                                 ", type 65 at " + std::to_string(c.type65Timer) + ", hold-off " +
+                                 std::to_string(c.holdOff);
+        EXPECT_EQ(unit.brakeLatch, c.latch) << what;
+        EXPECT_EQ(unit.slotValue[13], 0u) << what;
+        EXPECT_EQ(unit.slotDistance[13], kReleased) << what;
+        EXPECT_EQ(unit.slot1FixedLimit, c.fixed == kPrimary) << what;
+        EXPECT_EQ(unit.slot4FixedLimit, c.fixed == kSecondary) << what;
+        for (Pair pair : {kPrimary, kSecondary}) {
+            const int stop = pair == kPrimary ? 0 : 3;
+            const int fixedSlot = stop + 1;
+            if (c.released == pair || c.fixed == pair) {
+                EXPECT_EQ(unit.slotValue[stop], 0u) << what << ", slot " << stop;
+                EXPECT_EQ(unit.slotDistance[stop], kReleased) << what << ", slot " << stop;
+            } else {
+                EXPECT_EQ(unit.slotValue[stop], 1u) << what << ", slot " << stop;
+                EXPECT_EQ(unit.slotDistance[stop], 300.0) << what << ", slot " << stop;
+            }
+            if (c.fixed == pair) {
+                EXPECT_EQ(unit.slotValue[fixedSlot], 2u) << what << ", slot " << fixedSlot;
+                EXPECT_EQ(unit.slotDistance[fixedSlot], 0.0) << what << ", slot " << fixedSlot;
+            } else if (c.released == pair) {
+                EXPECT_EQ(unit.slotValue[fixedSlot], 0u) << what << ", slot " << fixedSlot;
+                EXPECT_EQ(unit.slotDistance[fixedSlot], kReleased)
+                    << what << ", slot " << fixedSlot;
+            } else {
+                EXPECT_EQ(unit.slotValue[fixedSlot], 1u) << what << ", slot " << fixedSlot;
+            }
+        }
+        // Only the fixed limit at the secondary pair ends the coil state.
+        EXPECT_EQ(unit.coilCode, c.fixed == kSecondary ? 0u : c.state) << what;
+    }
+}
+
+// --- types 50 and 55: stop patterns ---
+
+TEST_F(StopTransponders, StopPatternDistanceFollowsTheSelection) {
+    const double distances[] = {390.0, 455.0, 560.0, 765.0};
+    for (uint32_t select = 0; select < 4; ++select) {
+        SetUp();
+        unit.coilCode = 108;
+        unit.distanceSinceCoil = 10.0;
+        unit.primaryStopSelect = select;
+        unit.secondaryStopSelect = 3 - select;
+        unit.onBeacon50(1, 0);
+        EXPECT_EQ(unit.slotValue[1], 1u);
+        EXPECT_EQ(unit.slotDistance[1], distances[select]);
+        EXPECT_EQ(unit.slotValue[4], 0u);
+        EXPECT_EQ(unit.coilCode, 108u);
+        EXPECT_EQ(unit.distanceSinceCoil, 0.0);
+
+        SetUp();
+        unit.coilCode = 108;
+        unit.secondaryStopPending = 1;
+        unit.primaryStopSelect = 3 - select;
+        unit.secondaryStopSelect = select;
+        unit.onBeacon50(-4, 0);
+        EXPECT_EQ(unit.slotValue[4], 1u);
+        EXPECT_EQ(unit.slotDistance[4], distances[select]);
+        EXPECT_EQ(unit.slotValue[1], 0u);
+        EXPECT_EQ(unit.secondaryStopPending, 0u);
+    }
+}
+
+TEST_F(StopTransponders, StopPatternNeedsSignalZeroOptionalSetAndNoInhibit) {
+    struct Case {
+        int32_t optional;
+        int32_t signal;
+        bool inhibit;
+    };
+    for (uint32_t pending : {0u, 1u}) {
+        for (const Case& c : {Case{0, 0, false}, Case{1, 1, false}, Case{1, 0, true}}) {
+            SetUp();
+            unit.coilCode = 108;
+            unit.secondaryStopPending = pending;
+            unit.stopInhibit = c.inhibit;
+            unit.onBeacon50(c.optional, c.signal);
+            EXPECT_EQ(unit.slotValue[1], 0u) << pending;
+            EXPECT_EQ(unit.slotValue[4], 0u) << pending;
+            EXPECT_EQ(unit.secondaryStopPending, pending);
+            EXPECT_FALSE(unit.stopInhibit) << "cleared in state 108 in any case";
+        }
+    }
+}
+
+TEST_F(StopTransponders, CoilStatesBeforeTheStopTransponder) {
+    unit.coilCode = 95;
+    unit.onBeacon50(1, 0);
+    EXPECT_EQ(unit.secondaryStopPending, 1u);
+    EXPECT_EQ(unit.coilCode, 108u);
+    EXPECT_EQ(unit.slotValue[4], 0u) << "the pattern comes with the next one";
+
+    unit.coilCode = 85;
+    unit.onBeacon50(1, 0);
+    EXPECT_TRUE(unit.stopInhibit);
+    unit.onBeacon50(1, 0);
+    EXPECT_EQ(unit.slotValue[4], 0u) << "inhibited";
+    EXPECT_FALSE(unit.stopInhibit);
+    EXPECT_EQ(unit.secondaryStopPending, 1u);
+
+    for (uint32_t state : {0u, 80u}) {
+        SetUp();
+        unit.coilCode = state;
+        unit.distanceSinceCoil = 2.0;
+        unit.onBeacon50(1, 0);
+        EXPECT_EQ(unit.coilCode, 108u);
+        EXPECT_EQ(unit.slotValue[1], 0u);
+        EXPECT_FALSE(unit.coilCutOut);
+        EXPECT_FALSE(unit.stopInhibit);
+        EXPECT_EQ(unit.secondaryStopPending, 0u);
+    }
+}
+
+TEST_F(StopTransponders, TwoMetresAfterCodeNinetyCutsOutFromTheNextFrame) {
+    for (double spacing : {4.0, 1.3, 2.6}) {
+        unit.coilCode = 90;
+        unit.distanceSinceCoil = spacing;
+        unit.onBeacon50(0, 0);
+        EXPECT_FALSE(unit.coilCutOut) << spacing;
+    }
+    unit.coilCode = 90;
+    unit.distanceSinceCoil = 2.0;
+    unit.onBeacon50(0, 0);
+    EXPECT_TRUE(unit.coilCutOut);
+    EXPECT_TRUE(unit.unitActive) << "the frame decides";
+    EXPECT_EQ(unit.coilCode, 108u);
+    EXPECT_EQ(unit.distanceSinceCoil, 0.0);
+
+    frame(16, 40.0f);
+    EXPECT_FALSE(unit.unitActive);
+    EXPECT_EQ(unit.patternDisplay, 999);
+    unit.coilCode = 0;
+    unit.distanceSinceCoil = 5.0;
+    unit.onBeacon50(1, 0);
+    EXPECT_EQ(unit.coilCode, 0u) << "a cut-out unit keeps its coil state";
+    EXPECT_EQ(unit.distanceSinceCoil, 5.0);
+}
+
+TEST_F(StopTransponders, PrimaryStopPatternNotSetWhileCutOut) {
+    cutOutByCoils();
+    unit.coilCode = 108;
+    unit.onBeacon50(1, 0);
+    EXPECT_EQ(unit.slotValue[1], 0u);
+    unit.coilCode = 108;
+    unit.secondaryStopPending = 1;
+    unit.onBeacon50(1, 0);
+    EXPECT_EQ(unit.slotValue[4], 0u);
+    EXPECT_EQ(unit.secondaryStopPending, 1u);
+}
+
+// --- types 50 and 55: the cut-out watch ---
+
+TEST_F(StopTransponders, WatchArmsThenLatchesOnOptionalZero) {
+    cutOutByCoils();
+    unit.onBeacon50(0, 0);
+    EXPECT_TRUE(unit.cutOutArmed);
+    EXPECT_EQ(unit.timer[kCutOutTimer], 500);
+    EXPECT_FALSE(unit.brakeLatch) << "the first one only arms";
+
+    frame(100, 40.0f);
+    unit.onBeacon50(7, 0);
+    EXPECT_FALSE(unit.brakeLatch) << "optional not 0 never latches";
+    unit.onBeacon50(0, 1);
+    EXPECT_TRUE(unit.brakeLatch);
+    EXPECT_TRUE(unit.cutOutArmed);
+    EXPECT_EQ(unit.timer[kCutOutTimer], 400) << "not reloaded while it runs";
+}
+
+TEST_F(StopTransponders, WatchDisarmsAfterItsTimeAndReArms) {
+    cutOutByCoils();
+    unit.onBeacon50(0, 0);
+    for (int i = 0; i < 5; ++i) {
+        frame(100, 40.0f);
+    }
+    ASSERT_EQ(unit.timer[kCutOutTimer], 0);
+
+    unit.onBeacon50(3, 0);
+    EXPECT_TRUE(unit.cutOutArmed) << "optional not 0 leaves the watch";
+    EXPECT_EQ(unit.timer[kCutOutTimer], 0);
+    EXPECT_FALSE(unit.brakeLatch);
+
+    unit.onBeacon50(0, 0);
+    EXPECT_TRUE(unit.brakeLatch);
+    EXPECT_TRUE(unit.cutOutArmed) << "disarmed and at once armed again";
+    EXPECT_EQ(unit.timer[kCutOutTimer], 500);
+}
+
+TEST_F(StopTransponders, WatchStaysDisarmedUnderStopInhibit) {
+    cutOutByCoils();
+    unit.onBeacon50(0, 0);
+    frame(500, 40.0f);
+    unit.stopInhibit = true;
+    unit.coilCode = 108; // where the inhibit is used up
+    unit.onBeacon50(0, 0);
+    EXPECT_TRUE(unit.brakeLatch);
+    EXPECT_FALSE(unit.cutOutArmed);
+    EXPECT_EQ(unit.timer[kCutOutTimer], 0);
+
+    unit.brakeLatch = false;
+    unit.onBeacon50(0, 0);
+    EXPECT_FALSE(unit.brakeLatch);
+    EXPECT_TRUE(unit.cutOutArmed) << "the inhibit is used up";
+}
+
+TEST_F(StopTransponders, WatchNeedsACutOutUnit) {
+    unit.onBeacon50(0, 0);
+    unit.onBeacon50(0, 0);
+    EXPECT_FALSE(unit.cutOutArmed);
+    EXPECT_FALSE(unit.brakeLatch);
+
+    unit.stopInhibit = true;
+    cutOutByCoils();
+    unit.onBeacon50(0, 0);
+    EXPECT_FALSE(unit.cutOutArmed) << "an inhibited one does not arm";
+}
+
+TEST_F(StopTransponders, WatchLeftArmedAfterCutInDoesNotBrake) {
+    unit.cutOutSelected = true;
+    frame(16, 40.0f);
+    unit.onBeacon50(0, 0);
+    ASSERT_TRUE(unit.cutOutArmed);
+    unit.reset(vantor::kResetCutIn); // key 13 again: the cut-in keeps the watch latch
+    unit.cutOutSelected = false;
+    frame(600, 40.0f);
+    ASSERT_TRUE(unit.unitActive);
+    unit.onBeacon50(0, 0);
+    EXPECT_FALSE(unit.brakeLatch);
+    EXPECT_TRUE(unit.cutOutArmed);
+    EXPECT_EQ(unit.coilCode, 108u);
+}
+
+} // namespace
