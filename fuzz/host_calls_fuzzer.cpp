@@ -18,20 +18,25 @@ namespace {
 
 using vantor::Plugin;
 
-constexpr float kSpeeds[] = {
-    0.0f, -0.0f, 1.0f, -1.0f, -7.0f, -7.5f, 15.0f, 25.0f, 45.0f, 100.0f, 125.0f, 220.0f,
-    std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::quiet_NaN(),
-    std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-    std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest(),
-    std::numeric_limits<float>::denorm_min(), -std::numeric_limits<float>::denorm_min(),
-    std::numeric_limits<float>::min(), 2147483648.0f, -2147483648.0f, 1e30f, -1e30f,
-};
+using Float = std::numeric_limits<float>;
+using Int = std::numeric_limits<int32_t>;
 
-constexpr int32_t kIntegers[] = {
-    0, 1, -1, 2, 3, 4, 5, 8, 9, 13, 14, 15, 50, 55, 60, 61, 65, 70, 85, 90, 100, 255, 1000,
-    60000, 86400000, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
-    std::numeric_limits<int32_t>::min() + 1, std::numeric_limits<int32_t>::max() - 1,
-};
+constexpr float kNaN = Float::quiet_NaN();
+constexpr float kInf = Float::infinity();
+constexpr float kHuge = Float::max();
+constexpr float kTiny = Float::denorm_min();
+constexpr float kSmallest = Float::min();
+constexpr int32_t kMin = Int::min();
+constexpr int32_t kMax = Int::max();
+
+constexpr float kSpeeds[] = {0.0f,  -0.0f,  1.0f,          -1.0f,         -7.0f,  -7.5f,  15.0f,
+                             25.0f, 45.0f,  100.0f,        125.0f,        220.0f, kNaN,   -kNaN,
+                             kInf,  -kInf,  kHuge,         -kHuge,        kTiny,  -kTiny, kSmallest,
+                             1e30f, -1e30f, 2147483648.0f, -2147483648.0f};
+
+constexpr int32_t kIntegers[] = {0,   1,   -1,   2,     3,        4,    5,    8,        9,       13,
+                                 14,  15,  50,   55,    60,       61,   65,   70,       85,      90,
+                                 100, 255, 1000, 60000, 86400000, kMin, kMax, kMin + 1, kMax - 1};
 
 constexpr int32_t kBeaconTypes[] = {0, 1, 50, 55, 60, 61, 65, 70};
 
@@ -95,7 +100,9 @@ void anySettings(FuzzedDataProvider& in, vantor::CVantor& unit) {
     unit.displayMaxSpeed = anyInteger(in);
 }
 
-bool isLamp(int32_t value) { return value == 0 || value == 1; }
+bool isLamp(int32_t value) {
+    return value == 0 || value == 1;
+}
 
 bool isSoundCommand(int32_t value) {
     return value == vantor::kSoundStop || value == vantor::kSoundLoop ||
@@ -147,8 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (in.remaining_bytes() > 0) {
         switch (in.ConsumeIntegralInRange(0, 10)) {
         case 0:
-            vantor::setVehicleSpec(*plugin, VehicleSpec{anyInteger(in), anyInteger(in),
-                                                                anyInteger(in), 0, 0});
+            vantor::setVehicleSpec(
+                *plugin, VehicleSpec{anyInteger(in), anyInteger(in), anyInteger(in), 0, 0});
             break;
         case 1:
             vantor::initialize(*plugin);
@@ -179,23 +186,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             plugin->powerNotch = anyInteger(in);
             break;
         case 6:
-            vantor::setBrake(*plugin, in.ConsumeBool() ? plugin->emergencyBrakeNotch : anyInteger(in));
+            vantor::setBrake(*plugin,
+                             in.ConsumeBool() ? plugin->emergencyBrakeNotch : anyInteger(in));
             break;
         case 7:
-            plugin->reverser = in.ConsumeIntegralInRange(0, 3) == 0 ? anyInteger(in)
-                                                                     : in.ConsumeIntegralInRange(-1, 1);
+            plugin->reverser = in.ConsumeIntegralInRange(0, 3) == 0
+                                   ? anyInteger(in)
+                                   : in.ConsumeIntegralInRange(-1, 1);
             break;
         case 8:
-            vantor::keyDown(*plugin, in.ConsumeIntegralInRange(0, 3) == 0 ? anyInteger(in)
-                                                                          : in.ConsumeIntegralInRange(0, 15));
+            vantor::keyDown(*plugin, in.ConsumeIntegralInRange(0, 3) == 0
+                                         ? anyInteger(in)
+                                         : in.ConsumeIntegralInRange(0, 15));
             break;
         case 9:
-            vantor::keyUp(*plugin, in.ConsumeIntegralInRange(0, 3) == 0 ? anyInteger(in)
-                                                                        : in.ConsumeIntegralInRange(0, 15));
+            vantor::keyUp(*plugin, in.ConsumeIntegralInRange(0, 3) == 0
+                                       ? anyInteger(in)
+                                       : in.ConsumeIntegralInRange(0, 15));
             break;
         default: {
             BeaconData beacon{};
-            beacon.type = in.ConsumeIntegralInRange(0, 7) == 0 ? anyInteger(in) : pick(in, kBeaconTypes);
+            beacon.type =
+                in.ConsumeIntegralInRange(0, 7) == 0 ? anyInteger(in) : pick(in, kBeaconTypes);
             beacon.signal = anyInteger(in);
             beacon.distance = anySpeed(in);
             beacon.optional = anyInteger(in);

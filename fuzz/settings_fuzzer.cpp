@@ -22,10 +22,14 @@ struct Setting {
     const char* key;
 };
 
-constexpr Setting kSettings[] = {
-    {"SetSpec", "Speed"}, {"SetSpec", "Deceleration"}, {"SetSpec", "Rtime"},
-    {"Disp", "Resolution"}, {"LED", "MaxSpd"}, {"setspec", "SPEED"}, {"", ""}, {"LED", ""},
-};
+constexpr Setting kSettings[] = {{"SetSpec", "Speed"},
+                                 {"SetSpec", "Deceleration"},
+                                 {"SetSpec", "Rtime"},
+                                 {"Disp", "Resolution"},
+                                 {"LED", "MaxSpd"},
+                                 {"setspec", "SPEED"},
+                                 {"", ""},
+                                 {"LED", ""}};
 
 void check(bool holds) {
     if (!holds) {
@@ -34,7 +38,9 @@ void check(bool holds) {
 }
 
 // The value as the reader copies it: at most seven characters, terminated.
-std::string cut(Text value) { return std::string(value.data, value.size < 7 ? value.size : 7); }
+std::string cut(Text value) {
+    return std::string(value.data, value.size < 7 ? value.size : 7);
+}
 
 uint32_t expectedInteger(Text file, const char* section, const char* key, uint32_t fallback) {
     Text value{};
@@ -51,7 +57,9 @@ double expectedDecimal(Text file, const char* section, const char* key, const ch
     return vantor::decimalPrefix(cut(value).c_str());
 }
 
-bool same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+bool same(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
 
 // One file, rewritten for every input, in the fuzzer's temporary directory.
 const char* settingsPath() {
@@ -88,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (vantor::ini::findValue(file, setting.section, setting.key, value)) {
             check(value.data >= file.data && value.data + value.size <= file.data + file.size);
             vantor::ini::parseInteger(value, 7);
-            const double number = vantor::decimalPrefix(std::string(value.data, value.size).c_str());
+            const double number =
+                vantor::decimalPrefix(std::string(value.data, value.size).c_str());
             check(!std::isnan(number));
         }
     }
@@ -107,6 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(same(unit.reactionTime, expectedDecimal(file, "SetSpec", "Rtime", "1.00")));
     check(unit.displayResolution ==
           static_cast<int32_t>(expectedInteger(file, "Disp", "Resolution", 60)));
-    check(unit.displayMaxSpeed == static_cast<int32_t>(expectedInteger(file, "LED", "MaxSpd", 140)));
+    check(unit.displayMaxSpeed ==
+          static_cast<int32_t>(expectedInteger(file, "LED", "MaxSpd", 140)));
     return 0;
 }
