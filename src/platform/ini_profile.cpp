@@ -127,10 +127,14 @@ uint32_t parseInteger(Text value, uint32_t defaultValue) {
         negative = value.data[i] == '-';
         ++i;
     }
+    // The base prefixes of the Windows profile functions, in lower case only: "0X10" is 0.
     uint32_t base = 10;
-    if (i + 1 < value.size && value.data[i] == '0' && lower(value.data[i + 1]) == 'x') {
-        base = 16;
-        i += 2;
+    if (i + 1 < value.size && value.data[i] == '0') {
+        const char prefix = value.data[i + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        if (base != 10) {
+            i += 2;
+        }
     }
     uint32_t result = 0;
     for (; i < value.size; ++i) {

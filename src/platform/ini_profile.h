@@ -14,8 +14,9 @@
 // - The value is trimmed; one pair of matching quotes (" or ') around it is removed; anything
 //   after it (such as "; note") is part of the value.
 // - Integers: a missing key or an empty value gives the default; otherwise blanks, an optional
-//   sign, then "0x"-prefixed hexadecimal or decimal digits up to the first other character,
-//   wrapped modulo 2^32. No digits give 0.
+//   sign, then digits up to the first other character, wrapped modulo 2^32: hexadecimal after
+//   "0x", octal after "0o", binary after "0b" (lower-case prefixes only), else decimal ("010"
+//   is 10). No digits give 0.
 // - Text: a missing key gives the default, an empty value the empty text.
 #pragma once
 

