@@ -1,4 +1,5 @@
 // What the driver does between frames: the vehicle's notches, the brake handle and the keys.
+#include "../unit/arithmetic.h"
 #include "plugin.h"
 
 namespace vantor {
@@ -17,7 +18,7 @@ enum Key : int32_t {
 
 void setVehicleSpec(Plugin& plugin, const VehicleSpec& spec) {
     // The emergency notch lies one above the highest service notch.
-    plugin.emergencyBrakeNotch = static_cast<int32_t>(static_cast<uint32_t>(spec.brakeNotches) + 1u);
+    plugin.emergencyBrakeNotch = wrappingAdd(spec.brakeNotches, 1);
     plugin.ackBrakeNotch = spec.ackBrakeNotch;
 }
 
