@@ -77,8 +77,10 @@ bool findValue(Text file, const char* section, const char* key, Text& value) {
     enum class Where { Outside, Inside, Done } where = Where::Outside;
     while (pos < file.size && where != Where::Done) {
         const char* start = file.data + pos;
-        const char* newline = static_cast<const char*>(std::memchr(start, '\n', file.size - pos));
-        const size_t length = newline ? static_cast<size_t>(newline - start) : file.size - pos;
+        size_t length = 0;
+        while (pos + length < file.size && start[length] != '\n' && start[length] != '\r') {
+            ++length;
+        }
         pos += length + 1;
         const Text line = trim(Text{start, length});
         if (line.size == 0) {

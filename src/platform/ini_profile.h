@@ -1,7 +1,8 @@
 // Reading a settings file held in memory, by the rules that the Windows profile functions
 // follow, so that a settings file means the same on every platform:
 //
-// - Lines end at LF; a CR before it is dropped. A UTF-8 byte-order mark at the start is skipped.
+// - Lines end at LF or CR, so CRLF and a lone CR end a line too. A UTF-8 byte-order mark at the
+//   start is skipped.
 // - Leading and trailing blanks of a line are ignored.
 // - A section header is a line that starts with '['; its name runs to the last ']' on the
 //   line and is trimmed ("[ LED ]" is LED, "[LED] junk" is LED, "[SetSpec]]" is "SetSpec]").
