@@ -1,0 +1,67 @@
+// Elapse, one call per iteration, through the export the host calls: an idle active unit, the
+// heaviest frame, and an unpowered unit.
+#include <benchmark/benchmark.h>
+
+#include "plugin_library.h"
+#include "worst_case_track.h"
+
+namespace vantor::bench {
+
+namespace {
+
+constexpr float kCruisingKmh = 60.0f;
+// Panel entries that show what state the unit is in.
+constexpr int kNormalLamp = 0;
+constexpr int kPoweredLamp = 11;
+constexpr int kPatternLamp = 12;
+
+// Powered and active, no pattern in any slot, cruising.
+void ElapseIdle(benchmark::State& state) {
+    PluginLibrary& plugin = builtLibrary();
+    plugin.start();
+    plugin.frame(kCruisingKmh);
+    plugin.frame(kCruisingKmh);
+    if (plugin.panel[kNormalLamp] != 1 || plugin.panel[kPatternLamp] != 0) {
+        state.SkipWithError("the unit is not idle");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(plugin.frame(kCruisingKmh));
+    }
+}
+BENCHMARK(ElapseIdle);
+
+// Slots 0 to 14 filled, alarm ringing, brake latched, warning lamp on and off by turns.
+void ElapseWorstCase(benchmark::State& state) {
+    PluginLibrary& plugin = builtLibrary();
+    if (const std::string fault = fillEverySlot(plugin); !fault.empty()) {
+        state.SkipWithError(fault.c_str());
+        return;
+    }
+    float kmh = kRockingKmh;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(plugin.frame(kmh));
+        kmh = -kmh;
+    }
+}
+BENCHMARK(ElapseWorstCase);
+
+// Power switch off: the power-off reset runs in every frame.
+void ElapseUnpowered(benchmark::State& state) {
+    PluginLibrary& plugin = builtLibrary();
+    plugin.start();
+    plugin.panel[kPanelPowerSwitch] = 0;
+    plugin.frame(kCruisingKmh);
+    if (plugin.panel[kPoweredLamp] != 0) {
+        state.SkipWithError("the unit is still powered");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(plugin.frame(kCruisingKmh));
+    }
+}
+BENCHMARK(ElapseUnpowered);
+
+} // namespace
+
+} // namespace vantor::bench
