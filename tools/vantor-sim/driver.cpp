@@ -1,0 +1,186 @@
+#include "driver.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vantor::sim {
+
+namespace {
+
+// How long the driver holds the release key.
+constexpr double kReleaseHold = 0.5;
+// Seconds of running the driver allows for before his brake takes hold.
+constexpr double kBrakeLead = 2.0;
+
+} // namespace
+
+Driver::Driver(const DriverPlan& config, const Vehicle& vehicle)
+    : config_(config), vehicle_(vehicle), ackDelay_(config.ackDelay) {}
+
+void Driver::start(HostInputs& host) {
+    host.setReverser(1, false);
+    host.setPower(0, false);
+    host.setBrake(vehicle_.brakeNotches, false);
+}
+
+double Driver::profileSpeed(double position) const {
+    const auto& profile = config_.profile;
+    if (profile.empty()) {
+        return 0.0;
+    }
+    double speed = profile.front().speed;
+    for (const ProfilePoint& point : profile) {
+        if (point.position > position) {
+            break;
+        }
+        speed = point.speed;
+    }
+    return speed;
+}
+
+double Driver::aim(double position, double speed, const Observation& last) const {
+    double aim = profileSpeed(position);
+    // Brake in time for every lower speed ahead, at the driver's own planned deceleration.
+    const double lead = speed * kBrakeLead / 3.6;
+    for (const ProfilePoint& point : config_.profile) {
+        if (point.position > position && point.speed < aim) {
+            const double runIn = std::max(0.0, point.position - position - lead);
+            aim = std::min(aim, std::sqrt(point.speed * point.speed +
+                                          7.2 * config_.deceleration * runIn));
+        }
+    }
+    if (config_.watchPattern && !ignorePattern_ && last.patternSpeed) {
+        aim = std::min(aim, std::max(0.0, *last.patternSpeed - config_.patternMargin));
+    }
+    return aim;
+}
+
+void Driver::act(double t, double position, double speed, const Observation& last,
+                 HostInputs& host) {
+    const int32_t emergency = vehicle_.emergencyNotch();
+    // The unit brakes harder than the driver asked: an emergency brake of the unit.
+    const bool overridden = last.returned.brake == emergency && host.brake() != emergency;
+    if (overridden) {
+        ignorePattern_ = false;
+        host.setPower(0, false);
+    }
+    release(t, speed, overridden, host);
+    acknowledge(t, overridden, last, host);
+    if (automatic_ && release_ == Step::Idle) {
+        control(t, position, speed, overridden, last, host);
+    }
+}
+
+void Driver::release(double t, double speed, bool overridden, HostInputs& host) {
+    switch (release_) {
+    case Step::Idle:
+        if (overridden && automatic_ && config_.releaseDelay && speed == 0.0) {
+            release_ = Step::Waiting;
+            releaseAt_ = t + *config_.releaseDelay;
+        }
+        break;
+    case Step::Waiting:
+        if (t >= releaseAt_ - 1e-9) {
+            host.setBrake(vehicle_.emergencyNotch(), true);
+            host.keyDown(3);
+            release_ = Step::Holding;
+            releaseAt_ = t + kReleaseHold;
+        }
+        break;
+    case Step::Holding:
+        if (t >= releaseAt_ - 1e-9) {
+            host.keyUp(3);
+            release_ = Step::Idle;
+        }
+        break;
+    }
+}
+
+void Driver::acknowledge(double t, bool overridden, const Observation& last, HostInputs& host) {
+    switch (ack_) {
+    case Step::Idle:
+        if (last.powered && last.alarmLamp && ackDelay_ && !overridden &&
+            release_ == Step::Idle) {
+            ack_ = Step::Waiting;
+            ackAt_ = t + *ackDelay_;
+        }
+        break;
+    case Step::Waiting:
+        if (t < ackAt_ - 1e-9) {
+            break;
+        }
+        if (last.alarmLamp && !overridden) {
+            if (automatic_) {
+                host.setBrake(std::max(host.brake(), vehicle_.ackBrakeNotch), true);
+                host.setPower(0, false);
+            }
+            host.keyDown(0);
+            host.keyDown(1);
+            ack_ = Step::Holding;
+            ackAt_ = t + config_.ackHold;
+        } else {
+            ack_ = Step::Idle;
+        }
+        break;
+    case Step::Holding:
+        if (t >= ackAt_ - 1e-9) {
+            host.keyUp(0);
+            host.keyUp(1);
+            ack_ = Step::Idle;
+        }
+        break;
+    }
+}
+
+void Driver::control(double t, double position, double speed, bool overridden,
+                     const Observation& last, HostInputs& host) {
+    if (ack_ == Step::Holding) {
+        return; // the brake stays where the acknowledgement put it
+    }
+    int32_t brake = 0;
+    int32_t power = 0;
+    if (t < config_.startTime) {
+        brake = vehicle_.brakeNotches;
+    } else {
+        const double target = aim(position, speed, last);
+        if (target < 0.5 && speed < 0.5) {
+            mode_ = Mode::Brake;
+        } else {
+            switch (mode_) {
+            case Mode::Accelerate:
+                if (speed > target + 1.0) {
+                    mode_ = Mode::Brake;
+                } else if (speed >= target - 0.5) {
+                    mode_ = Mode::Coast;
+                }
+                break;
+            case Mode::Coast:
+                if (speed > target + 1.0) {
+                    mode_ = Mode::Brake;
+                } else if (speed < target - 2.0) {
+                    mode_ = Mode::Accelerate;
+                }
+                break;
+            case Mode::Brake:
+                if (speed <= target - 0.5) {
+                    mode_ = speed < target - 2.0 ? Mode::Accelerate : Mode::Coast;
+                }
+                break;
+            }
+        }
+        switch (mode_) {
+        case Mode::Accelerate: power = config_.powerNotch; break;
+        case Mode::Coast: break;
+        case Mode::Brake:
+            brake = speed > target + 5.0 ? vehicle_.brakeNotches : config_.brakeNotch;
+            break;
+        }
+    }
+    if (overridden) {
+        power = 0;
+    }
+    host.setPower(power, false);
+    host.setBrake(brake, false);
+}
+
+} // namespace vantor::sim

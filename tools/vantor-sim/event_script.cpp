@@ -1,0 +1,86 @@
+#include "event_script.h"
+
+#include "text_format.h"
+
+namespace vantor::sim {
+
+namespace {
+
+// Frame times are sums of whole milliseconds; a due time given in seconds may differ from
+// them by rounding.
+constexpr double kTimeTolerance = 1e-9;
+
+} // namespace
+
+EventScript::EventScript(const std::vector<Event>& events)
+    : events_(events), fired_(events.size(), false) {}
+
+void EventScript::fireDue(double t, double position, Driver& driver, HostInputs& host) {
+    for (auto it = keyUps_.begin(); it != keyUps_.end();) {
+        if (t >= it->time - kTimeTolerance) {
+            host.keyUp(it->key);
+            it = keyUps_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (size_t i = 0; i < events_.size(); ++i) {
+        const Event& event = events_[i];
+        const bool due = event.time ? t >= *event.time - kTimeTolerance
+                                    : position >= *event.position;
+        if (!fired_[i] && due) {
+            fired_[i] = true;
+            fire(event, t, driver, host);
+        }
+    }
+}
+
+void EventScript::fire(const Event& event, double t, Driver& driver, HostInputs& host) {
+    if (!event.label.empty()) {
+        host.note("» " + event.label);
+    }
+    if (event.powerSwitch) {
+        host.setPowerSwitch(*event.powerSwitch);
+    }
+    if (event.brake || event.power) {
+        // The handles are the script's now, until an event hands them back.
+        driver.setAutomatic(false);
+    }
+    if (event.brake) {
+        host.setBrake(*event.brake, true);
+    }
+    if (event.power) {
+        host.setPower(*event.power, true);
+    }
+    if (event.reverser) {
+        host.setReverser(*event.reverser, true);
+    }
+    if (event.automatic) {
+        driver.setAutomatic(*event.automatic);
+        host.note(*event.automatic ? "driver: drives by the profile again"
+                                   : "driver: leaves the handles to the script");
+    }
+    if (event.ackDelay) {
+        driver.setAckDelay(*event.ackDelay);
+        host.note(*event.ackDelay ? "driver: acknowledges alarms after " +
+                                        shortNumber(**event.ackDelay) + " s"
+                                  : "driver: will not acknowledge alarms");
+    }
+    if (event.ignorePattern) {
+        driver.setIgnorePattern(*event.ignorePattern);
+        host.note(*event.ignorePattern ? "driver: misses the pattern display and the warning"
+                                       : "driver: watches the pattern display");
+    }
+    if (event.keyDown) {
+        host.keyDown(*event.keyDown);
+    }
+    if (event.keyUp) {
+        host.keyUp(*event.keyUp);
+    }
+    if (event.key) {
+        host.keyDown(*event.key);
+        keyUps_.push_back(PendingKeyUp{t + event.hold, *event.key});
+    }
+}
+
+} // namespace vantor::sim

@@ -1,0 +1,124 @@
+// vantor-sim: plays the host for the plug-in along a scenario's line and tells what the unit
+// did.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "csv_trace.h"
+#include "default_scenario.h"
+#include "pinned_random.h"
+#include "plugin_library.h"
+#include "progress_bar.h"
+#include "scenario_parser.h"
+#include "simulation.h"
+#include "svg_plot.h"
+#include "timeline.h"
+
+using namespace vantor::sim;
+
+namespace {
+
+struct Options {
+    std::string library;
+    std::string scenario;
+    std::string csv;
+    std::string svg;
+    bool pinRandom = false;
+    bool allSounds = false;
+    bool printDefault = false;
+};
+
+std::ofstream openOutput(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    if (!out) {
+        throw std::runtime_error(path + ": cannot write");
+    }
+    return out;
+}
+
+int run(const Options& options) {
+    const Scenario scenario =
+        options.scenario.empty()
+            ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
+            : loadScenarioFile(options.scenario);
+    // Output files are opened before anything runs, so a bad path stops the run at once.
+    std::ofstream csvFile;
+    if (!options.csv.empty()) {
+        csvFile = openOutput(options.csv);
+    }
+    std::ofstream svgFile;
+    if (!options.svg.empty()) {
+        svgFile = openOutput(options.svg);
+    }
+    if (options.pinRandom) {
+        pinRandom();
+    }
+    PluginLibrary plugin(options.library, scenario.settings);
+
+    ProgressBar bar(stdout);
+    Timeline timeline(scenario, [&](const std::string& text) { bar.write(text); },
+                      options.allSounds);
+    std::vector<RunObserver*> observers{&timeline};
+    std::unique_ptr<CsvTrace> csv;
+    if (csvFile.is_open()) {
+        csv = std::make_unique<CsvTrace>(csvFile);
+        observers.push_back(csv.get());
+    }
+    std::unique_ptr<SvgPlot> plot;
+    if (svgFile.is_open()) {
+        plot = std::make_unique<SvgPlot>(scenario);
+        observers.push_back(plot.get());
+    }
+
+    timeline.header(plugin.getPluginVersion(), options.pinRandom);
+    const RunEnd end =
+        runScenario(scenario, plugin, observers, [&](double done) { bar.update(done); });
+    timeline.footer(end);
+    if (plot) {
+        svgFile << plot->render();
+    }
+    for (std::ofstream* file : {&csvFile, &svgFile}) {
+        if (file->is_open() && !file->flush()) {
+            throw std::runtime_error("cannot finish writing an output file");
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    CLI::App app{"Drives the train-protection plug-in along a line and shows what it does."};
+    app.add_option("--library", options.library, "the plug-in library to load (libvantor.so)");
+    app.add_option("--scenario", options.scenario,
+                   "scenario file (TOML); without it the built-in line runs");
+    app.add_option("--csv", options.csv, "write a per-frame trace to this CSV file");
+    app.add_option("--svg", options.svg, "write a plot of the run to this SVG file");
+    app.add_flag("--pin-random", options.pinRandom,
+                 "fix the unit's random periods: start-up 650 ms, alternation 300 ms");
+    app.add_flag("--all-sounds", options.allSounds,
+                 "also list every alternating alarm tone on the timeline");
+    app.add_flag("--print-default", options.printDefault,
+                 "print the built-in scenario, a start for your own, and stop");
+    CLI11_PARSE(app, argc, argv);
+
+    if (options.printDefault) {
+        std::cout << defaultScenarioText();
+        return 0;
+    }
+    if (options.library.empty()) {
+        std::cerr << "vantor-sim: --library is required\n";
+        return 2;
+    }
+    try {
+        return run(options);
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        std::cerr << "vantor-sim: error: " << error.what() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,104 @@
+// A run of the test bench as the scenario file describes it: the vehicle, the unit's settings,
+// the line with its transponders, the driver and the length of the run.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantor::sim {
+
+struct Vehicle {
+    int32_t brakeNotches = 8;
+    int32_t powerNotches = 5;
+    int32_t ackBrakeNotch = 2;
+    int32_t cars = 4;
+    std::vector<double> powerAcceleration; // km/h/s for power notches 1..powerNotches
+    std::vector<double> brakeDeceleration; // km/h/s for brake notches 1..brakeNotches
+    double emergencyDeceleration = 4.5;    // km/h/s at brakeNotches + 1
+    double resistanceConstant = 0.0;       // km/h/s whenever the train moves
+    double resistanceAt100 = 0.0;          // km/h/s added at 100 km/h, growing with speed squared
+
+    int32_t emergencyNotch() const { return brakeNotches + 1; }
+};
+
+// The unit's settings file; keys left out are not written, so the unit uses its defaults.
+struct Settings {
+    std::optional<int64_t> speed;
+    std::optional<std::string> deceleration;
+    std::optional<std::string> rtime;
+    std::optional<int64_t> resolution;
+    std::optional<int64_t> maxSpd;
+
+    bool any() const { return speed || deceleration || rtime || resolution || maxSpd; }
+    // The display scale the unit will use, for reading the pattern display back as a speed.
+    int64_t displayResolution() const { return resolution.value_or(60); }
+    int64_t displayMaxSpeed() const { return maxSpd.value_or(140); }
+};
+
+struct Transponder {
+    double position = 0.0; // m along the line
+    int32_t type = 0;
+    int32_t signal = 0;
+    int32_t optional = 0;
+    std::string label;
+};
+
+struct ProfilePoint {
+    double position = 0.0; // m
+    double speed = 0.0;    // km/h from this position on
+};
+
+// One scripted step: at a time or when the train's front reaches a position, any of the
+// actions below, applied in the order listed.
+struct Event {
+    std::optional<double> time;     // s since the start of the run
+    std::optional<double> position; // m
+    std::string label;
+    std::optional<bool> powerSwitch;
+    std::optional<int32_t> brake;
+    std::optional<int32_t> power;
+    std::optional<int32_t> reverser;
+    std::optional<bool> automatic;
+    std::optional<std::optional<double>> ackDelay; // inner empty: the driver never acknowledges
+    std::optional<bool> ignorePattern;
+    std::optional<int32_t> keyDown;
+    std::optional<int32_t> keyUp;
+    std::optional<int32_t> key; // pressed, then let go after hold
+    double hold = 0.5;          // s
+};
+
+struct DriverPlan {
+    double startTime = 2.0; // s; until then the brake is held at full service
+    std::vector<ProfilePoint> profile;
+    double deceleration = 2.0; // km/h/s the driver plans his braking with
+    int32_t brakeNotch = 0;    // service notch for ordinary braking; 0: half the notches
+    int32_t powerNotch = 0;    // notch for accelerating; 0: the highest
+    std::optional<double> ackDelay = 2.0;     // s; empty: never acknowledges
+    double ackHold = 0.5;                     // s the acknowledge and silence keys are held
+    std::optional<double> releaseDelay = 3.0; // s after the stop; empty: never releases
+    bool watchPattern = true;  // keeps below the pattern display less patternMargin
+    double patternMargin = 5.0; // km/h
+};
+
+struct Run {
+    int32_t stepMs = 20;
+    double duration = 300.0; // s
+    double startPosition = 0.0;
+    bool powerSwitch = false; // the unit's power switch at the start
+};
+
+struct Scenario {
+    std::string name;
+    std::string source; // file the scenario came from, for messages
+    Vehicle vehicle;
+    Settings settings;
+    double routeLength = 0.0; // m; the run ends when the front reaches it (0: no end)
+    std::vector<Transponder> transponders; // sorted by position
+    DriverPlan driver;
+    std::vector<Event> events;
+    Run run;
+};
+
+} // namespace vantor::sim

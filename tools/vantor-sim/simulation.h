@@ -1,0 +1,45 @@
+// The host's frame loop: the scripted events and the driver act, Elapse runs, the train moves
+// under the handles it returned, and the transponders the front passed are reported before
+// the next frame.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "frame_record.h"
+#include "plugin_library.h"
+#include "scenario.h"
+
+namespace vantor::sim {
+
+// Receives the run as it happens.
+class RunObserver {
+  public:
+    virtual ~RunObserver() = default;
+    virtual void onNote(const Note& note) { (void)note; }
+    virtual void onFrame(const FrameRecord& frame) = 0;
+};
+
+struct RunEnd {
+    double time = 0.0;
+    double position = 0.0;
+    int64_t frames = 0;
+    std::string reason;
+};
+
+// Host time of the first frame: 08:00, below the unit's start value, so that the first
+// frame runs with a step of 0 as in a host that starts a run in the morning.
+inline constexpr int32_t kHostStartTime = 8 * 3600 * 1000;
+
+// The pattern speed (km/h) that a pattern display value stands for: the lower end of the
+// display step, since the display truncates.
+std::optional<double> patternSpeedFromDisplay(int32_t display, bool powered,
+                                              const Settings& settings);
+
+// progress gets the fraction of the run done, now and then.
+RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
+                   const std::vector<RunObserver*>& observers,
+                   const std::function<void(double)>& progress = {});
+
+} // namespace vantor::sim

@@ -1,0 +1,18 @@
+# Runs the bench with pinned random periods and compares its timeline with a stored one.
+#   cmake -DSIM=... -DLIBRARY=... [-DSCENARIO=...] -DEXPECTED=... -DACTUAL=... -P golden.cmake
+# On a difference the new timeline is left at ACTUAL; copy it over EXPECTED once it is right.
+set(arguments --library ${LIBRARY} --pin-random)
+if(SCENARIO)
+  list(APPEND arguments --scenario ${SCENARIO})
+endif()
+execute_process(COMMAND ${SIM} ${arguments}
+  OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "vantor-sim failed (${result}):\n${errors}")
+endif()
+file(READ ${EXPECTED} expected)
+if(NOT actual STREQUAL expected)
+  file(WRITE ${ACTUAL} "${actual}")
+  execute_process(COMMAND diff -u ${EXPECTED} ${ACTUAL})
+  message(FATAL_ERROR "timeline differs from ${EXPECTED}; the new one is ${ACTUAL}")
+endif()

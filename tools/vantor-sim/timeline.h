@@ -1,0 +1,40 @@
+// The readable account of a run: one line for each thing that changes, with time, position
+// and speed.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "simulation.h"
+
+namespace vantor::sim {
+
+class Timeline : public RunObserver {
+  public:
+    // write gets each finished line, newline included.
+    Timeline(const Scenario& scenario, std::function<void(const std::string&)> write,
+             bool allSounds);
+
+    void header(int32_t pluginVersion, bool pinnedRandom);
+    void onNote(const Note& note) override;
+    void onFrame(const FrameRecord& frame) override;
+    void footer(const RunEnd& end);
+
+  private:
+    void line(double time, double position, float speed, const std::string& text);
+    void patternDisplay(const FrameRecord& frame);
+
+    const Scenario& scenario_;
+    std::function<void(const std::string&)> write_;
+    bool allSounds_;
+    bool first_ = true;
+    FrameRecord previous_;
+    bool overridden_ = false;
+    int32_t shownDisplay_ = 0;
+    int64_t emergencyBrakes_ = 0;
+    float topSpeed_ = 0.0f;
+};
+
+} // namespace vantor::sim
