@@ -3,7 +3,7 @@
 set -euo pipefail
 seconds=${VANTOR_FUZZ_SECONDS:-60}
 cmake --preset fuzz
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target host_calls_fuzzer settings_fuzzer
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for harness in host_calls settings; do
@@ -13,7 +13,7 @@ for harness in host_calls settings; do
   TMPDIR="$work" "build/fuzz/fuzz/${harness}_fuzzer" -max_total_time="$seconds" \
     -print_final_stats=1 -artifact_prefix="$work/" "$work/$harness" >"$work/$harness.log" 2>&1 ||
     status=$?
-  grep -E '^#[0-9]+ +(INITED|DONE)|^stat::' "$work/$harness.log" || true
+  grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::' "$work/$harness.log" || true
   if ((status != 0)); then
     tail -n 60 "$work/$harness.log" >&2
     echo "$harness failed (exit $status)" >&2
