@@ -1,5 +1,6 @@
 // Any bytes as the settings file: through the in-memory reader and the number parsers, and
-// through the real file, whose five settings must come out as the in-memory reading says.
+// through the real file, whose five settings must come out as the in-memory reading says. The
+// same bytes also stand for the library's path, from which the settings file's path is built.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -103,6 +104,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const std::string whole(file.data, file.size);
     check(!std::isnan(vantor::decimalPrefix(whole.c_str())));
+
+    // The same bytes as the library's own path: the settings path beside it, or none.
+    char configPath[vantor::kPathSize];
+    vantor::buildConfigPath(whole.c_str(), configPath);
+    const size_t pathLength = strnlen(configPath, sizeof configPath);
+    check(pathLength < sizeof configPath);
+    constexpr char kName[] = "VantorConfig.ini";
+    check(pathLength == 0 ||
+          (pathLength >= sizeof kName - 1 &&
+           std::strcmp(configPath + pathLength - (sizeof kName - 1), kName) == 0));
 
     const char* path = settingsPath();
     writeFile(path, data, size);
