@@ -34,9 +34,9 @@ constexpr float kSpeeds[] = {0.0f,  -0.0f,  1.0f,          -1.0f,         -7.0f,
                              kInf,  -kInf,  kHuge,         -kHuge,        kTiny,  -kTiny, kSmallest,
                              1e30f, -1e30f, 2147483648.0f, -2147483648.0f};
 
-constexpr int32_t kIntegers[] = {0,   1,   -1,   2,     3,        4,    5,    8,        9,       13,
-                                 14,  15,  50,   55,    60,       61,   65,   70,       85,      90,
-                                 100, 255, 1000, 60000, 86400000, kMin, kMax, kMin + 1, kMax - 1};
+constexpr int32_t kIntegers[] = {
+    0,  1,  -1, 2,  3,  4,  5,   8,   9,    13,    14,       15,   50,   55,       60,      61,
+    65, 70, 80, 85, 90, 95, 100, 255, 1000, 60000, 86400000, kMin, kMax, kMin + 1, kMax - 1};
 
 constexpr int32_t kBeaconTypes[] = {0, 1, 50, 55, 60, 61, 65, 70};
 
