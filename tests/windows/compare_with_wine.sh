@@ -28,7 +28,7 @@ export WINEDEBUG=-all
 # No mono or gecko installers, no window: nothing here needs them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
-wine_timeout=120
+wine_timeout=300
 
 windows_path() { local path; path=$(realpath -m "$1"); echo "Z:${path//\//\\}"; }
 
@@ -38,24 +38,48 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "wineboot failed:" >&2; cat "$work/wineboot.log" >&2; exit 1; }
 fi
 
-failures=0
+# Every case gets a folder with a copy of each library and its settings file beside it; both
+# hosts then play all cases in one process each, since starting a program under wine is slow.
+cases=()
+: >"$work/linux.list"
+: >"$work/windows.list"
 
-# play CASE_DIR SESSION NAME: runs one session through both libraries and compares.
-play() {
+# add_case DIR SESSION NAME [SETTINGS]
+add_case() {
   local case_dir=$1 session=$2 name=$3 settings=${4:-}
-  local linux_dir=$case_dir/linux windows_dir=$case_dir/windows
   rm -rf "$case_dir"
-  mkdir -p "$linux_dir" "$windows_dir"
-  cp "$linux_build/libvantor.so" "$linux_dir/"
-  cp "$windows_build/vantor.dll" "$windows_dir/"
+  mkdir -p "$case_dir/linux" "$case_dir/windows"
+  cp "$linux_build/libvantor.so" "$case_dir/linux/"
+  cp "$windows_build/vantor.dll" "$case_dir/windows/"
   if [[ -n $settings ]]; then
-    cp "$settings" "$linux_dir/VantorConfig.ini"
-    cp "$settings" "$windows_dir/VantorConfig.ini"
+    cp "$settings" "$case_dir/linux/VantorConfig.ini"
+    cp "$settings" "$case_dir/windows/VantorConfig.ini"
   fi
-  "$linux_host" --mask-random "$linux_dir/libvantor.so" "$session" "$case_dir/linux.trace"
-  timeout "$wine_timeout" wine "$windows_host" --mask-random \
-    "$(windows_path "$windows_dir/vantor.dll")" "$(windows_path "$session")" \
-    "$(windows_path "$case_dir/windows.trace")" </dev/null
+  printf '%s\t%s\t%s\n' "$case_dir/linux/libvantor.so" "$session" "$case_dir/linux.trace" \
+    >>"$work/linux.list"
+  printf '%s\t%s\t%s\n' "$(windows_path "$case_dir/windows/vantor.dll")" \
+    "$(windows_path "$session")" "$(windows_path "$case_dir/windows.trace")" >>"$work/windows.list"
+  cases+=("$case_dir|$name")
+}
+
+for session in "$repo"/tests/sessions/*.txt; do
+  name=$(basename "$session" .txt)
+  add_case "$work/sessions/$name" "$session" "session $name"
+done
+add_case "$work/settings/no_file" "$here/settings_session.txt" "settings without a file"
+for settings in "$here"/settings/*.ini; do
+  name=$(basename "$settings" .ini)
+  add_case "$work/settings/$name" "$here/settings_session.txt" "settings $name" "$settings"
+done
+
+"$linux_host" --mask-random --batch "$work/linux.list"
+timeout "$wine_timeout" wine "$windows_host" --mask-random --batch \
+  "$(windows_path "$work/windows.list")" </dev/null
+
+failures=0
+for entry in "${cases[@]}"; do
+  case_dir=${entry%%|*}
+  name=${entry#*|}
   if cmp -s "$case_dir/linux.trace" "$case_dir/windows.trace"; then
     echo "same    $name ($(grep -vc '^[#v]' "$case_dir/linux.trace") frames)"
   else
@@ -63,17 +87,6 @@ play() {
     diff -u "$case_dir/linux.trace" "$case_dir/windows.trace" | head -n 30 || true
     failures=$((failures + 1))
   fi
-}
-
-for session in "$repo"/tests/sessions/*.txt; do
-  name=$(basename "$session" .txt)
-  play "$work/sessions/$name" "$session" "session $name"
-done
-
-play "$work/settings/no_file" "$here/settings_session.txt" "settings without a file"
-for settings in "$here"/settings/*.ini; do
-  name=$(basename "$settings" .ini)
-  play "$work/settings/$name" "$here/settings_session.txt" "settings $name" "$settings"
 done
 
 wineserver -k 2>/dev/null || true
