@@ -69,8 +69,11 @@ class LoadedPlugin {
         handles = elapse(state, panel.data(), sound.data());
         return handles;
     }
-    // The next frame, stepMs after the last one.
-    Handles step(int32_t stepMs, float kmh) { return frame(time + stepMs, kmh); }
+    // The next frame, stepMs after the last one; the host's clock wraps at 32 bits.
+    Handles step(int32_t stepMs, float kmh) {
+        return frame(
+            static_cast<int32_t>(static_cast<uint32_t>(time) + static_cast<uint32_t>(stepMs)), kmh);
+    }
 
     void beacon(int32_t type, int32_t signal, int32_t optional) {
         setBeaconData(BeaconData{type, signal, 0.0f, optional});
