@@ -30,6 +30,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 wine_timeout=300
 
+# The wine server of this prefix outlives the programs by a few seconds; end it with the script.
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
 windows_path() { local path; path=$(realpath -m "$1"); echo "Z:${path//\//\\}"; }
 
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
@@ -38,8 +41,9 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "wineboot failed:" >&2; cat "$work/wineboot.log" >&2; exit 1; }
 fi
 
-# Every case gets a folder with a copy of each library and its settings file beside it; both
-# hosts then play all cases in one process each, since starting a program under wine is slow.
+# Every case gets a folder with a copy of each library and its settings file beside it (under a
+# folder name with a space, as train folders often have); both hosts then play all cases in one
+# process each, since starting a program under wine is slow.
 cases=()
 : >"$work/linux.list"
 : >"$work/windows.list"
@@ -64,12 +68,12 @@ add_case() {
 
 for session in "$repo"/tests/sessions/*.txt; do
   name=$(basename "$session" .txt)
-  add_case "$work/sessions/$name" "$session" "session $name"
+  add_case "$work/train folders/sessions/$name" "$session" "session $name"
 done
-add_case "$work/settings/no_file" "$here/settings_session.txt" "settings without a file"
+add_case "$work/train folders/settings/no_file" "$here/settings_session.txt" "settings without a file"
 for settings in "$here"/settings/*.ini; do
   name=$(basename "$settings" .ini)
-  add_case "$work/settings/$name" "$here/settings_session.txt" "settings $name" "$settings"
+  add_case "$work/train folders/settings/$name" "$here/settings_session.txt" "settings $name" "$settings"
 done
 
 "$linux_host" --mask-random --batch "$work/linux.list"
@@ -89,7 +93,6 @@ for entry in "${cases[@]}"; do
   fi
 done
 
-wineserver -k 2>/dev/null || true
 
 if ((failures)); then
   echo "$failures case(s) differ between the Windows DLL and the Linux library" >&2
