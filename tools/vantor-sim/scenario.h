@@ -14,8 +14,9 @@ struct Vehicle {
     int32_t powerNotches = 5;
     int32_t ackBrakeNotch = 2;
     int32_t cars = 4;
-    std::vector<double> powerAcceleration; // km/h/s for power notches 1..powerNotches
-    std::vector<double> brakeDeceleration; // km/h/s for brake notches 1..brakeNotches
+    // km/h/s for power notches 1..powerNotches and brake notches 1..brakeNotches
+    std::vector<double> powerAcceleration{0.6, 1.2, 1.8, 2.4, 3.0};
+    std::vector<double> brakeDeceleration{0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 3.5, 4.0};
     double emergencyDeceleration = 4.5;    // km/h/s at brakeNotches + 1
     double resistanceConstant = 0.0;       // km/h/s whenever the train moves
     double resistanceAt100 = 0.0;          // km/h/s added at 100 km/h, growing with speed squared

@@ -1,0 +1,111 @@
+// The host's side of a frame: the train obeys the handles Elapse returns, transponders reach
+// the plug-in once as the front passes them, and the plug-in measures the same distances the
+// bench runs.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "plugin_library.h"
+#include "simulation.h"
+
+using namespace vantor::sim;
+
+namespace {
+
+struct Recorder : RunObserver {
+    std::vector<FrameRecord> frames;
+    std::vector<Note> notes;
+    void onNote(const Note& note) override { notes.push_back(note); }
+    void onFrame(const FrameRecord& frame) override { frames.push_back(frame); }
+};
+
+Scenario cruising(double speed) {
+    Scenario s;
+    s.vehicle.powerAcceleration = {1, 2, 3, 4, 5};
+    s.vehicle.brakeDeceleration = {0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4};
+    s.run.powerSwitch = true;
+    s.run.duration = 120.0;
+    s.driver.startTime = 1.0;
+    s.driver.brakeNotch = 4;
+    s.driver.powerNotch = 5;
+    s.driver.profile = {{0.0, speed}};
+    return s;
+}
+
+} // namespace
+
+// The unit's overspeed brake comes back as the emergency notch, and the train stops under it
+// although the driver keeps asking for power.
+TEST(Simulation, TheEmergencyBrakeOfTheUnitStopsTheTrain) {
+    Scenario s = cruising(150.0);
+    s.driver.watchPattern = false;
+    s.driver.releaseDelay.reset();
+    PluginLibrary library(VANTOR_LIBRARY, s.settings);
+    Recorder run;
+    runScenario(s, library, {&run});
+
+    size_t braked = 0;
+    while (braked < run.frames.size() && run.frames[braked].returned.brake != 9) {
+        ++braked;
+    }
+    ASSERT_LT(braked, run.frames.size());
+    EXPECT_GE(run.frames[braked].speed, 135.0f);
+    EXPECT_EQ(run.frames[braked].driver.brake, 0);
+    // One frame later the train is slower by the emergency deceleration of one step.
+    EXPECT_NEAR(run.frames[braked + 1].speed, run.frames[braked].speed - 4.5 * 0.02, 1e-3);
+    EXPECT_EQ(run.frames.back().speed, 0.0f);
+    EXPECT_EQ(run.frames.back().returned.brake, 9);
+}
+
+// A coil pair decodes only if the plug-in's own distance between the two calls matches the
+// spacing: 100 km/h from 555 m on shows on the pattern display as a lower pattern.
+TEST(Simulation, CoilPairsAreReportedAtTheirSpacing) {
+    Scenario s = cruising(120.0);
+    s.driver.watchPattern = false;
+    s.routeLength = 2000.0;
+    s.transponders = {{1000.0, 70, 0, 90, ""}, {1006.5, 70, 0, 85, ""}};
+    PluginLibrary library(VANTOR_LIBRARY, s.settings);
+    Recorder run;
+    runScenario(s, library, {&run});
+
+    int reported = 0;
+    for (const Note& note : run.notes) {
+        reported += note.transponder ? 1 : 0;
+    }
+    EXPECT_EQ(reported, 2);
+    bool patternLit = false;
+    for (const FrameRecord& frame : run.frames) {
+        patternLit = patternLit || frame.panel[kPanelPatternLamp] != 0;
+    }
+    EXPECT_TRUE(patternLit);
+}
+
+// Events fire once, in order, when their time comes; a pressed key is let go after its hold.
+TEST(Simulation, ScriptedEventsFireOnceAtTheirTime) {
+    Scenario s = cruising(0.0);
+    s.run.duration = 3.0;
+    Event press;
+    press.time = 1.0;
+    press.key = 14;
+    press.hold = 0.5;
+    Event off;
+    off.time = 2.0;
+    off.powerSwitch = false;
+    s.events = {press, off};
+    PluginLibrary library(VANTOR_LIBRARY, s.settings);
+    Recorder run;
+    runScenario(s, library, {&run});
+
+    std::vector<std::pair<double, std::string>> seen;
+    for (const Note& note : run.notes) {
+        seen.emplace_back(note.time, note.text);
+    }
+    const std::vector<std::pair<double, std::string>> expected = {
+        {0.0, "power switch on"},
+        {1.0, "driver: key 14 (hold-off) down"},
+        {1.5, "driver: key 14 (hold-off) up"},
+        {2.0, "power switch off"}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(run.frames[99].panel[kPanelPowered], 1);
+    EXPECT_EQ(run.frames[100].panel[kPanelPowered], 0);
+}
