@@ -22,15 +22,17 @@ constexpr LampRow kLampRows[] = {
     {kPanelAlarmLamp, "alarm", "#c0392b"},   {kPanelPatternLamp, "pattern", "#e67e22"},
     {kPanelWarningLamp, "warning", "#f1c40f"}, {kPanelEmergencyLamp, "emergency", "#8e44ad"},
     {kPanelHoldOffLamp, "hold-off", "#2980b9"}};
-constexpr int kLampCount = sizeof kLampRows / sizeof kLampRows[0];
+// One more row below the lamps: the unit overrides the driver's handles.
+constexpr int kOverrideRow = sizeof(kLampRows) / sizeof(kLampRows[0]);
+constexpr int kRowCount = kOverrideRow + 1;
 
 constexpr double kWidth = 1400.0;
 constexpr double kHeight = 800.0;
 constexpr double kLeft = 90.0;
 constexpr double kRight = 30.0;
-constexpr double kPlotTop = 70.0;
-constexpr double kPlotBottom = 560.0;
-constexpr double kLampTop = 600.0;
+constexpr double kPlotTop = 100.0;
+constexpr double kPlotBottom = 550.0;
+constexpr double kLampTop = 590.0;
 constexpr double kLampRow = 24.0;
 
 std::string escape(const std::string& text) {
@@ -73,10 +75,13 @@ void SvgPlot::onNote(const Note& note) {
 
 void SvgPlot::onFrame(const FrameRecord& frame) {
     uint32_t lamps = 0;
-    for (int i = 0; i < kLampCount; ++i) {
+    for (int i = 0; i < kOverrideRow; ++i) {
         if (frame.panel[kLampRows[i].panel] != 0) {
             lamps |= 1u << i;
         }
+    }
+    if (frame.returned.brake > frame.driver.brake || frame.returned.power < frame.driver.power) {
+        lamps |= 1u << kOverrideRow;
     }
     samples_.push_back(
         Sample{frame.position, frame.speed, frame.targetSpeed, frame.patternSpeed, lamps});
@@ -153,8 +158,17 @@ std::string SvgPlot::render() const {
         << "\" fill=\"none\" stroke=\"#333333\"/>\n";
 
     // Transponder marks.
-    svg << "<g id=\"transponders\">\n";
+    // Marks closer than a few pixels, such as the two coils of a pair, share one label.
+    std::vector<Mark> merged;
     for (const Mark& m : marks_) {
+        if (!merged.empty() && x(m.position) - x(merged.back().position) < 6.0) {
+            merged.back().label += " + " + m.label;
+        } else {
+            merged.push_back(m);
+        }
+    }
+    svg << "<g id=\"transponders\">\n";
+    for (const Mark& m : merged) {
         const double mx = x(m.position);
         svg << "<line x1=\"" << fixed(mx, 1) << "\" y1=\"" << kPlotTop << "\" x2=\""
             << fixed(mx, 1) << "\" y2=\"" << kPlotBottom
@@ -205,10 +219,12 @@ std::string SvgPlot::render() const {
 
     // Lamp rows: a bar wherever the lamp was lit.
     svg << "<g id=\"lamps\">\n";
-    for (int i = 0; i < kLampCount; ++i) {
+    for (int i = 0; i < kRowCount; ++i) {
         const double rowY = kLampTop + i * kLampRow;
+        const char* name = i == kOverrideRow ? "override" : kLampRows[i].name;
+        const char* colour = i == kOverrideRow ? "#34495e" : kLampRows[i].colour;
         svg << "<text x=\"" << kLeft - 8 << "\" y=\"" << rowY + 15
-            << "\" text-anchor=\"end\">" << kLampRows[i].name << "</text>\n"
+            << "\" text-anchor=\"end\">" << name << "</text>\n"
             << "<rect x=\"" << kLeft << "\" y=\"" << rowY + 3 << "\" width=\""
             << kWidth - kLeft - kRight << "\" height=\"" << kLampRow - 6
             << "\" fill=\"#f4f4f4\"/>\n";
@@ -218,8 +234,8 @@ std::string SvgPlot::render() const {
             const double x1 = x(*from);
             const double width = std::max(2.0, x(to) - x1);
             svg << "<rect x=\"" << fixed(x1, 1) << "\" y=\"" << rowY + 3 << "\" width=\""
-                << fixed(width, 1) << "\" height=\"" << kLampRow - 6 << "\" fill=\""
-                << kLampRows[i].colour << "\"/>\n";
+                << fixed(width, 1) << "\" height=\"" << kLampRow - 6 << "\" fill=\"" << colour
+                << "\"/>\n";
         };
         for (const Sample& s : samples_) {
             const bool lit = (s.lamps >> i) & 1u;
@@ -240,8 +256,8 @@ std::string SvgPlot::render() const {
     svg << "</g>\n";
 
     // Legend.
-    const double legendY = 44.0;
-    double legendX = kWidth - kRight - 560.0;
+    const double legendY = 20.0;
+    double legendX = kWidth - kRight - 540.0;
     for (const auto& [name, colour, dash] :
          {std::tuple{"speed", "#2c3e50", ""}, std::tuple{"lowest pattern speed", "#c0392b", ""},
           std::tuple{"driver's target", "#95a5a6", " stroke-dasharray=\"6,4\""}}) {

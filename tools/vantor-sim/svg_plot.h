@@ -26,7 +26,7 @@ class SvgPlot : public RunObserver {
         double speed;
         double target;
         std::optional<double> pattern;
-        uint32_t lamps; // bit i: lamp i of the plot's lamp rows
+        uint32_t lamps; // bit i: row i of the lamp rows lit
     };
     struct Mark {
         double position;

@@ -59,6 +59,6 @@ TEST(SvgPlot, TheBuiltInLineGivesAWellFormedPlotWithItsCurves) {
     EXPECT_GE(count(group(svg, "pattern"), "<polyline"), 1u);
     EXPECT_GT(count(group(svg, "speed"), ","), 100u);
     EXPECT_EQ(count(group(svg, "transponders"), "<line"), scenario.transponders.size());
-    // Seven lamp rows, each with its background, and lit bars on top.
-    EXPECT_GT(count(group(svg, "lamps"), "<rect"), 14u);
+    // Seven lamp rows and the override row, each with its background, and lit bars on top.
+    EXPECT_GT(count(group(svg, "lamps"), "<rect"), 16u);
 }
