@@ -116,6 +116,28 @@ bool findValue(Text file, const char* section, const char* key, Text& value) {
     return false;
 }
 
+bool isUtf16(Text file) {
+    if (file.size < 2) {
+        return false;
+    }
+    const auto first = static_cast<unsigned char>(file.data[0]);
+    const auto second = static_cast<unsigned char>(file.data[1]);
+    return (first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF);
+}
+
+size_t utf16Length(Text file) { return isUtf16(file) ? (file.size - 2) / 2 : 0; }
+
+void narrowUtf16(Text file, char* out) {
+    const bool bigEndian = static_cast<unsigned char>(file.data[0]) == 0xFE;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(file.data) + 2;
+    const size_t length = utf16Length(file);
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned high = bytes[2 * i + (bigEndian ? 0 : 1)];
+        const unsigned low = bytes[2 * i + (bigEndian ? 1 : 0)];
+        out[i] = (high == 0 && low < 0x80) ? static_cast<char>(low) : '\x80';
+    }
+}
+
 uint32_t parseInteger(Text value, uint32_t defaultValue) {
     if (value.size == 0) {
         return defaultValue;

@@ -2,7 +2,8 @@
 // follow, so that a settings file means the same on every platform:
 //
 // - Lines end at LF or CR, so CRLF and a lone CR end a line too. A UTF-8 byte-order mark at the
-//   start is skipped.
+//   start is skipped. A file that starts with a UTF-16 byte-order mark (either byte order) is
+//   UTF-16 text: narrowUtf16 turns it into one byte per character first.
 // - Leading and trailing blanks of a line are ignored.
 // - A section header is a line that starts with '['; its name runs to the last ']' on the
 //   line and is trimmed ("[ LED ]" is LED, "[LED] junk" is LED, "[SetSpec]]" is "SetSpec]").
@@ -36,5 +37,13 @@ bool findValue(Text file, const char* section, const char* key, Text& value);
 
 // The integer that a profile integer read gives for a value that was found.
 uint32_t parseInteger(Text value, uint32_t defaultValue);
+
+// UTF-16 files, as saved by editors that offer "Unicode": whether file is one, how many
+// characters follow its byte-order mark, and those characters one byte each into out (which
+// holds utf16Length(file) bytes). ASCII characters stay as they are; any other becomes a byte
+// that no rule gives a meaning to, so it matches no name and ends a number.
+bool isUtf16(Text file);
+size_t utf16Length(Text file);
+void narrowUtf16(Text file, char* out);
 
 } // namespace vantor::ini

@@ -38,8 +38,14 @@ class MappedFile {
         }
         text_ = ini::Text{static_cast<const char*>(data), static_cast<size_t>(info.st_size)};
         mapped_ = true;
+        if (ini::isUtf16(text_)) {
+            narrowText();
+        }
     }
     ~MappedFile() {
+        if (narrowed_.data != nullptr) {
+            ::munmap(const_cast<char*>(narrowed_.data), narrowed_.size);
+        }
         if (mapped_) {
             ::munmap(const_cast<char*>(text_.data), text_.size);
         }
@@ -51,13 +57,32 @@ class MappedFile {
     MappedFile& operator=(const MappedFile&) = delete;
 
     bool find(const char* section, const char* key, ini::Text& value) const {
-        return mapped_ && ini::findValue(text_, section, key, value);
+        if (!mapped_) {
+            return false;
+        }
+        return ini::findValue(ini::isUtf16(text_) ? narrowed_ : text_, section, key, value);
     }
 
   private:
+    // A UTF-16 file is read through a narrowed copy in a mapping of its own.
+    void narrowText() {
+        const size_t length = ini::utf16Length(text_);
+        if (length == 0) {
+            return;
+        }
+        void* copy = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                            -1, 0);
+        if (copy == MAP_FAILED) {
+            return;
+        }
+        ini::narrowUtf16(text_, static_cast<char*>(copy));
+        narrowed_ = ini::Text{static_cast<const char*>(copy), length};
+    }
+
     int fd_ = -1;
     bool mapped_ = false;
     ini::Text text_{nullptr, 0};
+    ini::Text narrowed_{nullptr, 0};
 };
 
 } // namespace
