@@ -2,6 +2,7 @@
 // and decides on the emergency brake.
 #include "../unit/arithmetic.h"
 #include "../unit/vantor.h"
+#include "slot_curves.h"
 
 namespace vantor {
 
@@ -22,29 +23,34 @@ void CVantor::supervisePatterns(double distanceRun) {
     const float v32 = *speed;
     const double v = speedKmh();
 
+    for (double& distance : slotDistance) {
+        distance -= distanceRun;
+    }
+    // Whether some slot held a pattern in the last pass and still does, some slot holds one,
+    // some slot has a new one: gathered without branches, so that the sweep runs in vector
+    // lanes; the lamp and the chimes then follow as if the slots were taken one by one.
+    uint32_t held = 0;
+    uint32_t any = 0;
+    uint32_t fresh = 0;
     for (int i = 0; i < kSlotCount; ++i) {
-        slotDistance[i] -= distanceRun;
-        if (slotPrevValue[i] != 0 && slotValue[i] != 0) {
-            patternLamp = 1;
-        }
+        const uint32_t before = slotPrevValue[i] != 0 ? 1u : 0u;
+        const uint32_t now = slotValue[i] != 0 ? 1u : 0u;
+        held |= before & now;
+        any |= now;
+        fresh |= (before ^ 1u) & now;
     }
-
-    bool anyPattern = false;
-    for (uint32_t value : slotValue) {
-        anyPattern = anyPattern || value != 0;
+    if (held != 0) {
+        patternLamp = 1;
     }
-    if (patternLamp != 0 && !anyPattern) {
+    if (patternLamp != 0 && any == 0) {
         patternLamp = 0;
         patternEndSound = kSoundOnce;
     }
-
-    for (int i = 0; i < kSlotCount; ++i) {
-        if (slotPrevValue[i] == 0 && slotValue[i] != 0) {
-            if (patternLamp == 0) {
-                patternStartSound = kSoundOnce;
-            }
-            patternLamp = 1;
+    if (fresh != 0) {
+        if (patternLamp == 0) {
+            patternStartSound = kSoundOnce;
         }
+        patternLamp = 1;
     }
 
     for (int i = 0; i < kSlotCount; ++i) {
@@ -69,20 +75,24 @@ void CVantor::supervisePatterns(double distanceRun) {
     }
 
     const double reactionRun = v * reactionTime / kKmhPerMetrePerSecond;
+    // Unrolled, each slot's curve is known where it is evaluated.
+#pragma GCC unroll 17
     for (int i = 0; i < kSlotCount; ++i) {
         const double ahead = slotDistance[i] - reactionRun;
         const double d = ahead > 0.0 ? ahead : 0.0;
-        slotPatternSpeed[i] =
-            computePatternSpeed(static_cast<uint32_t>(i), static_cast<int32_t>(slotValue[i]), d);
+        slotPatternSpeed[i] = curves::slotCurve(*this, static_cast<uint32_t>(i),
+                                                static_cast<int32_t>(slotValue[i]), d);
     }
 
     patternDisplay = updateLowestPattern();
 
     const double warningRun = (reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
     bool overWarning = false;
+#pragma GCC unroll 13
     for (int i = 0; i <= kLastWarningSlot; ++i) {
-        const double pattern = computePatternSpeed(
-            static_cast<uint32_t>(i), static_cast<int32_t>(slotValue[i]), slotDistance[i] - warningRun);
+        const double pattern =
+            curves::slotCurve(*this, static_cast<uint32_t>(i), static_cast<int32_t>(slotValue[i]),
+                              slotDistance[i] - warningRun);
         if (v > pattern - kWarningMargin) {
             overWarning = true;
         }
