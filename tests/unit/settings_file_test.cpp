@@ -1,0 +1,262 @@
+// The settings file: where it is looked for, how its texts become numbers, and which settings
+// the unit ends up with for a given file.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "../temp_folder.h"
+#include "host/plugin.h"
+
+namespace {
+
+using vantor::CVantor;
+using vantor::testing::TempFolder;
+
+// ---- The path beside the library -------------------------------------------------------------
+
+std::string configPathFor(const std::string& modulePath) {
+    char configPath[vantor::kPathSize];
+    std::memset(configPath, 'x', sizeof configPath);
+    vantor::buildConfigPath(modulePath.c_str(), configPath);
+    return configPath;
+}
+
+TEST(ConfigPath, TakesDriveAndDirectoryOfTheLibrary) {
+    EXPECT_EQ(configPathFor("/opt/train/libvantor.so"), "/opt/train/VantorConfig.ini");
+    EXPECT_EQ(configPathFor("C:\\Train\\Plugin\\vantor.dll"), "C:\\Train\\Plugin\\VantorConfig.ini");
+    EXPECT_EQ(configPathFor("C:/Train/vantor.dll"), "C:/Train/VantorConfig.ini");
+    EXPECT_EQ(configPathFor("C:vantor.dll"), "C:VantorConfig.ini");
+    EXPECT_EQ(configPathFor("\\\\server\\share\\vantor.dll"), "\\\\server\\share\\VantorConfig.ini");
+    EXPECT_EQ(configPathFor("/libvantor.so"), "/VantorConfig.ini");
+    EXPECT_EQ(configPathFor("libvantor.so"), "VantorConfig.ini");
+    EXPECT_EQ(configPathFor("/opt/train/"), "/opt/train/VantorConfig.ini");
+}
+
+TEST(ConfigPath, NoLibraryPathGivesNoConfigPath) { EXPECT_EQ(configPathFor(""), ""); }
+
+TEST(ConfigPath, PathsTooLongForTheBuffersGiveNoConfigPath) {
+    // A directory of 243 characters and the 16 of the file name make the longest configuration
+    // path that fits, 259 characters.
+    const std::string directory = "/" + std::string(241, 'd') + "/";
+    EXPECT_EQ(configPathFor(directory + "v.so"), directory + "VantorConfig.ini");
+    EXPECT_EQ(configPathFor(directory + "v.so").size(), 259u);
+    EXPECT_EQ(configPathFor("C:" + std::string(240, 'd') + "\\v.dll").size(), 259u);
+
+    const std::string oneMore = "/" + std::string(242, 'd') + "/";
+    EXPECT_EQ(configPathFor(oneMore + "v.so"), "");
+    EXPECT_EQ(configPathFor("C:" + std::string(241, 'd') + "\\v.dll"), "");
+    // A directory part beyond 255 characters, in a module path that itself still fits.
+    EXPECT_EQ(configPathFor("/" + std::string(256, 'd') + "/"), "");
+    // A module path that does not fit its own buffer.
+    EXPECT_EQ(configPathFor("/a/" + std::string(300, 'f')), "");
+    EXPECT_EQ(configPathFor(std::string(4096, '/')), "");
+}
+
+// ---- Texts to numbers ---------------------------------------------------------------------
+
+TEST(DecimalPrefix, ReadsDecimalTextAsTheCLibraryDoes) {
+    const char* const texts[] = {
+        "2.50",  "3",     "2.7",    "0.12345", "  2.7",   "\t\n-2.5", "+3",    "-0",
+        ".5",    "5.",    "-.5",    "1e3",     "1E+2",    "2.5e-3",   "1e",    "1e+",
+        "1e-x",  "00012", "1.2.3",  "12abc",   "2,5",     "1e999",    "-1e999", "1e-999",
+        "4e-320", "-1e-400", "100000e304", "0.0000000001e309", "1e-1000000000000000000000",
+        "3.14159265358979323846264338327950288", "123456789012345678901234567890",
+        "0e999999",
+    };
+    for (const char* text : texts) {
+        const double expected = std::strtod(text, nullptr);
+        const double actual = vantor::decimalPrefix(text);
+        EXPECT_EQ(std::memcmp(&actual, &expected, sizeof actual), 0)
+            << '"' << text << "\" gives " << actual << ", expected " << expected;
+    }
+}
+
+TEST(DecimalPrefix, TextWithoutADecimalNumberGivesZero) {
+    for (const char* text : {"", "abc", "-", "+", ".", "-.", "e5", ".e1", " ", "--1", "+-1",
+                             "inf", "nan", "infinity", "0x10"}) {
+        // Hexadecimal, infinity and NaN spellings are no decimal numbers; "0x10" reads its "0".
+        EXPECT_EQ(vantor::decimalPrefix(text), 0.0) << '"' << text << '"';
+    }
+}
+
+// ---- The settings a file gives --------------------------------------------------------------
+
+struct Settings {
+    double maxSpeed;
+    double deceleration;
+    double reactionTime;
+    int32_t displayResolution;
+    int32_t displayMaxSpeed;
+};
+
+Settings load(const std::string& configPath) {
+    CVantor unit{};
+    vantor::loadSettings(unit, configPath.c_str());
+    return Settings{unit.maxSpeed, unit.deceleration, unit.reactionTime, unit.displayResolution,
+                    unit.displayMaxSpeed};
+}
+
+Settings loadText(const std::string& text) {
+    const TempFolder folder;
+    return load(folder.write("VantorConfig.ini", text).string());
+}
+
+void expectDefaults(const Settings& s, const std::string& what) {
+    EXPECT_EQ(s.maxSpeed, 125.0) << what;
+    EXPECT_EQ(s.deceleration, 2.5) << what;
+    EXPECT_EQ(s.reactionTime, 1.0) << what;
+    EXPECT_EQ(s.displayResolution, 60) << what;
+    EXPECT_EQ(s.displayMaxSpeed, 140) << what;
+}
+
+TEST(LoadSettings, NoFileGivesTheDefaults) {
+    expectDefaults(load(""), "no path");
+    const TempFolder folder;
+    expectDefaults(load((folder.path() / "VantorConfig.ini").string()), "no file");
+    expectDefaults(loadText(""), "empty file");
+}
+
+TEST(LoadSettings, TheRepositorysSampleFileHoldsExactlyTheDefaults) {
+    const auto sample =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+        "VantorConfig.ini";
+    ASSERT_TRUE(std::filesystem::is_regular_file(sample)) << sample;
+    expectDefaults(load(sample.string()), "sample file");
+}
+
+TEST(LoadSettings, EachKeyIsReadAsItsOwnKindOfNumber) {
+    const Settings s = loadText("[SetSpec]\nSpeed=100\nDeceleration=2.7\nRtime=2.7\n"
+                                "[Disp]\nResolution=0x3C0\n[LED]\nMaxSpd=-1\n");
+    EXPECT_EQ(s.maxSpeed, 100.0);
+    // The deceleration passes through single precision, the reaction time does not.
+    EXPECT_EQ(s.deceleration, 2.700000047683716);
+    EXPECT_EQ(s.reactionTime, 2.7);
+    EXPECT_EQ(s.displayResolution, 960);
+    EXPECT_EQ(s.displayMaxSpeed, -1);
+
+    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=3\n").deceleration, 3.0);
+    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=\"2.7\"\n").deceleration, 2.700000047683716);
+    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=1e39\n").deceleration,
+              std::numeric_limits<double>::infinity());
+}
+
+TEST(LoadSettings, SpeedIsAnUnsignedIntegerHeldInSinglePrecision) {
+    EXPECT_EQ(loadText("[SetSpec]\nSpeed=-5\n").maxSpeed, 4294967296.0);
+    EXPECT_EQ(loadText("[SetSpec]\nSpeed=16777217\n").maxSpeed, 16777216.0);
+    EXPECT_EQ(loadText("[SetSpec]\nSpeed=99999999999\n").maxSpeed, 1215752192.0);
+    EXPECT_EQ(loadText("[SetSpec]\nSpeed=0x50\n").maxSpeed, 80.0);
+    EXPECT_EQ(loadText("[SetSpec]\nSpeed=abc\n").maxSpeed, 0.0);
+    EXPECT_EQ(loadText("[SetSpec]\nSpeed=\n").maxSpeed, 125.0) << "an empty number is no number";
+}
+
+TEST(LoadSettings, TextsAreCutToSevenCharactersBeforeConversion) {
+    EXPECT_EQ(loadText("[SetSpec]\nRtime=0.123456789\n").reactionTime, 0.12345);
+    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=2.71234567\n").deceleration,
+              static_cast<double>(2.71234f));
+    EXPECT_EQ(loadText("[SetSpec]\nRtime=    1.5\n").reactionTime, 1.5) << "value is trimmed";
+    EXPECT_EQ(loadText("[SetSpec]\nRtime=\"       1.5\"\n").reactionTime, 0.0)
+        << "seven blanks leave no digit";
+    EXPECT_EQ(loadText("[SetSpec]\nRtime=1.5e+01\n").reactionTime, 15.0) << "seven characters";
+    EXPECT_EQ(loadText("[SetSpec]\nRtime=1.50e+01\n").reactionTime, 1.5) << "cut to 1.50e+0";
+}
+
+TEST(LoadSettings, TextsThatAreNoNumberOrEmptyGiveZero) {
+    const Settings abc = loadText("[SetSpec]\nDeceleration=abc\nRtime=x1\n");
+    EXPECT_EQ(abc.deceleration, 0.0);
+    EXPECT_EQ(abc.reactionTime, 0.0);
+    // An empty text is a text: it does not fall back to the default.
+    const Settings empty = loadText("[SetSpec]\nDeceleration=\nRtime=  \n");
+    EXPECT_EQ(empty.deceleration, 0.0);
+    EXPECT_EQ(empty.reactionTime, 0.0);
+    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=2.5 ; km/h/s\n").deceleration, 2.5);
+    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=; 2.5\n").deceleration, 0.0);
+}
+
+TEST(LoadSettings, AFileWithOnlyTheDisplayScaleChangesOnlyThat) {
+    const Settings s = loadText("[LED]\nMaxSpd=120\n");
+    EXPECT_EQ(s.displayMaxSpeed, 120);
+    EXPECT_EQ(s.maxSpeed, 125.0);
+    EXPECT_EQ(s.deceleration, 2.5);
+    EXPECT_EQ(s.reactionTime, 1.0);
+    EXPECT_EQ(s.displayResolution, 60);
+}
+
+TEST(LoadSettings, MalformedFilesGiveTheDefaultsWhereNothingValidIsFound) {
+    expectDefaults(loadText("[SetSpec\nSpeed=100\n[Disp\nResolution=30\n[LED\nMaxSpd=120\n"),
+                   "headers without ]");
+    expectDefaults(loadText("Speed=100\nDeceleration=3\nRtime=2\nResolution=30\nMaxSpd=120\n"),
+                   "keys before any section");
+    expectDefaults(loadText("[SetSpec]\nSpeed 100\nDeceleration: 3\n[Disp]\nResolution\n"),
+                   "lines without =");
+    expectDefaults(loadText("[SetSpec]\n;Speed=100\n#Deceleration=3\n"), "commented keys");
+
+    const Settings integersEmpty = loadText("[Disp]\nResolution=\n[LED]\nMaxSpd=\n");
+    EXPECT_EQ(integersEmpty.displayResolution, 60);
+    EXPECT_EQ(integersEmpty.displayMaxSpeed, 140);
+
+    // Keys of the right name in the wrong section, or after a repeated section.
+    expectDefaults(loadText("[Disp]\nSpeed=100\nMaxSpd=120\n[SetSpec]\n[SetSpec]\nRtime=2\n"),
+                   "wrong sections");
+}
+
+TEST(LoadSettings, VeryLongLinesAndBinaryGarbageDoNoHarm) {
+    const std::string megabyte(1 << 20, 'x');
+    expectDefaults(loadText(megabyte), "one line of 1 MB");
+    expectDefaults(loadText("[SetSpec]\n" + megabyte + "=1\n" + megabyte + "\n"), "long keys");
+    const Settings longValue = loadText("[SetSpec]\nRtime=2.5" + megabyte + "\n[LED]\n" +
+                                        std::string(1 << 20, '[') + "\nMaxSpd=120\n");
+    EXPECT_EQ(longValue.reactionTime, 2.5);
+    EXPECT_EQ(longValue.displayMaxSpeed, 120);
+
+    std::string garbage;
+    uint32_t state = 12345;
+    for (int i = 0; i < (1 << 16); ++i) {
+        state = state * 1103515245u + 12345u;
+        garbage += static_cast<char>(state >> 24);
+    }
+    expectDefaults(loadText(garbage), "binary garbage");
+    expectDefaults(loadText(std::string(4096, '\0')), "zero bytes");
+    const Settings afterGarbage = loadText(garbage + "\n[LED]\nMaxSpd=120\n");
+    EXPECT_EQ(afterGarbage.displayMaxSpeed, 120) << "a section after the garbage is still found";
+}
+
+// A host process may run under a locale that writes 2,5 for two and a half; the settings file
+// still means 2.5.
+TEST(LoadSettings, IgnoresTheLocaleOfTheHostProcess) {
+    const TempFolder locales;
+    locales.write("comma.def", "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\n"
+                               "grouping 3;3\nEND LC_NUMERIC\n");
+    // localedef complains about the categories left out but writes the locale.
+    const std::string build = "localedef -c -i '" + (locales.path() / "comma.def").string() +
+                              "' '" + (locales.path() / "comma").string() + "' 2>/dev/null";
+    std::system(build.c_str());
+    ::setenv("LOCPATH", locales.path().c_str(), 1);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "comma"), nullptr) << "cannot build a comma locale";
+    const double cLibrary = std::strtod("2,5", nullptr);
+    const double point = vantor::decimalPrefix("2.5");
+    const double comma = vantor::decimalPrefix("2,5");
+    const Settings s = loadText("[SetSpec]\nDeceleration=2.7\nRtime=1,5\n");
+    std::setlocale(LC_NUMERIC, "C");
+    ::unsetenv("LOCPATH");
+
+    ASSERT_EQ(cLibrary, 2.5) << "the locale is in force";
+    EXPECT_EQ(point, 2.5);
+    EXPECT_EQ(comma, 2.0);
+    EXPECT_EQ(s.deceleration, 2.700000047683716);
+    EXPECT_EQ(s.reactionTime, 1.0);
+}
+
+TEST(LoadSettings, AFolderInPlaceOfTheFileGivesTheDefaults) {
+    const TempFolder folder;
+    const auto path = folder.path() / "VantorConfig.ini";
+    std::filesystem::create_directory(path);
+    expectDefaults(load(path.string()), "a folder");
+}
+
+} // namespace
