@@ -62,18 +62,26 @@ bool same(double a, double b) {
     return a == b || (std::isnan(a) && std::isnan(b));
 }
 
-// One file, rewritten for every input, in the fuzzer's temporary directory.
-const char* settingsPath() {
-    static std::string path = [] {
+// One file, rewritten for every input, in the fuzzer's temporary directory and removed when
+// the fuzzer exits.
+class SettingsFile {
+  public:
+    SettingsFile() {
         const char* dir = std::getenv("TMPDIR");
-        std::string p = std::string(dir && *dir ? dir : "/tmp") + "/vantor-settings-XXXXXX";
-        const int fd = ::mkstemp(p.data());
+        path_ = std::string(dir && *dir ? dir : "/tmp") + "/vantor-settings-XXXXXX";
+        const int fd = ::mkstemp(path_.data());
         check(fd >= 0);
         ::close(fd);
-        return p;
-    }();
-    return path.c_str();
-}
+    }
+    ~SettingsFile() { ::unlink(path_.c_str()); }
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
+
+    const char* path() const { return path_.c_str(); }
+
+  private:
+    std::string path_;
+};
 
 void writeFile(const char* path, const uint8_t* data, size_t size) {
     const int fd = ::open(path, O_WRONLY | O_TRUNC | O_CLOEXEC);
@@ -115,7 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           (pathLength >= sizeof kName - 1 &&
            std::strcmp(configPath + pathLength - (sizeof kName - 1), kName) == 0));
 
-    const char* path = settingsPath();
+    static const SettingsFile settingsFile;
+    const char* path = settingsFile.path();
     writeFile(path, data, size);
     vantor::CVantor unit{};
     vantor::loadSettings(unit, path);
