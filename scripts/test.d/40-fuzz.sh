@@ -5,12 +5,14 @@ seconds=${VANTOR_FUZZ_SECONDS:-60}
 cmake --preset fuzz
 cmake --build --preset fuzz --target host_calls_fuzzer settings_fuzzer
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The settings harness rewrites its file for every input: in memory that is several times faster.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$work" "$scratch"' EXIT
 for harness in host_calls settings; do
   cp -r "fuzz/corpus/$harness" "$work/$harness"
   echo "-- $harness: ${seconds} s"
   status=0
-  TMPDIR="$work" "build/fuzz/fuzz/${harness}_fuzzer" -max_total_time="$seconds" \
+  TMPDIR="$scratch" "build/fuzz/fuzz/${harness}_fuzzer" -max_total_time="$seconds" \
     -print_final_stats=1 -artifact_prefix="$work/" "$work/$harness" >"$work/$harness.log" 2>&1 ||
     status=$?
   grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::' "$work/$harness.log" || true
