@@ -125,7 +125,9 @@ bool isUtf16(Text file) {
     return (first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF);
 }
 
-size_t utf16Length(Text file) { return isUtf16(file) ? (file.size - 2) / 2 : 0; }
+size_t utf16Length(Text file) {
+    return isUtf16(file) ? (file.size - 2) / 2 : 0;
+}
 
 void narrowUtf16(Text file, char* out) {
     const bool bigEndian = static_cast<unsigned char>(file.data[0]) == 0xFE;

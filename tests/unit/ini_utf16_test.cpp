@@ -49,10 +49,11 @@ TEST(IniUtf16, CharactersBeyondAsciiMatchNothingAndEndNumbers) {
     const std::string file = utf16(u"[SetSpec\u00e9]\nSpeed=1\n[SetSpec]\nSpeed=\u00a090\n"
                                    u"Rtime=2.5\u0100x\nDecel\u0100=3\n",
                                    false);
-    EXPECT_EQ(lookUp(file, "SetSpec", "Speed"), "\x80" "90");
+    const std::string nonAsciiThen90 = std::string(1, '\x80') + "90";
+    EXPECT_EQ(lookUp(file, "SetSpec", "Speed"), nonAsciiThen90);
     EXPECT_EQ(lookUp(file, "SetSpec", "Rtime"), "2.5\x80x");
     EXPECT_EQ(lookUp(file, "SetSpec", "Decel"), std::nullopt);
-    EXPECT_EQ(vantor::ini::parseInteger(Text{"\x80" "90", 3}, 77), 0u);
+    EXPECT_EQ(vantor::ini::parseInteger(Text{nonAsciiThen90.data(), 3}, 77), 0u);
 }
 
 TEST(IniUtf16, AnOddTrailingByteAndAFileOfOnlyTheMarkGiveNothing) {

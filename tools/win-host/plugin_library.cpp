@@ -25,7 +25,9 @@ void* openLibrary(const std::string& path, std::string& error) {
 AnyFn findSymbol(void* handle, const char* name) {
     return reinterpret_cast<AnyFn>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
-void closeLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
+void closeLibrary(void* handle) {
+    FreeLibrary(static_cast<HMODULE>(handle));
+}
 #else
 void* openLibrary(const std::string& path, std::string& error) {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -37,10 +39,14 @@ void* openLibrary(const std::string& path, std::string& error) {
 AnyFn findSymbol(void* handle, const char* name) {
     return reinterpret_cast<AnyFn>(dlsym(handle, name));
 }
-void closeLibrary(void* handle) { dlclose(handle); }
+void closeLibrary(void* handle) {
+    dlclose(handle);
+}
 #endif
 
-template <typename Fn> void bind(Fn& target, AnyFn symbol) { target = reinterpret_cast<Fn>(symbol); }
+template <typename Fn> void bind(Fn& target, AnyFn symbol) {
+    target = reinterpret_cast<Fn>(symbol);
+}
 
 } // namespace
 
@@ -77,6 +83,8 @@ PluginLibrary::PluginLibrary(const std::string& path) {
     bind(exports_.setBeaconData, symbols[15]);
 }
 
-PluginLibrary::~PluginLibrary() { closeLibrary(handle_); }
+PluginLibrary::~PluginLibrary() {
+    closeLibrary(handle_);
+}
 
 } // namespace vantor::sessions
