@@ -23,6 +23,10 @@ for file in "$linux_host" "$linux_build/libvantor.so" "$windows_host" "$windows_
   [[ -f $file ]] || { echo "missing $file" >&2; exit 1; }
 done
 
+for tool in wine wineboot wineserver; do
+  command -v "$tool" >/dev/null || { echo "$tool not found: scripts/install-deps.sh installs it" >&2; exit 1; }
+done
+
 export WINEPREFIX=$work/prefix
 export WINEDEBUG=-all
 # No mono or gecko installers, no window: nothing here needs them.
