@@ -21,6 +21,9 @@ constexpr int kPatternDisplayCutOut = 999;
 enum Type : int32_t {
     kStopAlarm = 0,
     kStop = 50,
+    kSectionStart = 60,
+    kSectionCheck = 61,
+    kAlarmWindow = 65,
     kCoil = 70,
 };
 
@@ -186,6 +189,34 @@ TEST_F(TransponderRoute, SecondStopTransponderWhileCutOutBrakes) {
     EXPECT_NE(plugin.step(kStepMs, 40.0f).brake, kEmergencyNotch);
     plugin.beacon(kStop, 0, 0);
     EXPECT_EQ(plugin.step(kStepMs, 40.0f).brake, kEmergencyNotch);
+}
+
+// Two frames of 2000000000 ms each: the section clock must hold at its top, not wrap negative
+// and let a late train through.
+TEST_F(TransponderRoute, SectionCheckAfterAnEndlessSectionBrakes) {
+    drive(10.0, 30.0f);
+    plugin.beacon(kSectionStart, 0, 0);
+    plugin.step(2000000000, 30.0f);
+    plugin.step(2000000000, 30.0f);
+    plugin.beacon(kSectionCheck, 0, 60000);
+    EXPECT_EQ(plugin.step(kStepMs, 30.0f).brake, kEmergencyNotch);
+}
+
+TEST_F(TransponderRoute, MostNegativeAlarmWindowIsClosedAfterOneFrame) {
+    drive(10.0, 30.0f);
+    plugin.beacon(kAlarmWindow, 0, -2147483647 - 1);
+    plugin.step(kStepMs, 30.0f);
+    plugin.beacon(kStopAlarm, 1, 1);
+    for (int frame = 0; frame < 300; ++frame) { // 6 s: longer than the acknowledgement window
+        EXPECT_NE(plugin.step(kStepMs, 30.0f).brake, kEmergencyNotch);
+        EXPECT_EQ(plugin.panel[1], 0) << "no alarm";
+    }
+
+    plugin.beacon(kAlarmWindow, 0, 10000);
+    plugin.step(kStepMs, 30.0f);
+    plugin.beacon(kStopAlarm, 1, 1);
+    plugin.step(kStepMs, 30.0f);
+    EXPECT_EQ(plugin.panel[1], 1) << "an open window rings";
 }
 
 TEST_F(TransponderRoute, StandingTrainPassesNoTransponder) {
