@@ -17,8 +17,8 @@ CsvTrace::CsvTrace(std::ostream& out) : out_(out) {
 }
 
 void CsvTrace::onFrame(const FrameRecord& frame) {
-    out_ << fixed(frame.time, 3) << ',' << frame.hostTime << ',' << fixed(frame.position, 3)
-         << ',' << fixed(frame.speed, 3) << ',' << fixed(frame.targetSpeed, 2) << ','
+    out_ << fixed(frame.time, 3) << ',' << frame.hostTime << ',' << fixed(frame.position, 3) << ','
+         << fixed(frame.speed, 3) << ',' << fixed(frame.targetSpeed, 2) << ','
          << (frame.patternSpeed ? fixed(*frame.patternSpeed, 2) : "") << ','
          << (frame.powerSwitch ? 1 : 0) << ',' << frame.driver.brake << ',' << frame.driver.power
          << ',' << frame.driver.reverser << ',' << frame.returned.brake << ','

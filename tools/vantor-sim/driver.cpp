@@ -45,8 +45,8 @@ double Driver::aim(double position, double speed, const Observation& last) const
     for (const ProfilePoint& point : config_.profile) {
         if (point.position > position && point.speed < aim) {
             const double runIn = std::max(0.0, point.position - position - lead);
-            aim = std::min(aim, std::sqrt(point.speed * point.speed +
-                                          7.2 * config_.deceleration * runIn));
+            aim = std::min(
+                aim, std::sqrt(point.speed * point.speed + 7.2 * config_.deceleration * runIn));
         }
     }
     if (config_.watchPattern && !ignorePattern_ && last.patternSpeed) {
@@ -99,8 +99,7 @@ void Driver::release(double t, double speed, bool overridden, HostInputs& host) 
 void Driver::acknowledge(double t, bool overridden, const Observation& last, HostInputs& host) {
     switch (ack_) {
     case Step::Idle:
-        if (last.powered && last.alarmLamp && ackDelay_ && !overridden &&
-            release_ == Step::Idle) {
+        if (last.powered && last.alarmLamp && ackDelay_ && !overridden && release_ == Step::Idle) {
             ack_ = Step::Waiting;
             ackAt_ = t + *ackDelay_;
         }
@@ -169,8 +168,11 @@ void Driver::control(double t, double position, double speed, bool overridden,
             }
         }
         switch (mode_) {
-        case Mode::Accelerate: power = config_.powerNotch; break;
-        case Mode::Coast: break;
+        case Mode::Accelerate:
+            power = config_.powerNotch;
+            break;
+        case Mode::Coast:
+            break;
         case Mode::Brake:
             brake = speed > target + 5.0 ? vehicle_.brakeNotches : config_.brakeNotch;
             break;

@@ -43,8 +43,8 @@ class Driver {
     double profileSpeed(double position) const;
     void acknowledge(double t, bool overridden, const Observation& last, HostInputs& host);
     void release(double t, double speed, bool overridden, HostInputs& host);
-    void control(double t, double position, double speed, bool overridden,
-                 const Observation& last, HostInputs& host);
+    void control(double t, double position, double speed, bool overridden, const Observation& last,
+                 HostInputs& host);
 
     const DriverPlan& config_;
     const Vehicle& vehicle_;

@@ -26,8 +26,8 @@ void EventScript::fireDue(double t, double position, Driver& driver, HostInputs&
     }
     for (size_t i = 0; i < events_.size(); ++i) {
         const Event& event = events_[i];
-        const bool due = event.time ? t >= *event.time - kTimeTolerance
-                                    : position >= *event.position;
+        const bool due =
+            event.time ? t >= *event.time - kTimeTolerance : position >= *event.position;
         if (!fired_[i] && due) {
             fired_[i] = true;
             fire(event, t, driver, host);
@@ -62,9 +62,9 @@ void EventScript::fire(const Event& event, double t, Driver& driver, HostInputs&
     }
     if (event.ackDelay) {
         driver.setAckDelay(*event.ackDelay);
-        host.note(*event.ackDelay ? "driver: acknowledges alarms after " +
-                                        shortNumber(**event.ackDelay) + " s"
-                                  : "driver: will not acknowledge alarms");
+        host.note(*event.ackDelay
+                      ? "driver: acknowledges alarms after " + shortNumber(**event.ackDelay) + " s"
+                      : "driver: will not acknowledge alarms");
     }
     if (event.ignorePattern) {
         driver.setIgnorePattern(*event.ignorePattern);

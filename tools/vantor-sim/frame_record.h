@@ -22,7 +22,6 @@ inline constexpr int kPanelPatternLamp = 12;
 inline constexpr int kPanelWarningLamp = 14;
 inline constexpr int kPanelEmergencyLamp = 15;
 inline constexpr int kPanelHoldOffLamp = 16;
-inline constexpr int kPanelSpeedDisplay = 18;
 inline constexpr int kPanelPatternDisplay = 19;
 // The pattern display of a unit that supervises nothing.
 inline constexpr int32_t kPatternDisplayInactive = 999;

@@ -4,12 +4,18 @@ namespace vantor::sim {
 
 std::string keyName(int32_t key) {
     switch (key) {
-    case 0: return "key 0 (acknowledge)";
-    case 1: return "key 1 (silence)";
-    case 3: return "key 3 (release)";
-    case 13: return "key 13 (cut-out)";
-    case 14: return "key 14 (hold-off)";
-    default: return "key " + std::to_string(key);
+    case 0:
+        return "key 0 (acknowledge)";
+    case 1:
+        return "key 1 (silence)";
+    case 3:
+        return "key 3 (release)";
+    case 13:
+        return "key 13 (cut-out)";
+    case 14:
+        return "key 14 (hold-off)";
+    default:
+        return "key " + std::to_string(key);
     }
 }
 
@@ -20,9 +26,9 @@ void HostInputs::setBrake(int32_t notch, bool announce) {
     handles_.brake = notch;
     plugin_.setBrake(notch);
     if (announce) {
-        note_("driver: brake to " +
-              (notch == emergencyNotch_ ? "emergency (notch " + std::to_string(notch) + ")"
-                                        : "notch " + std::to_string(notch)));
+        note_("driver: brake to " + (notch == emergencyNotch_
+                                         ? "emergency (notch " + std::to_string(notch) + ")"
+                                         : "notch " + std::to_string(notch)));
     }
 }
 

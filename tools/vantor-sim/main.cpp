@@ -40,10 +40,9 @@ std::ofstream openOutput(const std::string& path) {
 }
 
 int run(const Options& options) {
-    const Scenario scenario =
-        options.scenario.empty()
-            ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
-            : loadScenarioFile(options.scenario);
+    const Scenario scenario = options.scenario.empty()
+                                  ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
+                                  : loadScenarioFile(options.scenario);
     // Output files are opened before anything runs, so a bad path stops the run at once.
     std::ofstream csvFile;
     if (!options.csv.empty()) {
@@ -59,8 +58,8 @@ int run(const Options& options) {
     PluginLibrary plugin(options.library, scenario.settings);
 
     ProgressBar bar(stdout);
-    Timeline timeline(scenario, [&](const std::string& text) { bar.write(text); },
-                      options.allSounds);
+    Timeline timeline(
+        scenario, [&](const std::string& text) { bar.write(text); }, options.allSounds);
     std::vector<RunObserver*> observers{&timeline};
     std::unique_ptr<CsvTrace> csv;
     if (csvFile.is_open()) {

@@ -18,7 +18,9 @@ template <typename Fn> Fn libraryFunction(const char* name) {
 
 namespace vantor::sim {
 
-void pinRandom() { pinned = true; }
+void pinRandom() {
+    pinned = true;
+}
 
 } // namespace vantor::sim
 

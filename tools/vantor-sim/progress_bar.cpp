@@ -17,7 +17,9 @@ constexpr int kWidth = 40;
 ProgressBar::ProgressBar(std::FILE* out)
     : out_(out), enabled_(isatty(fileno(out)) != 0), started_(std::chrono::steady_clock::now()) {}
 
-ProgressBar::~ProgressBar() { clear(); }
+ProgressBar::~ProgressBar() {
+    clear();
+}
 
 void ProgressBar::update(double fraction) {
     if (!enabled_ || std::chrono::steady_clock::now() - started_ < kShowAfter) {

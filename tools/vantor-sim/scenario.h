@@ -17,9 +17,9 @@ struct Vehicle {
     // km/h/s for power notches 1..powerNotches and brake notches 1..brakeNotches
     std::vector<double> powerAcceleration{0.6, 1.2, 1.8, 2.4, 3.0};
     std::vector<double> brakeDeceleration{0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 3.5, 4.0};
-    double emergencyDeceleration = 4.5;    // km/h/s at brakeNotches + 1
-    double resistanceConstant = 0.0;       // km/h/s whenever the train moves
-    double resistanceAt100 = 0.0;          // km/h/s added at 100 km/h, growing with speed squared
+    double emergencyDeceleration = 4.5; // km/h/s at brakeNotches + 1
+    double resistanceConstant = 0.0;    // km/h/s whenever the train moves
+    double resistanceAt100 = 0.0;       // km/h/s added at 100 km/h, growing with speed squared
 
     int32_t emergencyNotch() const { return brakeNotches + 1; }
 };
@@ -73,14 +73,14 @@ struct Event {
 struct DriverPlan {
     double startTime = 2.0; // s; until then the brake is held at full service
     std::vector<ProfilePoint> profile;
-    double deceleration = 2.0; // km/h/s the driver plans his braking with
-    int32_t brakeNotch = 0;    // service notch for ordinary braking; 0: half the notches
-    int32_t powerNotch = 0;    // notch for accelerating; 0: the highest
-    std::optional<double> ackDelay = 2.0;     // s; empty: never acknowledges
-    double ackHold = 0.5;                     // s the acknowledge and silence keys are held
+    double deceleration = 2.0;            // km/h/s the driver plans his braking with
+    int32_t brakeNotch = 0;               // service notch for ordinary braking; 0: half the notches
+    int32_t powerNotch = 0;               // notch for accelerating; 0: the highest
+    std::optional<double> ackDelay = 2.0; // s; empty: never acknowledges
+    double ackHold = 0.5;                 // s the acknowledge and silence keys are held
     std::optional<double> releaseDelay = 3.0; // s after the stop; empty: never releases
-    bool watchPattern = true;  // keeps below the pattern display less patternMargin
-    double patternMargin = 5.0; // km/h
+    bool watchPattern = true;                 // keeps below the pattern display less patternMargin
+    double patternMargin = 5.0;               // km/h
 };
 
 struct Run {
@@ -92,10 +92,9 @@ struct Run {
 
 struct Scenario {
     std::string name;
-    std::string source; // file the scenario came from, for messages
     Vehicle vehicle;
     Settings settings;
-    double routeLength = 0.0; // m; the run ends when the front reaches it (0: no end)
+    double routeLength = 0.0;              // m; the run ends when the front reaches it (0: no end)
     std::vector<Transponder> transponders; // sorted by position
     DriverPlan driver;
     std::vector<Event> events;

@@ -23,13 +23,20 @@ std::string lineOf(const std::string& file, const toml::source_region& where) {
 
 std::string typeName(const toml::node& node) {
     switch (node.type()) {
-    case toml::node_type::table: return "a table";
-    case toml::node_type::array: return "an array";
-    case toml::node_type::string: return "a string";
-    case toml::node_type::integer: return "an integer";
-    case toml::node_type::floating_point: return "a number with a fraction";
-    case toml::node_type::boolean: return "a boolean";
-    default: return "a date or time";
+    case toml::node_type::table:
+        return "a table";
+    case toml::node_type::array:
+        return "an array";
+    case toml::node_type::string:
+        return "a string";
+    case toml::node_type::integer:
+        return "an integer";
+    case toml::node_type::floating_point:
+        return "a number with a fraction";
+    case toml::node_type::boolean:
+        return "a boolean";
+    default:
+        return "a date or time";
     }
 }
 
@@ -47,8 +54,8 @@ class TableReader {
 
     [[noreturn]] void fail(const toml::node& node, const std::string& key,
                            const std::string& what) const {
-        throw ScenarioError(lineOf(file_, node.source()) + ": key '" + qualified(key) + "': " +
-                            what);
+        throw ScenarioError(lineOf(file_, node.source()) + ": key '" + qualified(key) +
+                            "': " + what);
     }
     [[noreturn]] void failTable(const std::string& what) const {
         throw ScenarioError(lineOf(file_, table_.source()) + ": " +
@@ -173,8 +180,9 @@ class TableReader {
         }
         const toml::array* array = node->as_array();
         if (!array) {
-            fail(*node, key, "expected an array of tables ([[" + qualified(key) + "]]), got " +
-                                 typeName(*node));
+            fail(*node, key,
+                 "expected an array of tables ([[" + qualified(key) + "]]), got " +
+                     typeName(*node));
         }
         for (const toml::node& item : *array) {
             if (!item.is_table()) {
@@ -255,8 +263,8 @@ Vehicle readVehicle(TableReader& reader) {
                     "needs one value per brake notch (" + std::to_string(v.brakeNotches) + ")");
     }
     for (const char* key : {"power_acceleration", "brake_deceleration"}) {
-        const auto& list = std::string(key) == "power_acceleration" ? v.powerAcceleration
-                                                                     : v.brakeDeceleration;
+        const auto& list =
+            std::string(key) == "power_acceleration" ? v.powerAcceleration : v.brakeDeceleration;
         if (std::any_of(list.begin(), list.end(), [](double x) { return x < 0.0; }) &&
             reader.has(key)) {
             reader.fail(*reader.find(key), key, "values must not be negative");
@@ -339,8 +347,8 @@ std::vector<ProfilePoint> readProfile(TableReader& reader) {
     }
     const toml::array* array = node->as_array();
     if (!array) {
-        reader.fail(*node, "profile", "expected an array of [position, speed] pairs, got " +
-                                          typeName(*node));
+        reader.fail(*node, "profile",
+                    "expected an array of [position, speed] pairs, got " + typeName(*node));
     }
     for (const toml::node& item : *array) {
         const toml::array* pair = item.as_array();
@@ -424,7 +432,8 @@ Event readEvent(TableReader& reader, const Vehicle& vehicle) {
                 reader.fail(*node, "brake", "must lie between 0 and brake_notches + 1");
             }
         } else {
-            reader.fail(*node, "brake", "expected a notch or \"emergency\", got " + typeName(*node));
+            reader.fail(*node, "brake",
+                        "expected a notch or \"emergency\", got " + typeName(*node));
         }
     }
     if (reader.has("power")) {
@@ -486,7 +495,6 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     }
 
     Scenario scenario;
-    scenario.source = sourceName;
     TableReader top(root, "", sourceName);
     scenario.name = top.text("name", sourceName);
 
@@ -516,10 +524,9 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
             readCoilPair(itemReader, scenario.transponders);
         }
         reader.finish();
-        std::stable_sort(scenario.transponders.begin(), scenario.transponders.end(),
-                         [](const Transponder& a, const Transponder& b) {
-                             return a.position < b.position;
-                         });
+        std::stable_sort(
+            scenario.transponders.begin(), scenario.transponders.end(),
+            [](const Transponder& a, const Transponder& b) { return a.position < b.position; });
     }
     {
         const toml::table* table = top.table("driver");

@@ -15,7 +15,7 @@ class ScenarioError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// sourceName is used in messages and as the scenario's source.
+// sourceName names the text in messages, and is the scenario's name when it gives none.
 Scenario parseScenario(std::string_view text, const std::string& sourceName);
 Scenario loadScenarioFile(const std::string& path);
 

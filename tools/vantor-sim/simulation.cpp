@@ -5,7 +5,6 @@
 #include "driver.h"
 #include "event_script.h"
 #include "host_inputs.h"
-#include "text_format.h"
 #include "train.h"
 
 namespace vantor::sim {
@@ -22,11 +21,11 @@ std::optional<double> patternSpeedFromDisplay(int32_t display, bool powered,
 namespace {
 
 std::string transponderText(const Transponder& t) {
-    std::string text = t.type == 70 ? "coil " + std::to_string(t.optional) + " (signal " +
-                                          std::to_string(t.signal) + ")"
-                                    : "transponder type " + std::to_string(t.type) +
-                                          " (signal " + std::to_string(t.signal) +
-                                          ", optional " + std::to_string(t.optional) + ")";
+    std::string text =
+        t.type == 70
+            ? "coil " + std::to_string(t.optional) + " (signal " + std::to_string(t.signal) + ")"
+            : "transponder type " + std::to_string(t.type) + " (signal " +
+                  std::to_string(t.signal) + ", optional " + std::to_string(t.optional) + ")";
     if (!t.label.empty()) {
         text += "  " + t.label;
     }
@@ -62,8 +61,7 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
 
     plugin.load();
     plugin.setVehicleSpec(VehicleSpec{vehicle.brakeNotches, vehicle.powerNotches,
-                                      vehicle.ackBrakeNotch, vehicle.ackBrakeNotch,
-                                      vehicle.cars});
+                                      vehicle.ackBrakeNotch, vehicle.ackBrakeNotch, vehicle.cars});
     plugin.initialize(0);
     driver.start(host);
     host.setPowerSwitch(run.powerSwitch);

@@ -18,8 +18,8 @@ struct LampRow {
 };
 
 constexpr LampRow kLampRows[] = {
-    {kPanelPowered, "power", "#7f8c8d"},     {kPanelNormalLamp, "normal", "#27ae60"},
-    {kPanelAlarmLamp, "alarm", "#c0392b"},   {kPanelPatternLamp, "pattern", "#e67e22"},
+    {kPanelPowered, "power", "#7f8c8d"},       {kPanelNormalLamp, "normal", "#27ae60"},
+    {kPanelAlarmLamp, "alarm", "#c0392b"},     {kPanelPatternLamp, "pattern", "#e67e22"},
     {kPanelWarningLamp, "warning", "#f1c40f"}, {kPanelEmergencyLamp, "emergency", "#8e44ad"},
     {kPanelHoldOffLamp, "hold-off", "#2980b9"}};
 // One more row below the lamps: the unit overrides the driver's handles.
@@ -39,12 +39,23 @@ std::string escape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -170,9 +181,8 @@ std::string SvgPlot::render() const {
     svg << "<g id=\"transponders\">\n";
     for (const Mark& m : merged) {
         const double mx = x(m.position);
-        svg << "<line x1=\"" << fixed(mx, 1) << "\" y1=\"" << kPlotTop << "\" x2=\""
-            << fixed(mx, 1) << "\" y2=\"" << kPlotBottom
-            << "\" stroke=\"#95a5a6\" stroke-dasharray=\"3,3\"/>\n"
+        svg << "<line x1=\"" << fixed(mx, 1) << "\" y1=\"" << kPlotTop << "\" x2=\"" << fixed(mx, 1)
+            << "\" y2=\"" << kPlotBottom << "\" stroke=\"#95a5a6\" stroke-dasharray=\"3,3\"/>\n"
             << "<text x=\"" << fixed(mx + 3, 1) << "\" y=\"" << kPlotTop - 4
             << "\" font-size=\"9\" transform=\"rotate(-45 " << fixed(mx + 3, 1) << ' '
             << kPlotTop - 4 << ")\">" << escape(m.label) << "</text>\n";
@@ -181,8 +191,8 @@ std::string SvgPlot::render() const {
 
     // Curves, thinned to what the pixels can show.
     auto polyline = [&](const char* id, const char* colour, const char* extra, auto value) {
-        svg << "<g id=\"" << id << "\" fill=\"none\" stroke=\"" << colour
-            << "\" stroke-width=\"2\"" << extra << ">\n";
+        svg << "<g id=\"" << id << "\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"2\""
+            << extra << ">\n";
         std::string points;
         double lastX = -1e9;
         double lastY = -1e9;
@@ -223,8 +233,8 @@ std::string SvgPlot::render() const {
         const double rowY = kLampTop + i * kLampRow;
         const char* name = i == kOverrideRow ? "override" : kLampRows[i].name;
         const char* colour = i == kOverrideRow ? "#34495e" : kLampRows[i].colour;
-        svg << "<text x=\"" << kLeft - 8 << "\" y=\"" << rowY + 15
-            << "\" text-anchor=\"end\">" << name << "</text>\n"
+        svg << "<text x=\"" << kLeft - 8 << "\" y=\"" << rowY + 15 << "\" text-anchor=\"end\">"
+            << name << "</text>\n"
             << "<rect x=\"" << kLeft << "\" y=\"" << rowY + 3 << "\" width=\""
             << kWidth - kLeft - kRight << "\" height=\"" << kLampRow - 6
             << "\" fill=\"#f4f4f4\"/>\n";
@@ -262,8 +272,8 @@ std::string SvgPlot::render() const {
          {std::tuple{"speed", "#2c3e50", ""}, std::tuple{"lowest pattern speed", "#c0392b", ""},
           std::tuple{"driver's target", "#95a5a6", " stroke-dasharray=\"6,4\""}}) {
         svg << "<line x1=\"" << legendX << "\" y1=\"" << legendY << "\" x2=\"" << legendX + 30
-            << "\" y2=\"" << legendY << "\" stroke=\"" << colour << "\" stroke-width=\"2\""
-            << dash << "/>\n"
+            << "\" y2=\"" << legendY << "\" stroke=\"" << colour << "\" stroke-width=\"2\"" << dash
+            << "/>\n"
             << "<text x=\"" << legendX + 36 << "\" y=\"" << legendY + 4 << "\">" << name
             << "</text>\n";
         legendX += 180.0;

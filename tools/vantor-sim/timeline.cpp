@@ -15,14 +15,16 @@ struct Named {
 };
 
 // Panel 13 repeats panel 12 and panel 17 is never lit; neither is worth a line.
-constexpr Named kLamps[] = {{kPanelPowered, "power"},         {kPanelNormalLamp, "normal"},
-                            {kPanelAlarmLamp, "alarm"},       {kPanelPatternLamp, "pattern"},
-                            {kPanelWarningLamp, "warning"},   {kPanelEmergencyLamp, "emergency"},
+constexpr Named kLamps[] = {{kPanelPowered, "power"},       {kPanelNormalLamp, "normal"},
+                            {kPanelAlarmLamp, "alarm"},     {kPanelPatternLamp, "pattern"},
+                            {kPanelWarningLamp, "warning"}, {kPanelEmergencyLamp, "emergency"},
                             {kPanelHoldOffLamp, "hold-off"}};
 
 constexpr Named kLoopSounds[] = {{0, "bell"}, {1, "alarm tone"}};
-constexpr Named kOnceSounds[] = {{10, "pattern chime"}, {11, "warning chime"},
-                                 {12, "pattern end chime"}, {13, "notch warning"},
+constexpr Named kOnceSounds[] = {{10, "pattern chime"},
+                                 {11, "warning chime"},
+                                 {12, "pattern end chime"},
+                                 {13, "notch warning"},
                                  {20, "bell stop"}};
 // The two alternating tones play every few hundred milliseconds while the alarm tone loops.
 constexpr Named kAlternatingSounds[] = {{21, "alternating tone 1"}, {22, "alternating tone 2"}};
@@ -56,7 +58,9 @@ void Timeline::line(double time, double position, float speed, const std::string
     write_(prefix + text + "\n");
 }
 
-void Timeline::onNote(const Note& note) { line(note.time, note.position, note.speed, note.text); }
+void Timeline::onNote(const Note& note) {
+    line(note.time, note.position, note.speed, note.text);
+}
 
 void Timeline::onFrame(const FrameRecord& frame) {
     const auto& panel = frame.panel;
@@ -94,8 +98,8 @@ void Timeline::onFrame(const FrameRecord& frame) {
 
     // The bench cannot tell an override from the driver's own handle while that handle is
     // at the emergency notch, so the override is taken to last until the handle leaves it.
-    const bool differs = frame.returned.brake != frame.driver.brake ||
-                         frame.returned.power != frame.driver.power;
+    const bool differs =
+        frame.returned.brake != frame.driver.brake || frame.returned.power != frame.driver.power;
     const bool overridden =
         frame.driver.brake == scenario_.vehicle.emergencyNotch() ? overridden_ : differs;
     if (overridden && !overridden_) {
@@ -118,7 +122,8 @@ void Timeline::onFrame(const FrameRecord& frame) {
 
 void Timeline::patternDisplay(const FrameRecord& frame) {
     const int32_t display = frame.panel[kPanelPatternDisplay];
-    const int32_t before = first_ ? display + kDisplayStepsShown : previous_.panel[kPanelPatternDisplay];
+    const int32_t before =
+        first_ ? display + kDisplayStepsShown : previous_.panel[kPanelPatternDisplay];
     if (display == before) {
         return;
     }

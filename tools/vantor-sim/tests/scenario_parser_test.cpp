@@ -48,7 +48,8 @@ TEST(ScenarioParser, WrongTypesAreNamed) {
               "string");
     EXPECT_EQ(errorOf("[driver]\nprofile = [[0, 60], [100]]\n"),
               "line.toml:2:21: key 'driver.profile': each entry must be [position, speed]");
-    EXPECT_EQ(errorOf("route = 5\n"), "line.toml:1:9: key 'route': expected a table, got an integer");
+    EXPECT_EQ(errorOf("route = 5\n"),
+              "line.toml:1:9: key 'route': expected a table, got an integer");
 }
 
 TEST(ScenarioParser, ValuesOutOfRangeAreRefused) {
