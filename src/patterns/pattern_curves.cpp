@@ -17,13 +17,15 @@ double CVantor::computePatternSpeed(uint32_t slot, int32_t value, double distanc
 
 int32_t CVantor::updateLowestPattern() {
     int32_t lowest = kLowestPatternCap;
-    lowestPatternSpeed = lowest;
-    for (int i = 0; i < kSlotCount; ++i) {
-        if (static_cast<double>(lowest) > slotPatternSpeed[i]) {
-            lowest = truncateToInt32(slotPatternSpeed[i]);
-            lowestPatternSpeed = lowest;
+    // The comparisons are with the whole km/h kept so far, as a double.
+    double lowestKept = kLowestPatternCap;
+    for (const double pattern : slotPatternSpeed) {
+        if (lowestKept > pattern) {
+            lowest = truncateToInt32(pattern);
+            lowestKept = static_cast<double>(lowest);
         }
     }
+    lowestPatternSpeed = lowest;
     // A display scaled to 0 km/h shows 0 rather than an undefined quotient.
     if (displayMaxSpeed == 0) {
         return 0;

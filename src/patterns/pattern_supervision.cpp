@@ -26,27 +26,33 @@ void CVantor::supervisePatterns(double distanceRun) {
     for (double& distance : slotDistance) {
         distance -= distanceRun;
     }
-    // Whether some slot held a pattern in the last pass and still does, some slot holds one,
-    // some slot has a new one: gathered without branches, so that the sweep runs in vector
-    // lanes; the lamp and the chimes then follow as if the slots were taken one by one.
-    uint32_t held = 0;
-    uint32_t any = 0;
-    uint32_t fresh = 0;
+    // Whether some slot holds a pattern, some slot held one in the last pass and still does,
+    // some slot has a new one. Mostly no slot has changed since the last pass, and two OR
+    // sweeps that run in vector lanes tell so; only a change needs the slots one by one.
+    uint32_t values = 0;
+    uint32_t changes = 0;
     for (int i = 0; i < kSlotCount; ++i) {
-        const uint32_t before = slotPrevValue[i] != 0 ? 1u : 0u;
-        const uint32_t now = slotValue[i] != 0 ? 1u : 0u;
-        held |= before & now;
-        any |= now;
-        fresh |= (before ^ 1u) & now;
+        values |= slotValue[i];
+        changes |= slotValue[i] ^ slotPrevValue[i];
     }
-    if (held != 0) {
+    const bool any = values != 0;
+    bool held = any;
+    bool fresh = false;
+    if (changes != 0) {
+        held = false;
+        for (int i = 0; i < kSlotCount; ++i) {
+            held = held || (slotPrevValue[i] != 0 && slotValue[i] != 0);
+            fresh = fresh || (slotPrevValue[i] == 0 && slotValue[i] != 0);
+        }
+    }
+    if (held) {
         patternLamp = 1;
     }
-    if (patternLamp != 0 && any == 0) {
+    if (patternLamp != 0 && !any) {
         patternLamp = 0;
         patternEndSound = kSoundOnce;
     }
-    if (fresh != 0) {
+    if (fresh) {
         if (patternLamp == 0) {
             patternStartSound = kSoundOnce;
         }
