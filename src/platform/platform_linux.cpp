@@ -23,7 +23,9 @@ class MappedFile {
         if (path == nullptr || path[0] == '\0') {
             return;
         }
-        fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
+        // Without O_NONBLOCK a pipe of that name would hold Initialize until something writes
+        // to it; only a regular file is read anyway.
+        fd_ = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd_ < 0) {
             return;
         }
