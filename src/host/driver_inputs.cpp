@@ -16,10 +16,10 @@ enum Key : int32_t {
 
 } // namespace
 
-void setVehicleSpec(Plugin& plugin, const VehicleSpec& spec) {
+void setVehicleSpec(Plugin& plugin, const VehicleSpec& vehicle) {
     // The emergency notch lies one above the highest service notch.
-    plugin.emergencyBrakeNotch = wrappingAdd(spec.brakeNotches, 1);
-    plugin.ackBrakeNotch = spec.ackBrakeNotch;
+    plugin.emergencyBrakeNotch = wrappingAdd(vehicle.brakeNotches, 1);
+    plugin.ackBrakeNotch = vehicle.ackBrakeNotch;
 }
 
 void setBrake(Plugin& plugin, int32_t notch) {

@@ -29,7 +29,7 @@ extern "C" {
 void Load() {}
 void Dispose() {}
 int32_t GetPluginVersion() { return vantor::kPluginVersion; }
-void SetVehicleSpec(VehicleSpec spec) { vantor::setVehicleSpec(thePlugin, spec); }
+void SetVehicleSpec(VehicleSpec vehicle) { vantor::setVehicleSpec(thePlugin, vehicle); }
 void Initialize(int32_t) { vantor::initialize(thePlugin); }
 Handles Elapse(VehicleState state, int32_t* panel, int32_t* sound) {
     return vantor::elapse(thePlugin, state, panel, sound);

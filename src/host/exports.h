@@ -18,7 +18,7 @@ extern "C" {
 VANTOR_API void Load();
 VANTOR_API void Dispose();
 VANTOR_API int32_t GetPluginVersion();
-VANTOR_API void SetVehicleSpec(VehicleSpec spec);
+VANTOR_API void SetVehicleSpec(VehicleSpec vehicle);
 VANTOR_API void Initialize(int32_t brake);
 VANTOR_API Handles Elapse(VehicleState state, int32_t* panel, int32_t* sound);
 VANTOR_API void SetPower(int32_t notch);

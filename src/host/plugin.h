@@ -29,7 +29,7 @@ struct Plugin {
 // What the library does when it is loaded: find the settings file and bind the unit.
 void attachPlugin(Plugin& plugin);
 
-void setVehicleSpec(Plugin& plugin, const VehicleSpec& spec);
+void setVehicleSpec(Plugin& plugin, const VehicleSpec& vehicle);
 void initialize(Plugin& plugin);
 Handles elapse(Plugin& plugin, const VehicleState& state, int32_t* panel, int32_t* sound);
 void setBrake(Plugin& plugin, int32_t notch);
