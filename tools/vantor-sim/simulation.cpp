@@ -119,7 +119,7 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
         const double reported = static_cast<float>(speed);
         const double from = frame.position;
         frame.position += reported * step / 3.6;
-        frame.time += step;
+        frame.time = (index + 1) * static_cast<double>(run.stepMs) / 1000.0;
         while (nextTransponder < scenario.transponders.size() &&
                scenario.transponders[nextTransponder].position <= frame.position) {
             const Transponder& t = scenario.transponders[nextTransponder++];

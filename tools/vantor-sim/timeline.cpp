@@ -48,12 +48,12 @@ void Timeline::header(int32_t pluginVersion, bool pinnedRandom) {
            (pinnedRandom ? "random periods pinned (start-up 650 ms, alternation 300 ms)"
                          : "random periods as the plug-in draws them") +
            "\n\n");
-    write_("    time    position      speed  what\n");
+    write_("     time    position      speed  what\n");
 }
 
 void Timeline::line(double time, double position, float speed, const std::string& text) {
     char prefix[64];
-    std::snprintf(prefix, sizeof prefix, "%8.2f s %9.1f m %6.1f km/h  ", time, position,
+    std::snprintf(prefix, sizeof prefix, "%9.3f s %9.1f m %6.1f km/h  ", time, position,
                   static_cast<double>(speed));
     write_(prefix + text + "\n");
 }
@@ -144,7 +144,7 @@ void Timeline::patternDisplay(const FrameRecord& frame) {
 }
 
 void Timeline::footer(const RunEnd& end) {
-    write_("\nrun ends at " + fixed(end.time, 2) + " s, " + fixed(end.position, 1) + " m (" +
+    write_("\nrun ends at " + fixed(end.time, 3) + " s, " + fixed(end.position, 1) + " m (" +
            end.reason + ") after " + std::to_string(end.frames) + " frames; top speed " +
            fixed(topSpeed_, 1) + " km/h, " + std::to_string(emergencyBrakes_) +
            " brake override(s)\n");

@@ -68,9 +68,21 @@ TEST(Simulation, CoilPairsAreReportedAtTheirSpacing) {
     Recorder run;
     runScenario(s, library, {&run});
 
+    // Each is reported once, between the frame before the front reaches it and the frame
+    // after: the first frame whose position lies at or beyond it carries its time.
     int reported = 0;
     for (const Note& note : run.notes) {
-        reported += note.transponder ? 1 : 0;
+        if (!note.transponder) {
+            continue;
+        }
+        ++reported;
+        size_t i = 0;
+        while (i < run.frames.size() && run.frames[i].position < note.position) {
+            ++i;
+        }
+        ASSERT_LT(i, run.frames.size());
+        EXPECT_EQ(run.frames[i].time, note.time);
+        EXPECT_LT(run.frames[i - 1].position, note.position);
     }
     EXPECT_EQ(reported, 2);
     bool patternLit = false;
