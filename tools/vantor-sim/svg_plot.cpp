@@ -169,10 +169,10 @@ std::string SvgPlot::render() const {
         << "\" fill=\"none\" stroke=\"#333333\"/>\n";
 
     // Transponder marks.
-    // Marks closer than a few pixels, such as the two coils of a pair, share one label.
+    // Marks closer than a label is high, such as the two coils of a pair, share one label.
     std::vector<Mark> merged;
     for (const Mark& m : marks_) {
-        if (!merged.empty() && x(m.position) - x(merged.back().position) < 6.0) {
+        if (!merged.empty() && x(m.position) - x(merged.back().position) < 12.0) {
             merged.back().label += " + " + m.label;
         } else {
             merged.push_back(m);
