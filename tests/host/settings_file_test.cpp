@@ -29,8 +29,7 @@ constexpr int32_t kStartTime = 1000;
 // The library and, when given, a settings file, put into folder; then loaded and started.
 class InstalledPlugin {
   public:
-    explicit InstalledPlugin(const std::optional<std::string>& settings,
-                             const fs::path& folder) {
+    explicit InstalledPlugin(const std::optional<std::string>& settings, const fs::path& folder) {
         if (settings) {
             std::ofstream(folder / "VantorConfig.ini", std::ios::binary) << *settings;
         }
@@ -56,7 +55,9 @@ struct Installation {
 };
 
 // A stop point 644 m ahead: a coil of code 80 with no coil before it.
-void passStopCoil(LoadedPlugin& plugin) { plugin.beacon(kCoil, 0, 80); }
+void passStopCoil(LoadedPlugin& plugin) {
+    plugin.beacon(kCoil, 0, 80);
+}
 
 struct Onsets {
     float warning = NAN;
@@ -204,8 +205,8 @@ TEST(SettingsFile, AnEditedFileTakesEffectAtTheNextInitialize) {
 }
 
 TEST(SettingsFile, TheRepositorysSampleFileGivesTheDefaults) {
-    const fs::path sample = fs::path(__FILE__).parent_path().parent_path().parent_path() /
-                            "VantorConfig.ini";
+    const fs::path sample =
+        fs::path(__FILE__).parent_path().parent_path().parent_path() / "VantorConfig.ini";
     std::ifstream in(sample, std::ios::binary);
     ASSERT_TRUE(in) << sample;
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

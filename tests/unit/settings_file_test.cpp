@@ -5,13 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <atomic>
-#include <chrono>
 #include <limits>
 #include <string>
 #include <thread>
@@ -35,16 +35,20 @@ std::string configPathFor(const std::string& modulePath) {
 
 TEST(ConfigPath, TakesDriveAndDirectoryOfTheLibrary) {
     EXPECT_EQ(configPathFor("/opt/train/libvantor.so"), "/opt/train/VantorConfig.ini");
-    EXPECT_EQ(configPathFor("C:\\Train\\Plugin\\vantor.dll"), "C:\\Train\\Plugin\\VantorConfig.ini");
+    EXPECT_EQ(configPathFor("C:\\Train\\Plugin\\vantor.dll"),
+              "C:\\Train\\Plugin\\VantorConfig.ini");
     EXPECT_EQ(configPathFor("C:/Train/vantor.dll"), "C:/Train/VantorConfig.ini");
     EXPECT_EQ(configPathFor("C:vantor.dll"), "C:VantorConfig.ini");
-    EXPECT_EQ(configPathFor("\\\\server\\share\\vantor.dll"), "\\\\server\\share\\VantorConfig.ini");
+    EXPECT_EQ(configPathFor("\\\\server\\share\\vantor.dll"),
+              "\\\\server\\share\\VantorConfig.ini");
     EXPECT_EQ(configPathFor("/libvantor.so"), "/VantorConfig.ini");
     EXPECT_EQ(configPathFor("libvantor.so"), "VantorConfig.ini");
     EXPECT_EQ(configPathFor("/opt/train/"), "/opt/train/VantorConfig.ini");
 }
 
-TEST(ConfigPath, NoLibraryPathGivesNoConfigPath) { EXPECT_EQ(configPathFor(""), ""); }
+TEST(ConfigPath, NoLibraryPathGivesNoConfigPath) {
+    EXPECT_EQ(configPathFor(""), "");
+}
 
 TEST(ConfigPath, PathsTooLongForTheBuffersGiveNoConfigPath) {
     // A directory of 243 characters and the 16 of the file name make the longest configuration
@@ -67,14 +71,14 @@ TEST(ConfigPath, PathsTooLongForTheBuffersGiveNoConfigPath) {
 // ---- Texts to numbers ---------------------------------------------------------------------
 
 TEST(DecimalPrefix, ReadsDecimalTextAsTheCLibraryDoes) {
+    // clang-format off
     const char* const texts[] = {
-        "2.50",  "3",     "2.7",    "0.12345", "  2.7",   "\t\n-2.5", "+3",    "-0",
-        ".5",    "5.",    "-.5",    "1e3",     "1E+2",    "2.5e-3",   "1e",    "1e+",
-        "1e-x",  "00012", "1.2.3",  "12abc",   "2,5",     "1e999",    "-1e999", "1e-999",
-        "4e-320", "-1e-400", "100000e304", "0.0000000001e309", "1e-1000000000000000000000",
-        "3.14159265358979323846264338327950288", "123456789012345678901234567890",
-        "0e999999",
-    };
+        "2.50", "3", "2.7", "0.12345", "  2.7", "\t\n-2.5", "+3", "-0", ".5", "5.", "-.5",
+        "1e3", "1E+2", "2.5e-3", "1e", "1e+", "1e-x", "00012", "1.2.3", "12abc", "2,5",
+        "1e999", "-1e999", "1e-999", "4e-320", "-1e-400", "100000e304", "0.0000000001e309",
+        "0e999999", "1e-1000000000000000000000", "123456789012345678901234567890",
+        "3.14159265358979323846264338327950288"};
+    // clang-format on
     for (const char* text : texts) {
         const double expected = std::strtod(text, nullptr);
         const double actual = vantor::decimalPrefix(text);
@@ -84,8 +88,8 @@ TEST(DecimalPrefix, ReadsDecimalTextAsTheCLibraryDoes) {
 }
 
 TEST(DecimalPrefix, TextWithoutADecimalNumberGivesZero) {
-    for (const char* text : {"", "abc", "-", "+", ".", "-.", "e5", ".e1", " ", "--1", "+-1",
-                             "inf", "nan", "infinity", "0x10"}) {
+    for (const char* text : {"", "abc", "-", "+", ".", "-.", "e5", ".e1", " ", "--1", "+-1", "inf",
+                             "nan", "infinity", "0x10"}) {
         // Hexadecimal, infinity and NaN spellings are no decimal numbers; "0x10" reads its "0".
         EXPECT_EQ(vantor::decimalPrefix(text), 0.0) << '"' << text << '"';
     }
@@ -129,9 +133,8 @@ TEST(LoadSettings, NoFileGivesTheDefaults) {
 }
 
 TEST(LoadSettings, TheRepositorysSampleFileHoldsExactlyTheDefaults) {
-    const auto sample =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-        "VantorConfig.ini";
+    const auto sample = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                        "VantorConfig.ini";
     ASSERT_TRUE(std::filesystem::is_regular_file(sample)) << sample;
     expectDefaults(load(sample.string()), "sample file");
 }
@@ -170,6 +173,9 @@ TEST(LoadSettings, TextsAreCutToSevenCharactersBeforeConversion) {
         << "seven blanks leave no digit";
     EXPECT_EQ(loadText("[SetSpec]\nRtime=1.5e+01\n").reactionTime, 15.0) << "seven characters";
     EXPECT_EQ(loadText("[SetSpec]\nRtime=1.50e+01\n").reactionTime, 1.5) << "cut to 1.50e+0";
+    EXPECT_EQ(loadText("[SetSpec]\nRtime=1e999999\n").reactionTime,
+              std::numeric_limits<double>::infinity())
+        << "cut to 1e99999";
 }
 
 TEST(LoadSettings, TextsThatAreNoNumberOrEmptyGiveZero) {
