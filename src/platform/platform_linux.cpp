@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -95,11 +97,15 @@ bool libraryPath(char* buffer, size_t size) {
         info.dli_fname == nullptr) {
         return false;
     }
-    const size_t length = std::strlen(info.dli_fname);
+    // A host that loaded the library by a relative path may change its working folder before
+    // Initialize: the settings file is found from the absolute path.
+    char absolute[PATH_MAX];
+    const char* path = ::realpath(info.dli_fname, absolute) ? absolute : info.dli_fname;
+    const size_t length = std::strlen(path);
     if (length + 1 > size) {
         return false;
     }
-    std::memcpy(buffer, info.dli_fname, length + 1);
+    std::memcpy(buffer, path, length + 1);
     return true;
 }
 
