@@ -23,28 +23,35 @@ void Driver::start(HostInputs& host) {
     host.setBrake(vehicle_.brakeNotches, false);
 }
 
-double Driver::profileSpeed(double position) const {
+void Driver::moveAhead(double position) {
     const auto& profile = config_.profile;
-    if (profile.empty()) {
-        return 0.0;
+    while (ahead_ < profile.size() && profile[ahead_].position <= position) {
+        ++ahead_;
     }
-    double speed = profile.front().speed;
-    for (const ProfilePoint& point : profile) {
-        if (point.position > position) {
-            break;
-        }
-        speed = point.speed;
+    while (ahead_ > 0 && profile[ahead_ - 1].position > position) {
+        --ahead_;
     }
-    return speed;
 }
 
-double Driver::aim(double position, double speed, const Observation& last) const {
-    double aim = profileSpeed(position);
+double Driver::aim(double position, double speed, const Observation& last) {
+    const auto& profile = config_.profile;
+    moveAhead(position);
+    double aim = 0.0;
+    if (!profile.empty()) {
+        aim = profile[ahead_ == 0 ? 0 : ahead_ - 1].speed;
+    }
     // Brake in time for every lower speed ahead, at the driver's own planned deceleration.
+    // A point whose braking curve, even down to a stand, lies above the present limit here
+    // cannot lower the aim, nor can any point beyond it.
+    const double limit = aim;
     const double lead = speed * kBrakeLead / 3.6;
-    for (const ProfilePoint& point : config_.profile) {
-        if (point.position > position && point.speed < aim) {
-            const double runIn = std::max(0.0, point.position - position - lead);
+    for (size_t i = ahead_; i < profile.size(); ++i) {
+        const ProfilePoint& point = profile[i];
+        const double runIn = std::max(0.0, point.position - position - lead);
+        if (std::sqrt(7.2 * config_.deceleration * runIn) >= limit) {
+            break;
+        }
+        if (point.speed < aim) {
             aim = std::min(
                 aim, std::sqrt(point.speed * point.speed + 7.2 * config_.deceleration * runIn));
         }

@@ -28,8 +28,9 @@ class Driver {
     // speed (km/h).
     void act(double t, double position, double speed, const Observation& last, HostInputs& host);
 
-    // The speed the driver aims for at this position and speed.
-    double aim(double position, double speed, const Observation& last) const;
+    // The speed the driver aims for at this position and speed. Cheap while the train moves
+    // on: it looks only at the profile points near the front.
+    double aim(double position, double speed, const Observation& last);
 
     void setAutomatic(bool on) { automatic_ = on; }
     void setAckDelay(std::optional<double> delay) { ackDelay_ = delay; }
@@ -40,7 +41,7 @@ class Driver {
     enum class Step { Idle, Waiting, Holding };
     enum class Mode { Accelerate, Coast, Brake };
 
-    double profileSpeed(double position) const;
+    void moveAhead(double position);
     void acknowledge(double t, bool overridden, const Observation& last, HostInputs& host);
     void release(double t, double speed, bool overridden, HostInputs& host);
     void control(double t, double position, double speed, bool overridden, const Observation& last,
@@ -56,6 +57,8 @@ class Driver {
     Step release_ = Step::Idle;
     double releaseAt_ = 0.0;
     Mode mode_ = Mode::Brake;
+    // The first profile point beyond the front.
+    size_t ahead_ = 0;
 };
 
 } // namespace vantor::sim
