@@ -1,5 +1,7 @@
 #include "event_script.h"
 
+#include <algorithm>
+
 #include "text_format.h"
 
 namespace vantor::sim {
@@ -12,8 +14,15 @@ constexpr double kTimeTolerance = 1e-9;
 
 } // namespace
 
-EventScript::EventScript(const std::vector<Event>& events)
-    : events_(events), fired_(events.size(), false) {}
+EventScript::EventScript(const std::vector<Event>& events) : events_(events) {
+    for (size_t i = 0; i < events.size(); ++i) {
+        (events[i].time ? byTime_ : byPosition_).push_back(i);
+    }
+    std::stable_sort(byTime_.begin(), byTime_.end(),
+                     [&](size_t a, size_t b) { return *events[a].time < *events[b].time; });
+    std::stable_sort(byPosition_.begin(), byPosition_.end(),
+                     [&](size_t a, size_t b) { return *events[a].position < *events[b].position; });
+}
 
 void EventScript::fireDue(double t, double position, Driver& driver, HostInputs& host) {
     for (auto it = keyUps_.begin(); it != keyUps_.end();) {
@@ -24,14 +33,18 @@ void EventScript::fireDue(double t, double position, Driver& driver, HostInputs&
             ++it;
         }
     }
-    for (size_t i = 0; i < events_.size(); ++i) {
-        const Event& event = events_[i];
-        const bool due =
-            event.time ? t >= *event.time - kTimeTolerance : position >= *event.position;
-        if (!fired_[i] && due) {
-            fired_[i] = true;
-            fire(event, t, driver, host);
-        }
+    due_.clear();
+    while (nextTimed_ < byTime_.size() &&
+           t >= *events_[byTime_[nextTimed_]].time - kTimeTolerance) {
+        due_.push_back(byTime_[nextTimed_++]);
+    }
+    while (nextPlaced_ < byPosition_.size() &&
+           position >= *events_[byPosition_[nextPlaced_]].position) {
+        due_.push_back(byPosition_[nextPlaced_++]);
+    }
+    std::sort(due_.begin(), due_.end()); // file order
+    for (size_t i : due_) {
+        fire(events_[i], t, driver, host);
     }
 }
 

@@ -2,6 +2,7 @@
 // their position, and the key releases they leave pending.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "driver.h"
@@ -26,7 +27,13 @@ class EventScript {
     void fire(const Event& event, double t, Driver& driver, HostInputs& host);
 
     const std::vector<Event>& events_;
-    std::vector<bool> fired_;
+    // The timed events in order of time and the placed ones in order of position, as indices
+    // into events_, with the next of each to fall due: time and the front only move on.
+    std::vector<size_t> byTime_;
+    std::vector<size_t> byPosition_;
+    size_t nextTimed_ = 0;
+    size_t nextPlaced_ = 0;
+    std::vector<size_t> due_;
     std::vector<PendingKeyUp> keyUps_;
 };
 

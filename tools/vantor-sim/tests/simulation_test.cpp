@@ -121,3 +121,39 @@ TEST(Simulation, ScriptedEventsFireOnceAtTheirTime) {
     EXPECT_EQ(run.frames[99].panel[kPanelPowered], 1);
     EXPECT_EQ(run.frames[100].panel[kPanelPowered], 0);
 }
+
+// Timed and placed events due in the same frame fire in the order of the file, whatever the
+// order of their times.
+TEST(Simulation, EventsDueTogetherFireInFileOrder) {
+    Scenario s = cruising(0.0);
+    s.run.duration = 1.5;
+    auto timed = [](double time, const char* label) {
+        Event e;
+        e.time = time;
+        e.label = label;
+        return e;
+    };
+    auto placed = [](double position, const char* label) {
+        Event e;
+        e.position = position;
+        e.label = label;
+        return e;
+    };
+    s.events = {timed(1.0, "a"),  placed(0.0, "b"), timed(0.0, "c"),
+                placed(0.0, "d"), timed(0.2, "e"),  placed(10.0, "never")};
+    PluginLibrary library(VANTOR_LIBRARY, s.settings);
+    Recorder run;
+    runScenario(s, library, {&run});
+
+    std::vector<std::pair<double, std::string>> seen;
+    for (const Note& note : run.notes) {
+        seen.emplace_back(note.time, note.text);
+    }
+    const std::vector<std::pair<double, std::string>> expected = {{0.0, "power switch on"},
+                                                                  {0.0, "» b"},
+                                                                  {0.0, "» c"},
+                                                                  {0.0, "» d"},
+                                                                  {0.2, "» e"},
+                                                                  {1.0, "» a"}};
+    EXPECT_EQ(seen, expected);
+}
