@@ -28,6 +28,7 @@ struct Options {
     std::string svg;
     bool pinRandom = false;
     bool allSounds = false;
+    bool quiet = false;
     bool printDefault = false;
 };
 
@@ -60,7 +61,10 @@ int run(const Options& options) {
     ProgressBar bar(stdout);
     Timeline timeline(
         scenario, [&](const std::string& text) { bar.write(text); }, options.allSounds);
-    std::vector<RunObserver*> observers{&timeline};
+    std::vector<RunObserver*> observers;
+    if (!options.quiet) {
+        observers.push_back(&timeline);
+    }
     std::unique_ptr<CsvTrace> csv;
     if (csvFile.is_open()) {
         csv = std::make_unique<CsvTrace>(csvFile);
@@ -72,10 +76,16 @@ int run(const Options& options) {
         observers.push_back(plot.get());
     }
 
-    timeline.header(plugin.getPluginVersion(), options.pinRandom);
+    if (!options.quiet) {
+        timeline.header(plugin.getPluginVersion(), options.pinRandom);
+    }
     const RunEnd end =
         runScenario(scenario, plugin, observers, [&](double done) { bar.update(done); });
-    timeline.footer(end);
+    if (options.quiet) {
+        bar.write(runEndText(end) + "\n");
+    } else {
+        timeline.footer(end);
+    }
     if (plot) {
         svgFile << plot->render();
     }
@@ -101,6 +111,8 @@ int main(int argc, char** argv) {
                  "fix the unit's random periods: start-up 650 ms, alternation 300 ms");
     app.add_flag("--all-sounds", options.allSounds,
                  "also list every alternating alarm tone on the timeline");
+    app.add_flag("--quiet", options.quiet,
+                 "no timeline, only the line that ends the run; --csv and --svg still write");
     app.add_flag("--print-default", options.printDefault,
                  "print the built-in scenario, a start for your own, and stop");
     CLI11_PARSE(app, argc, argv);

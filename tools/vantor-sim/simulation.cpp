@@ -127,6 +127,9 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
                 continue;
             }
             plugin.setBeaconData(BeaconData{t.type, t.signal, 0.0f, t.optional});
+            if (observers.empty()) {
+                continue;
+            }
             Note note{frame.time, t.position, static_cast<float>(speed), transponderText(t)};
             note.transponder = true;
             note.transponderType = t.type;

@@ -143,11 +143,14 @@ void Timeline::patternDisplay(const FrameRecord& frame) {
     line(frame.time, frame.position, frame.speed, text);
 }
 
+std::string runEndText(const RunEnd& end) {
+    return "run ends at " + fixed(end.time, 3) + " s, " + fixed(end.position, 1) + " m (" +
+           end.reason + ") after " + std::to_string(end.frames) + " frames";
+}
+
 void Timeline::footer(const RunEnd& end) {
-    write_("\nrun ends at " + fixed(end.time, 3) + " s, " + fixed(end.position, 1) + " m (" +
-           end.reason + ") after " + std::to_string(end.frames) + " frames; top speed " +
-           fixed(topSpeed_, 1) + " km/h, " + std::to_string(emergencyBrakes_) +
-           " brake override(s)\n");
+    write_("\n" + runEndText(end) + "; top speed " + fixed(topSpeed_, 1) + " km/h, " +
+           std::to_string(emergencyBrakes_) + " brake override(s)\n");
 }
 
 } // namespace vantor::sim

@@ -37,4 +37,7 @@ class Timeline : public RunObserver {
     float topSpeed_ = 0.0f;
 };
 
+// How the run ended, without the newline: where, when, why and after how many frames.
+std::string runEndText(const RunEnd& end);
+
 } // namespace vantor::sim
