@@ -34,20 +34,20 @@ std::string configPathFor(const std::string& modulePath) {
 }
 
 TEST(ConfigPath, TakesDriveAndDirectoryOfTheLibrary) {
-    EXPECT_EQ(configPathFor("/opt/train/libvantor.so"), "/opt/train/VantorConfig.ini");
-    EXPECT_EQ(configPathFor("C:\\Train\\Plugin\\vantor.dll"),
-              "C:\\Train\\Plugin\\VantorConfig.ini");
-    EXPECT_EQ(configPathFor("C:/Train/vantor.dll"), "C:/Train/VantorConfig.ini");
-    EXPECT_EQ(configPathFor("C:vantor.dll"), "C:VantorConfig.ini");
-    EXPECT_EQ(configPathFor("\\\\server\\share\\vantor.dll"),
-              "\\\\server\\share\\VantorConfig.ini");
-    EXPECT_EQ(configPathFor("/libvantor.so"), "/VantorConfig.ini");
-    EXPECT_EQ(configPathFor("libvantor.so"), "VantorConfig.ini");
-    EXPECT_EQ(configPathFor("/opt/train/"), "/opt/train/VantorConfig.ini");
-}
-
-TEST(ConfigPath, NoLibraryPathGivesNoConfigPath) {
-    EXPECT_EQ(configPathFor(""), "");
+    const char* const cases[][2] = {
+        {"/opt/train/libvantor.so", "/opt/train/VantorConfig.ini"},
+        {"C:\\Train\\Plugin\\vantor.dll", "C:\\Train\\Plugin\\VantorConfig.ini"},
+        {"C:/Train/vantor.dll", "C:/Train/VantorConfig.ini"},
+        {"C:vantor.dll", "C:VantorConfig.ini"},
+        {"\\\\server\\share\\vantor.dll", "\\\\server\\share\\VantorConfig.ini"},
+        {"/libvantor.so", "/VantorConfig.ini"},
+        {"libvantor.so", "VantorConfig.ini"},
+        {"/opt/train/", "/opt/train/VantorConfig.ini"},
+        {"", ""}, // no library path, no settings path
+    };
+    for (const auto& [module, config] : cases) {
+        EXPECT_EQ(configPathFor(module), config) << module;
+    }
 }
 
 TEST(ConfigPath, PathsTooLongForTheBuffersGiveNoConfigPath) {
@@ -101,15 +101,16 @@ struct Settings {
     double maxSpeed;
     double deceleration;
     double reactionTime;
-    int32_t displayResolution;
-    int32_t displayMaxSpeed;
+    double displayResolution;
+    double displayMaxSpeed;
 };
 
 Settings load(const std::string& configPath) {
     CVantor unit{};
     vantor::loadSettings(unit, configPath.c_str());
-    return Settings{unit.maxSpeed, unit.deceleration, unit.reactionTime, unit.displayResolution,
-                    unit.displayMaxSpeed};
+    return Settings{unit.maxSpeed, unit.deceleration, unit.reactionTime,
+                    static_cast<double>(unit.displayResolution),
+                    static_cast<double>(unit.displayMaxSpeed)};
 }
 
 Settings loadText(const std::string& text) {
@@ -125,99 +126,65 @@ void expectDefaults(const Settings& s, const std::string& what) {
     EXPECT_EQ(s.displayMaxSpeed, 140) << what;
 }
 
-TEST(LoadSettings, NoFileGivesTheDefaults) {
+TEST(LoadSettings, NoFileOrTheRepositorysSampleGivesTheDefaults) {
     expectDefaults(load(""), "no path");
     const TempFolder folder;
     expectDefaults(load((folder.path() / "VantorConfig.ini").string()), "no file");
     expectDefaults(loadText(""), "empty file");
-}
-
-TEST(LoadSettings, TheRepositorysSampleFileHoldsExactlyTheDefaults) {
     const auto sample = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
                         "VantorConfig.ini";
     ASSERT_TRUE(std::filesystem::is_regular_file(sample)) << sample;
     expectDefaults(load(sample.string()), "sample file");
+    Settings onlyScale = loadText("[LED]\nMaxSpd=120\n");
+    EXPECT_EQ(onlyScale.displayMaxSpeed, 120);
+    onlyScale.displayMaxSpeed = 140;
+    expectDefaults(onlyScale, "a file with only the display scale");
 }
 
+// Each key read as its own kind of number: Speed an unsigned integer held in single precision,
+// Deceleration and Rtime texts cut to seven characters, Deceleration rounded through single
+// precision, the display keys integers.
 TEST(LoadSettings, EachKeyIsReadAsItsOwnKindOfNumber) {
-    const Settings s = loadText("[SetSpec]\nSpeed=100\nDeceleration=2.7\nRtime=2.7\n"
-                                "[Disp]\nResolution=0x3C0\n[LED]\nMaxSpd=-1\n");
-    EXPECT_EQ(s.maxSpeed, 100.0);
-    // The deceleration passes through single precision, the reaction time does not.
-    EXPECT_EQ(s.deceleration, 2.700000047683716);
-    EXPECT_EQ(s.reactionTime, 2.7);
-    EXPECT_EQ(s.displayResolution, 960);
-    EXPECT_EQ(s.displayMaxSpeed, -1);
-
-    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=3\n").deceleration, 3.0);
-    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=\"2.7\"\n").deceleration, 2.700000047683716);
-    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=1e39\n").deceleration,
-              std::numeric_limits<double>::infinity());
-}
-
-TEST(LoadSettings, SpeedIsAnUnsignedIntegerHeldInSinglePrecision) {
-    EXPECT_EQ(loadText("[SetSpec]\nSpeed=-5\n").maxSpeed, 4294967296.0);
-    EXPECT_EQ(loadText("[SetSpec]\nSpeed=16777217\n").maxSpeed, 16777216.0);
-    EXPECT_EQ(loadText("[SetSpec]\nSpeed=99999999999\n").maxSpeed, 1215752192.0);
-    EXPECT_EQ(loadText("[SetSpec]\nSpeed=0x50\n").maxSpeed, 80.0);
-    EXPECT_EQ(loadText("[SetSpec]\nSpeed=abc\n").maxSpeed, 0.0);
-    EXPECT_EQ(loadText("[SetSpec]\nSpeed=\n").maxSpeed, 125.0) << "an empty number is no number";
-}
-
-TEST(LoadSettings, TextsAreCutToSevenCharactersBeforeConversion) {
-    EXPECT_EQ(loadText("[SetSpec]\nRtime=0.123456789\n").reactionTime, 0.12345);
-    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=2.71234567\n").deceleration,
-              static_cast<double>(2.71234f));
-    EXPECT_EQ(loadText("[SetSpec]\nRtime=    1.5\n").reactionTime, 1.5) << "value is trimmed";
-    EXPECT_EQ(loadText("[SetSpec]\nRtime=\"       1.5\"\n").reactionTime, 0.0)
-        << "seven blanks leave no digit";
-    EXPECT_EQ(loadText("[SetSpec]\nRtime=1.5e+01\n").reactionTime, 15.0) << "seven characters";
-    EXPECT_EQ(loadText("[SetSpec]\nRtime=1.50e+01\n").reactionTime, 1.5) << "cut to 1.50e+0";
-    EXPECT_EQ(loadText("[SetSpec]\nRtime=1e999999\n").reactionTime,
-              std::numeric_limits<double>::infinity())
-        << "cut to 1e99999";
-}
-
-TEST(LoadSettings, TextsThatAreNoNumberOrEmptyGiveZero) {
-    const Settings abc = loadText("[SetSpec]\nDeceleration=abc\nRtime=x1\n");
-    EXPECT_EQ(abc.deceleration, 0.0);
-    EXPECT_EQ(abc.reactionTime, 0.0);
-    // An empty text is a text: it does not fall back to the default.
-    const Settings empty = loadText("[SetSpec]\nDeceleration=\nRtime=  \n");
-    EXPECT_EQ(empty.deceleration, 0.0);
-    EXPECT_EQ(empty.reactionTime, 0.0);
-    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=2.5 ; km/h/s\n").deceleration, 2.5);
-    EXPECT_EQ(loadText("[SetSpec]\nDeceleration=; 2.5\n").deceleration, 0.0);
-}
-
-TEST(LoadSettings, AFileWithOnlyTheDisplayScaleChangesOnlyThat) {
-    const Settings s = loadText("[LED]\nMaxSpd=120\n");
-    EXPECT_EQ(s.displayMaxSpeed, 120);
-    EXPECT_EQ(s.maxSpeed, 125.0);
-    EXPECT_EQ(s.deceleration, 2.5);
-    EXPECT_EQ(s.reactionTime, 1.0);
-    EXPECT_EQ(s.displayResolution, 60);
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* file;
+        double Settings::*field;
+        double expected;
+    };
+    const Case cases[] = {
+        {"[SetSpec]\nSpeed=100\n", &Settings::maxSpeed, 100.0},
+        {"[SetSpec]\nSpeed=-5\n", &Settings::maxSpeed, 4294967296.0},
+        {"[SetSpec]\nSpeed=16777217\n", &Settings::maxSpeed, 16777216.0},
+        {"[SetSpec]\nSpeed=99999999999\n", &Settings::maxSpeed, 1215752192.0},
+        {"[SetSpec]\nSpeed=\n", &Settings::maxSpeed, 125.0}, // an empty number is no number
+        {"[SetSpec]\nDeceleration=3\n", &Settings::deceleration, 3.0},
+        {"[SetSpec]\nDeceleration=2.7\n", &Settings::deceleration, 2.700000047683716},
+        {"[SetSpec]\nDeceleration=1e39\n", &Settings::deceleration, kInfinity},
+        {"[SetSpec]\nDeceleration=2.71234567\n", &Settings::deceleration, double(2.71234f)},
+        {"[SetSpec]\nDeceleration=abc\n", &Settings::deceleration, 0.0},
+        {"[SetSpec]\nDeceleration=\n", &Settings::deceleration, 0.0}, // an empty text is a text
+        {"[SetSpec]\nRtime=2.7\n", &Settings::reactionTime, 2.7},
+        {"[SetSpec]\nRtime=0.123456789\n", &Settings::reactionTime, 0.12345},
+        {"[SetSpec]\nRtime=\"       1.5\"\n", &Settings::reactionTime, 0.0}, // seven blanks
+        {"[SetSpec]\nRtime=1.5e+01\n", &Settings::reactionTime, 15.0},
+        {"[SetSpec]\nRtime=1.50e+01\n", &Settings::reactionTime, 1.5}, // cut to 1.50e+0
+        {"[SetSpec]\nRtime=1e999999\n", &Settings::reactionTime, kInfinity},
+        {"[Disp]\nResolution=0x3C0\n", &Settings::displayResolution, 960},
+        {"[LED]\nMaxSpd=-1\n", &Settings::displayMaxSpeed, -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(loadText(c.file).*c.field, c.expected) << c.file;
+    }
 }
 
 TEST(LoadSettings, MalformedFilesGiveTheDefaultsWhereNothingValidIsFound) {
-    expectDefaults(loadText("[SetSpec\nSpeed=100\n[Disp\nResolution=30\n[LED\nMaxSpd=120\n"),
-                   "headers without ]");
-    expectDefaults(loadText("Speed=100\nDeceleration=3\nRtime=2\nResolution=30\nMaxSpd=120\n"),
-                   "keys before any section");
-    expectDefaults(loadText("[SetSpec]\nSpeed 100\nDeceleration: 3\n[Disp]\nResolution\n"),
-                   "lines without =");
-    expectDefaults(loadText("[SetSpec]\n;Speed=100\n#Deceleration=3\n"), "commented keys");
-
-    const Settings integersEmpty = loadText("[Disp]\nResolution=\n[LED]\nMaxSpd=\n");
-    EXPECT_EQ(integersEmpty.displayResolution, 60);
-    EXPECT_EQ(integersEmpty.displayMaxSpeed, 140);
-
-    // Keys of the right name in the wrong section, or after a repeated section.
-    expectDefaults(loadText("[Disp]\nSpeed=100\nMaxSpd=120\n[SetSpec]\n[SetSpec]\nRtime=2\n"),
-                   "wrong sections");
-}
-
-TEST(LoadSettings, VeryLongLinesAndBinaryGarbageDoNoHarm) {
+    for (const char* file : {"[SetSpec\nSpeed=100\n[Disp\nResolution=30\n[LED\nMaxSpd=120\n",
+                             "Speed=100\nDeceleration=3\nRtime=2\nResolution=30\nMaxSpd=120\n",
+                             "[SetSpec]\nSpeed 100\nDeceleration: 3\n[Disp]\nResolution\n",
+                             "[SetSpec]\n;Speed=100\n#Deceleration=3\n",
+                             "[Disp]\nSpeed=100\nMaxSpd=120\n[SetSpec]\n[SetSpec]\nRtime=2\n"}) {
+        expectDefaults(loadText(file), file);
+    }
     const std::string megabyte(1 << 20, 'x');
     expectDefaults(loadText(megabyte), "one line of 1 MB");
     expectDefaults(loadText("[SetSpec]\n" + megabyte + "=1\n" + megabyte + "\n"), "long keys");
@@ -234,8 +201,8 @@ TEST(LoadSettings, VeryLongLinesAndBinaryGarbageDoNoHarm) {
     }
     expectDefaults(loadText(garbage), "binary garbage");
     expectDefaults(loadText(std::string(4096, '\0')), "zero bytes");
-    const Settings afterGarbage = loadText(garbage + "\n[LED]\nMaxSpd=120\n");
-    EXPECT_EQ(afterGarbage.displayMaxSpeed, 120) << "a section after the garbage is still found";
+    EXPECT_EQ(loadText(garbage + "\n[LED]\nMaxSpd=120\n").displayMaxSpeed, 120)
+        << "a section after the garbage is still found";
 }
 
 // A host process may run under a locale that writes 2,5 for two and a half; the settings file
