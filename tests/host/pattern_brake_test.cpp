@@ -84,6 +84,7 @@ TEST_F(HostPatterns, HoldOffFromTheSecondFrameUntilSeventySeconds) {
     plugin.keyDown(14);
     plugin.keyUp(14);
     plugin.frame(10100, 100.0f);
+    EXPECT_EQ(plugin.panel[16], 0) << "lit from the second frame after the key";
     int32_t time = 10100;
     while (time < 70100) {
         time += 100;

@@ -23,37 +23,6 @@ class Alarm : public UnitTest {
     }
 };
 
-TEST_F(Alarm, AcknowledgedInTimeEndsTheRequestWithoutBrake) {
-    raiseAlarm();
-    for (int i = 0; i < 30; ++i) {
-        frame(100, 60.0f);
-    }
-    unit.ackKeyHeld = true;
-    unit.brakeAtAckNotch = true;
-    frame(100, 60.0f);
-    EXPECT_FALSE(unit.alarmRequest);
-    EXPECT_FALSE(unit.brakeLatch);
-    frame(100, 60.0f);
-    EXPECT_EQ(unit.bellSound, kSoundStop);
-    EXPECT_EQ(unit.sound20Out, kSoundOnce);
-    EXPECT_EQ(unit.alarmLoopSound, kSoundLoop) << "until the silence key";
-    for (int i = 0; i < 60; ++i) {
-        frame(100, 60.0f);
-    }
-    EXPECT_FALSE(unit.brakeLatch);
-}
-
-TEST_F(Alarm, AcknowledgementNeedsTheBrakeHandle) {
-    raiseAlarm();
-    unit.ackKeyHeld = true;
-    for (int i = 1; i < 50; ++i) {
-        frame(100, 60.0f);
-        ASSERT_TRUE(unit.alarmRequest) << i;
-    }
-    frame(100, 60.0f);
-    EXPECT_TRUE(unit.brakeLatch) << "timeout in the frame that completes 5000 ms";
-}
-
 TEST_F(Alarm, AcknowledgementInTheTimeoutFrameIsTooLate) {
     raiseAlarm();
     for (int i = 1; i < 50; ++i) {
@@ -97,17 +66,6 @@ TEST_F(Alarm, StartupEndsAWindowRaisedDuringIt) {
     for (int i = 0; i < 60; ++i) {
         frame(100, 60.0f);
     }
-    EXPECT_FALSE(unit.brakeLatch);
-}
-
-TEST_F(Alarm, ReleaseNeedsTheEmergencyNotch) {
-    unit.brakeLatch = true;
-    unit.releaseKeyHeld = true;
-    unit.brakeAtAckNotch = true;
-    frame(16, 0.0f);
-    EXPECT_TRUE(unit.brakeLatch);
-    unit.brakeAtEmergency = true;
-    frame(16, 0.0f);
     EXPECT_FALSE(unit.brakeLatch);
 }
 
