@@ -7,7 +7,6 @@
 
 namespace {
 
-using vantor::kConfirmTimer;
 using vantor::kType60Clock;
 using vantor::kType65Timer;
 using vantor::testing::UnitBytes;
@@ -81,16 +80,6 @@ TEST_F(BeaconDispatch, AnyMovingSpeedCountsNotANumberIncluded) {
         EXPECT_EQ(unit.timer[kType65Timer], 777) << moving;
         unit.dispatchBeacon(65, 0, 0);
     }
-}
-
-TEST_F(BeaconDispatch, CutOutUnitStillGetsItsTransponders) {
-    unit.coilCutOut = true;
-    frame(16, 40.0f);
-    ASSERT_TRUE(unit.powered);
-    ASSERT_FALSE(unit.unitActive);
-    unit.dispatchBeacon(0, 0, 0);
-    EXPECT_TRUE(unit.alarmRequest);
-    EXPECT_EQ(unit.timer[kConfirmTimer], 5000);
 }
 
 // Asymmetric fields show that each handler gets signal and optional the right way round.

@@ -90,9 +90,12 @@ TEST_F(CoilDecoding, EachCodeActsByTheCoilState) {
     };
     const Cell cells[] = {
         {80, 0, 0, 4.0, {{0, 1, 644.0}}},
+        {80, 0, 1, 4.0, {}}, // single-coil stop points need signal 0
         {80, 90, 0, 4.0, {{9, 100, 555.0}}},
         {80, 95, 0, 4.0, {{3, 1, 644.0}}},
+        {80, 95, 1, 4.0, {}},
         {80, 108, 0, 4.0, {{2, 1, 89.0}}},
+        {80, 108, 1, 4.0, {}},
         {80, 80, 0, 4.0, {}},
         {80, 85, 0, 4.0, {}},
         {85, 0, 111, 2.0, {}},
@@ -122,15 +125,6 @@ TEST_F(CoilDecoding, EachCodeActsByTheCoilState) {
         expectSlots(cell.writes, what.c_str());
         EXPECT_EQ(unit.coilCode, static_cast<uint32_t>(cell.code)) << what;
         EXPECT_EQ(unit.distanceSinceCoil, 0.0) << what;
-    }
-}
-
-TEST_F(CoilDecoding, SingleCoilStopPointsNeedSignalZero) {
-    for (uint32_t state : {0u, 95u, 108u}) {
-        SetUp();
-        coil(80, 1, state, 4.0);
-        expectSlots({}, "code 80 with signal 1");
-        EXPECT_EQ(unit.coilCode, 80u) << "only the coil state changes";
     }
 }
 
