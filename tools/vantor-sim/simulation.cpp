@@ -74,6 +74,7 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
     }
     const int64_t lastFrame = static_cast<int64_t>(run.duration * 1000.0) / run.stepMs;
     const int64_t progressEvery = std::max<int64_t>(1, lastFrame / 200);
+    int64_t nextProgress = 0;
 
     RunEnd end;
     for (int64_t index = 0;; ++index) {
@@ -98,12 +99,15 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
             patternSpeedFromDisplay(frame.panel[kPanelPatternDisplay], powered, scenario.settings);
         last = Observation{frame.returned, powered, frame.panel[kPanelAlarmLamp] != 0,
                            frame.patternSpeed};
-        frame.targetSpeed = driver.aim(frame.position, speed, last);
+        if (!observers.empty()) {
+            frame.targetSpeed = driver.aim(frame.position, speed, last);
+        }
         for (RunObserver* observer : observers) {
             observer->onFrame(frame);
         }
-        if (progress && index % progressEvery == 0) {
+        if (progress && index == nextProgress) {
             progress(static_cast<double>(index) / std::max<int64_t>(1, lastFrame));
+            nextProgress += progressEvery;
         }
 
         const bool atEnd = scenario.routeLength > 0.0 && frame.position >= scenario.routeLength;
