@@ -97,28 +97,32 @@ TEST_F(TransponderRoute, CoilPairTargetShowsOnThePatternDisplay) {
     EXPECT_EQ(plugin.panel[kPanelPatternDisplay], displayFor(100));
 }
 
-TEST_F(TransponderRoute, CoilPairBrakesWhereTheTargetCurveMeetsTheSpeed) {
-    drive(50.0, 110.0f);
+struct CoilPair {
+    double spacing;
+    float kmh;
+    double targetKmh;
+};
+class CoilPairRoute : public TransponderRoute, public ::testing::WithParamInterface<CoilPair> {};
+
+TEST_P(CoilPairRoute, BrakesWhereTheTargetCurveMeetsTheSpeed) {
+    const auto [spacing, kmh, targetKmh] = GetParam();
+    drive(50.0, kmh);
     plugin.beacon(kCoil, 0, 90);
-    drive(6.5, 110.0f);
+    drive(spacing, kmh);
     plugin.beacon(kCoil, 0, 85);
 
-    const double braked = driveUntilBraked(110.0f, 600.0);
-    expectBrakeInTheFrameAfter(braked, brakeOnset(555.0, 100.0, 110.0f), 110.0f); // 395.5 m
-    EXPECT_EQ(plugin.panel[kPanelPatternDisplay], displayFor(110));
+    const double braked = driveUntilBraked(kmh, 600.0);
+    expectBrakeInTheFrameAfter(braked, brakeOnset(555.0, targetKmh, kmh), kmh);
+    EXPECT_EQ(plugin.panel[kPanelPatternDisplay], displayFor(static_cast<int>(kmh)));
     EXPECT_EQ(plugin.panel[kPanelEmergencyLamp], 1);
     EXPECT_EQ(plugin.handles.power, 0);
 }
 
-TEST_F(TransponderRoute, CoilPairSpacingChoosesTheTarget) {
-    // 12 m instead of 6.5 m gives 80 km/h, which 90 km/h is over long before the point.
-    drive(50.0, 90.0f);
-    plugin.beacon(kCoil, 0, 90);
-    drive(12.0, 90.0f);
-    plugin.beacon(kCoil, 0, 85);
-    const double braked = driveUntilBraked(90.0f, 600.0);
-    expectBrakeInTheFrameAfter(braked, brakeOnset(555.0, 80.0, 90.0f), 90.0f); // 425.5 m
-}
+// 6.5 m gives 100 km/h, braked at 395.5 m; 12 m gives 80 km/h, which 90 km/h is over long
+// before the point, braked at 425.5 m.
+INSTANTIATE_TEST_SUITE_P(TransponderRoute, CoilPairRoute,
+                         ::testing::Values(CoilPair{6.5, 110.0f, 100.0},
+                                           CoilPair{12.0, 90.0f, 80.0}));
 
 // Code-80 coil, stop transponder, type 0 four metres on, stop transponder, and the stop
 // transponder that sets the pattern: a stop at 560 m.
@@ -145,7 +149,7 @@ TEST_P(StopSequence, BrakesWhereTheStopCurveMeetsTheSpeed) {
 
 INSTANTIATE_TEST_SUITE_P(TransponderRoute, StopSequence, ::testing::Values(60.0f, 80.0f));
 
-TEST_F(TransponderRoute, StopTransponderTwoMetresAfterCodeNinetyCutsTheUnitOut) {
+TEST_F(TransponderRoute, StopTransponderTwoMetresAfterCodeNinetyCutsTheUnitOutUntilPowerOff) {
     drive(30.0, 40.0f);
     ASSERT_EQ(plugin.panel[kPanelPatternDisplay], kPatternDisplayIdle);
     plugin.beacon(kCoil, 0, 90);
@@ -163,6 +167,15 @@ TEST_F(TransponderRoute, StopTransponderTwoMetresAfterCodeNinetyCutsTheUnitOut) 
         EXPECT_EQ(plugin.panel[kPanelPatternDisplay], kPatternDisplayCutOut);
     }
 
+    // Stop transponders while cut out: the first arms the watch, one with optional set does
+    // not latch, the next with optional 0 brakes.
+    plugin.beacon(kStop, 0, 0);
+    EXPECT_NE(plugin.step(kStepMs, 40.0f).brake, kEmergencyNotch);
+    plugin.beacon(kStop, 0, 1);
+    EXPECT_NE(plugin.step(kStepMs, 40.0f).brake, kEmergencyNotch);
+    plugin.beacon(kStop, 0, 0);
+    EXPECT_EQ(plugin.step(kStepMs, 40.0f).brake, kEmergencyNotch);
+
     // Power off and on: the unit comes back active, and coils count again.
     plugin.panel[vantor::kPanelPowerSwitch] = 0;
     plugin.step(kStepMs, 40.0f);
@@ -174,21 +187,6 @@ TEST_F(TransponderRoute, StopTransponderTwoMetresAfterCodeNinetyCutsTheUnitOut) 
     plugin.beacon(kCoil, 0, 80);
     plugin.step(kStepMs, 40.0f);
     EXPECT_EQ(plugin.panel[kPanelPatternLamp], 1);
-}
-
-TEST_F(TransponderRoute, SecondStopTransponderWhileCutOutBrakes) {
-    drive(30.0, 40.0f);
-    plugin.beacon(kCoil, 0, 90);
-    drive(2.0, 40.0f);
-    plugin.beacon(kStop, 0, 0);
-    plugin.step(kStepMs, 40.0f); // cut out from here on
-
-    plugin.beacon(kStop, 0, 0); // arms the watch
-    EXPECT_NE(plugin.step(kStepMs, 40.0f).brake, kEmergencyNotch);
-    plugin.beacon(kStop, 0, 1);
-    EXPECT_NE(plugin.step(kStepMs, 40.0f).brake, kEmergencyNotch);
-    plugin.beacon(kStop, 0, 0);
-    EXPECT_EQ(plugin.step(kStepMs, 40.0f).brake, kEmergencyNotch);
 }
 
 // Two frames of 2000000000 ms each: the section clock must hold at its top, not wrap negative

@@ -1,6 +1,7 @@
 // Stop transponders: the stop distance chosen by type 0, the fixed limits and releases of
 // type 1, and types 50/55 with their stop patterns, coil cut-out and cut-out watch.
 #include <string>
+#include <utility>
 
 #include "unit_fixture.h"
 
@@ -174,26 +175,19 @@ TEST_F(StopTransponders, TypeOneBySelectorTimerAndHoldOff) {
         EXPECT_EQ(unit.slotDistance[13], kReleased) << what;
         EXPECT_EQ(unit.slot1FixedLimit, c.fixed == kPrimary) << what;
         EXPECT_EQ(unit.slot4FixedLimit, c.fixed == kSecondary) << what;
+        // Each pair's stop slot and fixed-limit slot: kept, released or holding the limit.
+        using Slot = std::pair<uint32_t, double>;
+        const Slot kept{1, 300.0}, released{0, kReleased}, limit{2, 0.0};
         for (Pair pair : {kPrimary, kSecondary}) {
             const int stop = pair == kPrimary ? 0 : 3;
-            const int fixedSlot = stop + 1;
-            if (c.released == pair || c.fixed == pair) {
-                EXPECT_EQ(unit.slotValue[stop], 0u) << what << ", slot " << stop;
-                EXPECT_EQ(unit.slotDistance[stop], kReleased) << what << ", slot " << stop;
-            } else {
-                EXPECT_EQ(unit.slotValue[stop], 1u) << what << ", slot " << stop;
-                EXPECT_EQ(unit.slotDistance[stop], 300.0) << what << ", slot " << stop;
-            }
-            if (c.fixed == pair) {
-                EXPECT_EQ(unit.slotValue[fixedSlot], 2u) << what << ", slot " << fixedSlot;
-                EXPECT_EQ(unit.slotDistance[fixedSlot], 0.0) << what << ", slot " << fixedSlot;
-            } else if (c.released == pair) {
-                EXPECT_EQ(unit.slotValue[fixedSlot], 0u) << what << ", slot " << fixedSlot;
-                EXPECT_EQ(unit.slotDistance[fixedSlot], kReleased)
-                    << what << ", slot " << fixedSlot;
-            } else {
-                EXPECT_EQ(unit.slotValue[fixedSlot], 1u) << what << ", slot " << fixedSlot;
-            }
+            const Slot stopSlot{unit.slotValue[stop], unit.slotDistance[stop]};
+            const Slot fixedSlot{unit.slotValue[stop + 1], unit.slotDistance[stop + 1]};
+            const bool freed = c.released == pair || c.fixed == pair;
+            EXPECT_EQ(stopSlot, freed ? released : kept) << what << ", slot " << stop;
+            EXPECT_EQ(fixedSlot, c.fixed == pair ? limit
+                                 : freed         ? released
+                                                 : kept)
+                << what << ", slot " << stop + 1;
         }
         // Only the fixed limit at the secondary pair ends the coil state.
         EXPECT_EQ(unit.coilCode, c.fixed == kSecondary ? 0u : c.state) << what;
