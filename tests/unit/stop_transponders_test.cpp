@@ -312,7 +312,7 @@ TEST_F(StopTransponders, PrimaryStopPatternNotSetWhileCutOut) {
 
 // --- types 50 and 55: the cut-out watch ---
 
-TEST_F(StopTransponders, WatchArmsThenLatchesOnOptionalZero) {
+TEST_F(StopTransponders, WatchArmsLatchesOnOptionalZeroThenDisarmsAndReArms) {
     cutOutByCoils();
     unit.onBeacon50(0, 0);
     EXPECT_TRUE(unit.cutOutArmed);
@@ -326,21 +326,16 @@ TEST_F(StopTransponders, WatchArmsThenLatchesOnOptionalZero) {
     EXPECT_TRUE(unit.brakeLatch);
     EXPECT_TRUE(unit.cutOutArmed);
     EXPECT_EQ(unit.timer[kCutOutTimer], 400) << "not reloaded while it runs";
-}
 
-TEST_F(StopTransponders, WatchDisarmsAfterItsTimeAndReArms) {
-    cutOutByCoils();
-    unit.onBeacon50(0, 0);
-    for (int i = 0; i < 5; ++i) {
+    unit.brakeLatch = false;
+    for (int i = 0; i < 4; ++i) {
         frame(100, 40.0f);
     }
     ASSERT_EQ(unit.timer[kCutOutTimer], 0);
-
     unit.onBeacon50(3, 0);
     EXPECT_TRUE(unit.cutOutArmed) << "optional not 0 leaves the watch";
     EXPECT_EQ(unit.timer[kCutOutTimer], 0);
     EXPECT_FALSE(unit.brakeLatch);
-
     unit.onBeacon50(0, 0);
     EXPECT_TRUE(unit.brakeLatch);
     EXPECT_TRUE(unit.cutOutArmed) << "disarmed and at once armed again";
