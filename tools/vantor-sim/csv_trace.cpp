@@ -1,6 +1,6 @@
 #include "csv_trace.h"
 
-#include "text_format.h"
+#include <charconv>
 
 namespace vantor::sim {
 
@@ -16,20 +16,49 @@ CsvTrace::CsvTrace(std::ostream& out) : out_(out) {
     out_ << '\n';
 }
 
+// Rows are built with to_chars rather than streamed: a trace of a long run has millions of
+// them. Fixed decimals come out as printf's %.*f would write them.
+void CsvTrace::field(double value, int decimals) {
+    char buffer[64];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
+            .ptr;
+    row_.append(buffer, end);
+    row_ += ',';
+}
+
+void CsvTrace::field(int32_t value) {
+    char buffer[16];
+    row_.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+    row_ += ',';
+}
+
 void CsvTrace::onFrame(const FrameRecord& frame) {
-    out_ << fixed(frame.time, 3) << ',' << frame.hostTime << ',' << fixed(frame.position, 3) << ','
-         << fixed(frame.speed, 3) << ',' << fixed(frame.targetSpeed, 2) << ','
-         << (frame.patternSpeed ? fixed(*frame.patternSpeed, 2) : "") << ','
-         << (frame.powerSwitch ? 1 : 0) << ',' << frame.driver.brake << ',' << frame.driver.power
-         << ',' << frame.driver.reverser << ',' << frame.returned.brake << ','
-         << frame.returned.power << ',' << frame.returned.reverser;
+    row_.clear();
+    field(frame.time, 3);
+    field(frame.hostTime);
+    field(frame.position, 3);
+    field(static_cast<double>(frame.speed), 3);
+    field(frame.targetSpeed, 2);
+    if (frame.patternSpeed) {
+        field(*frame.patternSpeed, 2);
+    } else {
+        row_ += ',';
+    }
+    field(frame.powerSwitch ? 1 : 0);
+    for (const Handles* handles : {&frame.driver, &frame.returned}) {
+        field(handles->brake);
+        field(handles->power);
+        field(handles->reverser);
+    }
     for (int index : kPanelIndices) {
-        out_ << ',' << frame.panel[index];
+        field(frame.panel[index]);
     }
     for (int index : kSoundIndices) {
-        out_ << ',' << frame.sound[index];
+        field(frame.sound[index]);
     }
-    out_ << '\n';
+    row_.back() = '\n';
+    out_.write(row_.data(), static_cast<std::streamsize>(row_.size()));
 }
 
 } // namespace vantor::sim

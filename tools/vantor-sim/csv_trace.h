@@ -2,7 +2,9 @@
 // sound commands.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
+#include <string>
 
 #include "simulation.h"
 
@@ -14,7 +16,13 @@ class CsvTrace : public RunObserver {
     void onFrame(const FrameRecord& frame) override;
 
   private:
+    // Each adds a field and its comma to the row.
+    void field(double value, int decimals);
+    void field(int32_t value);
+
     std::ostream& out_;
+    // Kept between frames so that a row costs no allocation.
+    std::string row_;
 };
 
 } // namespace vantor::sim
