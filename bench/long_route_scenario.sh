@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Writes a test-bench scenario for a long line to stdout: KM kilometres (default 520) of the
-# same 5 km block repeated, in 16 ms frames (62.5 a second). The driver cruises at 75 km/h and
-# keeps below the pattern display. Each block has a 60 km/h restriction set and lifted by coil
-# pairs, an alarm the driver acknowledges, a stop signal that clears before the train reaches
-# it, and a timed section.
+# same 5 km block repeated, in 16 ms frames (62.5 a second). The driver keeps below the pattern
+# display and follows a speed profile that changes three times a block: 60 km/h through each
+# block's restriction, 75 km/h past the signals, 70 km/h through the timed section. Each block
+# has a 60 km/h restriction set and lifted by coil pairs, an alarm the driver acknowledges, a
+# stop signal that clears before the train reaches it, and a timed section.
 #   bench/long_route_scenario.sh [KM] > long.toml
 set -euo pipefail
 km=${1:-520}
 block=5000
 length=$((km * 1000))
+
+profile="[0, 75]"
+for ((start = 1000; start + block <= length; start += block)); do
+  profile+=", [${start}, 60], [$((start + 1600)), 75], [$((start + 3900)), 70]"
+done
 
 cat <<TOML
 name = "long line: ${km} km of restrictions, alarms, stop signals and timed sections"
@@ -34,7 +40,7 @@ deceleration = 2.0
 brake_notch = 5
 ack_delay = 2.0
 release_delay = 3.0
-profile = [[0, 75]]
+profile = [${profile}]
 
 [route]
 length = ${length}

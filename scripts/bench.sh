@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the library, the benchmarks and the test bench in build/bench (Release) and measures:
 # the exports in nanoseconds per call (median of 10 repetitions), then the test bench's frames
-# per second along a generated 520 km line, once with its output off and once writing a CSV
-# trace to a file. Not part of scripts/test.sh: timings need a quiet machine, not a CI runner.
+# per second along a generated 520 km line, once with its output off (--quiet) and once writing
+# a CSV trace to a file. Not part of scripts/test.sh: timings need a quiet machine, not a CI runner.
 #   scripts/bench.sh [extra Google Benchmark options, e.g. --benchmark_filter=Elapse]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,15 +22,15 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 bench/long_route_scenario.sh 520 >"$work/line.toml"
 sim=("$build/tools/vantor-sim/vantor-sim" --library "$build/libvantor.so"
-  --scenario "$work/line.toml" --pin-random)
+  --scenario "$work/line.toml" --pin-random --quiet)
 
 # One run: prints the frames per second by the clock on the wall and by the CPU time used.
 measure() {
   local label=$1
   shift
   local times frames
-  times=$({ TIMEFORMAT='%R %U %S'; time "$@" >"$work/timeline.txt"; } 2>&1)
-  frames=$(grep -oE 'after [0-9]+ frames' "$work/timeline.txt" | grep -oE '[0-9]+')
+  times=$({ TIMEFORMAT='%R %U %S'; time "$@" >"$work/end.txt"; } 2>&1)
+  frames=$(grep -oE 'after [0-9]+ frames' "$work/end.txt" | grep -oE '[0-9]+')
   read -r wall user sys <<<"$times"
   awk -v label="$label" -v f="$frames" -v w="$wall" -v u="$user" -v s="$sys" 'BEGIN {
     printf "%-28s %9d frames  %6.2f s wall  %6.2f s CPU  %6.2f M frames/s wall  %6.2f M frames/s CPU\n",
