@@ -15,34 +15,13 @@
 namespace vantor::testing {
 
 class LoadedPlugin {
+  private:
+    // First, so that it is open before the exports below are resolved from it.
+    void* handle_;
+
   public:
-    explicit LoadedPlugin(const std::string& path = VANTOR_LIBRARY) {
-        handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle_ == nullptr) {
-            throw std::runtime_error(std::string("cannot load ") + path + ": " + dlerror());
-        }
-        load = resolve<LoadFn>("Load");
-        dispose = resolve<DisposeFn>("Dispose");
-        getPluginVersion = resolve<GetPluginVersionFn>("GetPluginVersion");
-        setVehicleSpec = resolve<SetVehicleSpecFn>("SetVehicleSpec");
-        initialize = resolve<InitializeFn>("Initialize");
-        elapse = resolve<ElapseFn>("Elapse");
-        setPower = resolve<SetInt32Fn>("SetPower");
-        setBrake = resolve<SetInt32Fn>("SetBrake");
-        setReverser = resolve<SetInt32Fn>("SetReverser");
-        keyDown = resolve<SetInt32Fn>("KeyDown");
-        keyUp = resolve<SetInt32Fn>("KeyUp");
-        hornBlow = resolve<SetInt32Fn>("HornBlow");
-        doorOpen = resolve<VoidFn>("DoorOpen");
-        doorClose = resolve<VoidFn>("DoorClose");
-        setSignal = resolve<SetInt32Fn>("SetSignal");
-        setBeaconData = resolve<SetBeaconDataFn>("SetBeaconData");
-    }
-    ~LoadedPlugin() {
-        if (handle_ != nullptr) {
-            dlclose(handle_);
-        }
-    }
+    explicit LoadedPlugin(const std::string& path = VANTOR_LIBRARY) : handle_(open(path)) {}
+    ~LoadedPlugin() { dlclose(handle_); }
     LoadedPlugin(const LoadedPlugin&) = delete;
     LoadedPlugin& operator=(const LoadedPlugin&) = delete;
 
@@ -79,29 +58,14 @@ class LoadedPlugin {
         setBeaconData(BeaconData{type, signal, 0.0f, optional});
     }
 
-    LoadFn load;
-    DisposeFn dispose;
-    GetPluginVersionFn getPluginVersion;
-    SetVehicleSpecFn setVehicleSpec;
-    InitializeFn initialize;
-    ElapseFn elapse;
-    SetInt32Fn setPower;
-    SetInt32Fn setBrake;
-    SetInt32Fn setReverser;
-    SetInt32Fn keyDown;
-    SetInt32Fn keyUp;
-    SetInt32Fn hornBlow;
-    VoidFn doorOpen;
-    VoidFn doorClose;
-    SetInt32Fn setSignal;
-    SetBeaconDataFn setBeaconData;
-
-    std::array<int32_t, 256> panel{};
-    std::array<int32_t, 32> sound{};
-    Handles handles{};
-    int32_t time = 0;
-
   private:
+    static void* open(const std::string& path) {
+        void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) {
+            throw std::runtime_error(std::string("cannot load ") + path + ": " + dlerror());
+        }
+        return handle;
+    }
     template <typename Fn> Fn resolve(const char* name) {
         void* symbol = dlsym(handle_, name);
         if (symbol == nullptr) {
@@ -110,7 +74,28 @@ class LoadedPlugin {
         return reinterpret_cast<Fn>(symbol);
     }
 
-    void* handle_ = nullptr;
+  public:
+    LoadFn load = resolve<LoadFn>("Load");
+    DisposeFn dispose = resolve<DisposeFn>("Dispose");
+    GetPluginVersionFn getPluginVersion = resolve<GetPluginVersionFn>("GetPluginVersion");
+    SetVehicleSpecFn setVehicleSpec = resolve<SetVehicleSpecFn>("SetVehicleSpec");
+    InitializeFn initialize = resolve<InitializeFn>("Initialize");
+    ElapseFn elapse = resolve<ElapseFn>("Elapse");
+    SetInt32Fn setPower = resolve<SetInt32Fn>("SetPower");
+    SetInt32Fn setBrake = resolve<SetInt32Fn>("SetBrake");
+    SetInt32Fn setReverser = resolve<SetInt32Fn>("SetReverser");
+    SetInt32Fn keyDown = resolve<SetInt32Fn>("KeyDown");
+    SetInt32Fn keyUp = resolve<SetInt32Fn>("KeyUp");
+    SetInt32Fn hornBlow = resolve<SetInt32Fn>("HornBlow");
+    VoidFn doorOpen = resolve<VoidFn>("DoorOpen");
+    VoidFn doorClose = resolve<VoidFn>("DoorClose");
+    SetInt32Fn setSignal = resolve<SetInt32Fn>("SetSignal");
+    SetBeaconDataFn setBeaconData = resolve<SetBeaconDataFn>("SetBeaconData");
+
+    std::array<int32_t, 256> panel{};
+    std::array<int32_t, 32> sound{};
+    Handles handles{};
+    int32_t time = 0;
 };
 
 } // namespace vantor::testing
