@@ -52,16 +52,13 @@ TEST_F(BeaconDispatch, UnknownTypesAreIgnored) {
     expectDropped(std::numeric_limits<int32_t>::max(), "unknown");
 }
 
-TEST_F(BeaconDispatch, StandingTrainReadsNoTransponder) {
+TEST_F(BeaconDispatch, StandingTrainOrUnpoweredUnitReadsNoTransponder) {
     for (float standstill : {0.0f, -0.0f}) {
         speed = standstill;
         for (int32_t type : kKnownTypes) {
             expectDropped(type, "at a standstill");
         }
     }
-}
-
-TEST_F(BeaconDispatch, UnpoweredUnitReadsNoTransponder) {
     unit.powerSwitch = false;
     frame(16, 40.0f);
     ASSERT_FALSE(unit.powered);

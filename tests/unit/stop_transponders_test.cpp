@@ -273,7 +273,7 @@ TEST_F(StopTransponders, CoilStatesBeforeTheStopTransponder) {
     }
 }
 
-TEST_F(StopTransponders, TwoMetresAfterCodeNinetyCutsOutFromTheNextFrame) {
+TEST_F(StopTransponders, TwoMetresAfterCodeNinetyCutsOutFromTheNextFrameAndStopsPatterns) {
     for (double spacing : {4.0, 1.3, 2.6}) {
         unit.coilCode = 90;
         unit.distanceSinceCoil = spacing;
@@ -296,18 +296,13 @@ TEST_F(StopTransponders, TwoMetresAfterCodeNinetyCutsOutFromTheNextFrame) {
     unit.onBeacon50(1, 0);
     EXPECT_EQ(unit.coilCode, 0u) << "a cut-out unit keeps its coil state";
     EXPECT_EQ(unit.distanceSinceCoil, 5.0);
-}
-
-TEST_F(StopTransponders, PrimaryStopPatternNotSetWhileCutOut) {
-    cutOutByCoils();
-    unit.coilCode = 108;
-    unit.onBeacon50(1, 0);
-    EXPECT_EQ(unit.slotValue[1], 0u);
-    unit.coilCode = 108;
-    unit.secondaryStopPending = 1;
-    unit.onBeacon50(1, 0);
-    EXPECT_EQ(unit.slotValue[4], 0u);
-    EXPECT_EQ(unit.secondaryStopPending, 1u);
+    for (uint32_t pending : {0u, 1u}) {
+        unit.coilCode = 108;
+        unit.secondaryStopPending = pending;
+        unit.onBeacon50(1, 0);
+        EXPECT_EQ(unit.slotValue[1] + unit.slotValue[4], 0u) << "no stop pattern while cut out";
+        EXPECT_EQ(unit.secondaryStopPending, pending);
+    }
 }
 
 // --- types 50 and 55: the cut-out watch ---
