@@ -129,14 +129,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vantor::CVantor unit{};
     vantor::loadSettings(unit, path);
 
+    // A file with a UTF-16 byte-order mark is read through its narrowed text.
+    std::string narrowed;
+    const Text read = [&] {
+        if (!vantor::ini::isUtf16(file)) {
+            return file;
+        }
+        narrowed.resize(vantor::ini::utf16Length(file));
+        vantor::ini::narrowUtf16(file, narrowed.data());
+        return Text{narrowed.data(), narrowed.size()};
+    }();
+
     check(unit.maxSpeed ==
-          static_cast<double>(static_cast<float>(expectedInteger(file, "SetSpec", "Speed", 125))));
+          static_cast<double>(static_cast<float>(expectedInteger(read, "SetSpec", "Speed", 125))));
     check(same(unit.deceleration, static_cast<double>(static_cast<float>(
-                                      expectedDecimal(file, "SetSpec", "Deceleration", "2.50")))));
-    check(same(unit.reactionTime, expectedDecimal(file, "SetSpec", "Rtime", "1.00")));
+                                      expectedDecimal(read, "SetSpec", "Deceleration", "2.50")))));
+    check(same(unit.reactionTime, expectedDecimal(read, "SetSpec", "Rtime", "1.00")));
     check(unit.displayResolution ==
-          static_cast<int32_t>(expectedInteger(file, "Disp", "Resolution", 60)));
+          static_cast<int32_t>(expectedInteger(read, "Disp", "Resolution", 60)));
     check(unit.displayMaxSpeed ==
-          static_cast<int32_t>(expectedInteger(file, "LED", "MaxSpd", 140)));
+          static_cast<int32_t>(expectedInteger(read, "LED", "MaxSpd", 140)));
     return 0;
 }
