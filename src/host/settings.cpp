@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "../platform/platform.h"
+#include "../unit/arithmetic.h"
 #include "plugin.h"
 
 namespace vantor {
@@ -105,7 +106,7 @@ void loadSettings(CVantor& unit, const char* configPath) {
         static_cast<int32_t>(platform::readProfileInt(configPath, "Disp", "Resolution", 60));
     unit.displayMaxSpeed =
         static_cast<int32_t>(platform::readProfileInt(configPath, "LED", "MaxSpd", 140));
-    unit.deceleration = static_cast<double>(static_cast<float>(decimalPrefix(deceleration)));
+    unit.deceleration = static_cast<double>(roundToFloat(decimalPrefix(deceleration)));
     unit.reactionTime = decimalPrefix(reactionTime);
     unit.maxSpeed = static_cast<double>(maxSpeed32);
 }

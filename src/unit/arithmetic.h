@@ -61,4 +61,18 @@ inline int32_t truncateToInt32(double value) {
     return static_cast<int32_t>(value);
 }
 
+// Rounding to single precision as the hardware does it, also for values beyond the float range
+// (which then become infinite) rather than leaving them to the compiler.
+inline float roundToFloat(double value) {
+    // FLT_MAX plus half a unit in its last place: from here on the nearest float is infinity.
+    constexpr double kOverflow = 0x1.fffffep127 + 0x1p103;
+    if (value >= kOverflow) {
+        return std::numeric_limits<float>::infinity();
+    }
+    if (value <= -kOverflow) {
+        return -std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(value);
+}
+
 } // namespace vantor

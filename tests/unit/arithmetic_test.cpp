@@ -11,6 +11,7 @@
 namespace {
 
 using vantor::countDown;
+using vantor::roundToFloat;
 using vantor::saturatingAdd;
 using vantor::truncateToInt32;
 using vantor::wrappingAdd;
@@ -93,6 +94,18 @@ TEST(Arithmetic, TruncationTowardZeroHoldsAtTheEnds) {
     // A single-precision speed widened first, as the displays do.
     EXPECT_EQ(truncateToInt32(runtime(static_cast<double>(std::numeric_limits<float>::max()))),
               kMax);
+}
+
+TEST(Arithmetic, RoundingToFloatOverflowsToInfinityAsTheHardwareDoes) {
+    const double floatMax = std::numeric_limits<float>::max();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(roundToFloat(runtime(2.7)), 2.7f);
+    EXPECT_EQ(roundToFloat(runtime(floatMax)), std::numeric_limits<float>::max());
+    EXPECT_EQ(roundToFloat(runtime(floatMax + 0x1p102)), std::numeric_limits<float>::max());
+    EXPECT_EQ(roundToFloat(runtime(floatMax + 0x1p103)), inf) << "the tie goes to even: infinity";
+    EXPECT_EQ(roundToFloat(runtime(1e39)), inf);
+    EXPECT_EQ(roundToFloat(runtime(-1e39)), -inf);
+    EXPECT_TRUE(std::isnan(roundToFloat(runtime(std::numeric_limits<double>::quiet_NaN()))));
 }
 
 } // namespace
