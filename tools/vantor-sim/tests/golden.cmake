@@ -1,9 +1,14 @@
 # Runs the bench with pinned random periods and compares its timeline with a stored one.
-#   cmake -DSIM=... -DLIBRARY=... [-DSCENARIO=...] -DEXPECTED=... -DACTUAL=... -P golden.cmake
+#   cmake -DSIM=... -DLIBRARY=... [-DSCENARIO=...] [-DOPTIONS=a|b] -DEXPECTED=... -DACTUAL=...
+#         -P golden.cmake
 # On a difference the new timeline is left at ACTUAL; copy it over EXPECTED once it is right.
 set(arguments --library ${LIBRARY} --pin-random)
 if(SCENARIO)
   list(APPEND arguments --scenario ${SCENARIO})
+endif()
+if(OPTIONS)
+  string(REPLACE "|" ";" options "${OPTIONS}")
+  list(APPEND arguments ${options})
 endif()
 execute_process(COMMAND ${SIM} ${arguments}
   OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE result)
