@@ -1,5 +1,7 @@
 // Once a run has started, the library takes nothing from the heap: not in a frame, not for a
 // transponder, a key or a handle, not when the run starts again.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,6 @@
 // The library's face to the host: its exports and its version.
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <set>
 #include <string>

@@ -1,4 +1,6 @@
 // The plug-in driven through its exports, frame by frame, as the host drives it.
+#include <gtest/gtest.h>
+
 #include "loaded_plugin.h"
 
 namespace {

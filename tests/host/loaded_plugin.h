@@ -3,7 +3,6 @@
 #pragma once
 
 #include <dlfcn.h>
-#include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>

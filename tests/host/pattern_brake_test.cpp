@@ -1,4 +1,6 @@
 // Warnings, chimes and the pattern brake as the host sees them.
+#include <gtest/gtest.h>
+
 #include "loaded_plugin.h"
 
 namespace {

@@ -1,4 +1,5 @@
 // A host that loads the library by a relative path and then changes its working folder.
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>

@@ -5,6 +5,7 @@
 //
 // The host keeps one instance per library file, so every case installs a fresh copy in a
 // folder of its own.
+#include <gtest/gtest.h>
 #include <cmath>
 #include <filesystem>
 #include <memory>

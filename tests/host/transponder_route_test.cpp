@@ -1,5 +1,6 @@
 // Transponders along a line, driven as the host drives the library: frames with the train's
 // speed, transponders handed over between them, the result read from the panel and handles.
+#include <gtest/gtest.h>
 #include <cmath>
 
 #include "loaded_plugin.h"
