@@ -12,6 +12,7 @@
 #include "pinned_random.h"
 #include "plugin_library.h"
 #include "progress_bar.h"
+#include "route_check.h"
 #include "scenario_parser.h"
 #include "simulation.h"
 #include "svg_plot.h"
@@ -30,6 +31,7 @@ struct Options {
     bool allSounds = false;
     bool quiet = false;
     bool printDefault = false;
+    int64_t maxFrames = kDefaultMaxFrames;
 };
 
 std::ofstream openOutput(const std::string& path) {
@@ -44,6 +46,7 @@ int run(const Options& options) {
     const Scenario scenario = options.scenario.empty()
                                   ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
                                   : loadScenarioFile(options.scenario);
+    requireRunLength(scenario, options.maxFrames);
     // Output files are opened before anything runs, so a bad path stops the run at once.
     std::ofstream csvFile;
     if (!options.csv.empty()) {
@@ -57,11 +60,15 @@ int run(const Options& options) {
         pinRandom();
     }
     PluginLibrary plugin(options.library, scenario.settings);
+    for (const RouteWarning& warning : checkRoute(scenario)) {
+        std::cerr << warningText(scenario, warning) << '\n';
+    }
 
-    ProgressBar bar(stdout);
+    ProgressBar bar(stdout, stderr);
     Timeline timeline(
         scenario, [&](const std::string& text) { bar.write(text); }, options.allSounds);
-    std::vector<RunObserver*> observers;
+    RunWarnings afterRun;
+    std::vector<RunObserver*> observers{&afterRun};
     if (!options.quiet) {
         observers.push_back(&timeline);
     }
@@ -85,6 +92,10 @@ int run(const Options& options) {
         bar.write(runEndText(end) + "\n");
     } else {
         timeline.footer(end);
+    }
+    std::fflush(stdout);
+    for (const RouteWarning& warning : afterRun.warnings()) {
+        std::cerr << warningText(scenario, warning) << '\n';
     }
     if (plot) {
         svgFile << plot->render();
@@ -113,6 +124,9 @@ int main(int argc, char** argv) {
                  "also list every alternating alarm tone on the timeline");
     app.add_flag("--quiet", options.quiet,
                  "no timeline, only the line that ends the run; --csv and --svg still write");
+    app.add_option("--max-frames", options.maxFrames,
+                   "the longest run to start, in frames (default 10000000)")
+        ->check(CLI::PositiveNumber);
     app.add_flag("--print-default", options.printDefault,
                  "print the built-in scenario, a start for your own, and stop");
     CLI11_PARSE(app, argc, argv);

@@ -2,13 +2,19 @@
 
 #include <dlfcn.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
 bool pinned = false;
 unsigned next = 0;
 constexpr int kSequence[] = {1, 1, 50, 1, 1, 150};
+
+vantor::sim::RandomTape tapeMode = vantor::sim::RandomTape::Pass;
+std::vector<int> tape;
+size_t replayed = 0;
 
 template <typename Fn> Fn libraryFunction(const char* name) {
     return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
@@ -22,11 +28,18 @@ void pinRandom() {
     pinned = true;
 }
 
-} // namespace vantor::sim
+void setRandomTape(RandomTape mode) {
+    tapeMode = mode;
+    if (mode == RandomTape::Record) {
+        tape.clear();
+    }
+    replayed = 0;
+}
 
-extern "C" {
-
-__attribute__((visibility("default"))) void srand(unsigned int seed) noexcept {
+void seedRandom(unsigned seed) {
+    if (tapeMode == RandomTape::Replay) {
+        return;
+    }
     if (pinned) {
         next = 0;
         return;
@@ -35,12 +48,34 @@ __attribute__((visibility("default"))) void srand(unsigned int seed) noexcept {
     real(seed);
 }
 
-__attribute__((visibility("default"))) int rand() noexcept {
-    if (pinned) {
-        return kSequence[next++ % (sizeof kSequence / sizeof kSequence[0])];
+int drawRandom() {
+    if (tapeMode == RandomTape::Replay) {
+        // Drawing more than was recorded is a difference the frame comparison will show.
+        return replayed < tape.size() ? tape[replayed++] : 0;
     }
-    static const auto real = libraryFunction<int (*)()>("rand");
-    return real();
+    int value = 0;
+    if (pinned) {
+        value = kSequence[next++ % (sizeof kSequence / sizeof kSequence[0])];
+    } else {
+        static const auto real = libraryFunction<int (*)()>("rand");
+        value = real();
+    }
+    if (tapeMode == RandomTape::Record) {
+        tape.push_back(value);
+    }
+    return value;
+}
+
+} // namespace vantor::sim
+
+extern "C" {
+
+__attribute__((visibility("default"))) void srand(unsigned int seed) noexcept {
+    vantor::sim::seedRandom(seed);
+}
+
+__attribute__((visibility("default"))) int rand() noexcept {
+    return vantor::sim::drawRandom();
 }
 
 } // extern "C"

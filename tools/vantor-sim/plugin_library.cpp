@@ -46,15 +46,15 @@ PluginLibrary::PluginLibrary(const std::string& libraryPath, const Settings& set
         throw LibraryError("cannot create a temporary folder for the library");
     }
     folder_.path = pattern;
-    const fs::path copy = folder_.path / original.filename();
-    fs::copy_file(original, copy, error);
+    copy_ = folder_.path / original.filename();
+    fs::copy_file(original, copy_, error);
     if (error) {
         throw LibraryError(libraryPath + ": cannot copy the library: " + error.message());
     }
     if (settings.any()) {
         std::ofstream(folder_.path / "VantorConfig.ini") << settingsFileText(settings);
     }
-    handle_.value = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle_.value = dlopen(copy_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_.value == nullptr) {
         const char* why = dlerror();
         throw LibraryError(libraryPath + ": cannot load the library: " + (why ? why : "unknown"));

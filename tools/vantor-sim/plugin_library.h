@@ -26,6 +26,9 @@ class PluginLibrary {
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
+    // The private copy that is loaded; its settings file lies beside it.
+    const std::filesystem::path& path() const { return copy_; }
+
     LoadFn load = nullptr;
     DisposeFn dispose = nullptr;
     GetPluginVersionFn getPluginVersion = nullptr;
@@ -57,6 +60,7 @@ class PluginLibrary {
         ~Handle();
     };
     TempFolder folder_;
+    std::filesystem::path copy_;
     Handle handle_;
 };
 
