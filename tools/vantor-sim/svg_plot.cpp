@@ -179,14 +179,21 @@ std::string SvgPlot::render() const {
             patternTop = std::max(patternTop, *s.pattern);
         }
     }
-    const double speedStep = tickStep(patternTop, 8);
+    // Rolling back, the speed goes below 0.
+    double lowest = 0.0;
+    for (const Sample& s : samples_) {
+        lowest = std::min(lowest, s.speed);
+    }
+    const double speedStep = tickStep(patternTop - lowest, 8);
     const double yMax = std::ceil((patternTop + 1.0) / speedStep) * speedStep;
+    const double yMin = lowest < 0.0 ? -std::ceil((1.0 - lowest) / speedStep) * speedStep : 0.0;
 
     auto x = [&](double position) {
         return kLeft + (position - first) / (last - first) * (kWidth - kLeft - kRight);
     };
     auto y = [&](double speed) {
-        return kPlotBottom - std::clamp(speed, 0.0, yMax) / yMax * (kPlotBottom - kPlotTop);
+        return kPlotBottom -
+               (std::clamp(speed, yMin, yMax) - yMin) / (yMax - yMin) * (kPlotBottom - kPlotTop);
     };
 
     std::ostringstream svg;
@@ -225,7 +232,7 @@ std::string SvgPlot::render() const {
 
     // Axes and grid.
     svg << "<g id=\"axes\" stroke=\"#dddddd\">\n";
-    for (double v = 0.0; v <= yMax + 1e-9; v += speedStep) {
+    for (double v = yMin; v <= yMax + 1e-9; v += speedStep) {
         svg << "<line x1=\"" << kLeft << "\" y1=\"" << fixed(y(v), 1) << "\" x2=\""
             << kWidth - kRight << "\" y2=\"" << fixed(y(v), 1) << "\"/>\n"
             << "<text x=\"" << kLeft - 8 << "\" y=\"" << fixed(y(v) + 4, 1)
@@ -250,10 +257,19 @@ std::string SvgPlot::render() const {
         << kWidth - kLeft - kRight << "\" height=\"" << kPlotBottom - kPlotTop
         << "\" fill=\"none\" stroke=\"#333333\"/>\n";
 
-    // Transponder marks. Marks closer than a label is high, such as the two coils of a pair,
-    // share one; the labels that do not fit are in the hover title.
+    // Transponder and gradient marks. Marks closer than a label is high, such as the two coils
+    // of a pair, share one; the labels that do not fit are in the hover title.
+    std::vector<Mark> all = marks_;
+    for (const Gradient& g : scenario_.gradients) {
+        if (g.position >= first && g.position <= last) {
+            const std::string text = "gradient " + shortNumber(g.perMille) + " per mille";
+            all.push_back(Mark{g.position, text, text});
+        }
+    }
+    std::stable_sort(all.begin(), all.end(),
+                     [](const Mark& a, const Mark& b) { return a.position < b.position; });
     std::vector<Mark> merged;
-    for (const Mark& m : marks_) {
+    for (const Mark& m : all) {
         if (!merged.empty() && x(m.position) - x(merged.back().position) < kMarkGap) {
             merged.back().text += " + " + m.text;
             merged.back().title += "\n" + m.title;
@@ -288,7 +304,8 @@ std::string SvgPlot::render() const {
         };
         for (const Sample& s : samples_) {
             const std::optional<double> v = value(s);
-            if (!v) {
+            // Patterns above the plot are left out rather than drawn along its top.
+            if (!v || *v > yMax) {
                 flush();
                 continue;
             }
@@ -377,18 +394,25 @@ std::string SvgPlot::render() const {
     svg << "</g>\n<g id=\"events\">\n";
     const double eventY = kRowTop + kEventRow * kRowHeight;
     rowBackground(eventY, "events");
-    double lastEventX = -1e9;
-    for (const Mark& e : events_) {
+    // A label where it fits before the next event, or for the last one before the edge;
+    // all are in the hover titles.
+    double labelEnd = -1e9;
+    for (size_t i = 0; i < events_.size(); ++i) {
+        const Mark& e = events_[i];
         const double ex = x(e.position);
-        // A label only where the next event leaves room for it; all are in the hover title.
-        const bool room = ex - lastEventX > 8.0 * kMarkChars;
+        const std::string label = shorten(e.text, kMarkChars);
+        const double width = 6.0 * static_cast<double>(std::min(e.text.size(), kMarkChars)) + 12.0;
+        const double next = i + 1 < events_.size() ? x(events_[i + 1].position) : kWidth - kRight;
+        const bool right = next - ex >= width;
+        const bool left = !right && i + 1 == events_.size() && ex - labelEnd >= width;
         svg << "<g><title>" << escape(shortNumber(e.position) + " m: " + e.title) << "</title>"
             << "<path d=\"M" << fixed(ex, 1) << ' ' << eventY + 4 << " l6 8 l-6 8 l-6 -8 z\" "
             << "fill=\"#2980b9\"/>";
-        if (room) {
-            svg << "<text x=\"" << fixed(ex + 8, 1) << "\" y=\"" << eventY + 16
-                << "\" font-size=\"10\">" << escape(shorten(e.text, kMarkChars)) << "</text>";
-            lastEventX = ex;
+        if (right || left) {
+            svg << "<text x=\"" << fixed(right ? ex + 8 : ex - 8, 1) << "\" y=\"" << eventY + 16
+                << "\" font-size=\"10\"" << (right ? "" : " text-anchor=\"end\"") << ">"
+                << escape(label) << "</text>";
+            labelEnd = right ? ex + width : ex;
         }
         svg << "</g>\n";
     }
