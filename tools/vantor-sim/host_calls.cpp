@@ -141,7 +141,7 @@ void HostCalls::keyDown(int32_t key) {
          [&](ShadowUnit& own) {
              explainer_.beforeCall(own.unit());
              own.keyDown(key);
-             explainer_.afterKey(own.unit(), key);
+             explainer_.afterKey(own.unit());
          });
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "text_format.h"
+#include "trackside_codes.h"
 #include "transponders/coil_tables.h"
-#include "unit/vantor.h"
 
 namespace vantor::sim {
 
@@ -13,47 +13,8 @@ namespace {
 // The distance over which the unit remembers the last coil.
 constexpr double kCoilMemory = 25.0;
 
-bool knownType(int32_t type) {
-    for (int32_t known : {0, 1, 50, 55, 60, 61, 65, 70}) {
-        if (type == known) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool pairCode(int32_t code) {
-    return code == 80 || code == 85 || code == 90 || code == 95;
-}
-
 bool knownKey(int32_t key) {
     return key == 0 || key == 1 || key == 3 || key == 13 || key == 14;
-}
-
-const coils::SpacingWindow* windowOf(double spacing) {
-    for (const coils::SpacingWindow& w : coils::kSpacingWindows) {
-        if (spacing > w.lower && spacing < w.upper) {
-            return &w;
-        }
-    }
-    return nullptr;
-}
-
-std::string windowText(const coils::SpacingWindow& w) {
-    return shortNumber(w.lower) + " to " + shortNumber(w.upper) + " m";
-}
-
-const coils::SpacingWindow& nearestWindow(double spacing) {
-    const coils::SpacingWindow* best = &coils::kSpacingWindows[0];
-    double bestGap = 1e300;
-    for (const coils::SpacingWindow& w : coils::kSpacingWindows) {
-        const double gap = spacing <= w.lower ? w.lower - spacing : spacing - w.upper;
-        if (gap < bestGap) {
-            bestGap = gap;
-            best = &w;
-        }
-    }
-    return *best;
 }
 
 // The speed of the driver's profile at a position: the last point at or behind it, the first
@@ -96,7 +57,7 @@ bool coil(const Transponder& t, int32_t code) {
 // (a code-90 coil, then a stop transponder).
 void checkSpacing(const Scenario& scenario, const Transponder& first, const Transponder& second,
                   std::vector<RouteWarning>& out) {
-    const bool pair = coil(first, 90) && second.type == 70 && pairCode(second.optional);
+    const bool pair = coil(first, 90) && second.type == 70 && pairCoilCode(second.optional);
     const bool distanceCode = stopTransponder(first) && second.type == 0;
     const bool fixedCheck = stopTransponder(first) && (coil(second, 85) || coil(second, 90));
     const bool cutOut = coil(first, 90) && stopTransponder(second);
@@ -104,7 +65,7 @@ void checkSpacing(const Scenario& scenario, const Transponder& first, const Tran
         return;
     }
     const double spacing = second.position - first.position;
-    const coils::SpacingWindow* window = windowOf(spacing);
+    const std::optional<SpacingWindowInfo> window = windowHolding(spacing);
     if (pair && spacing > kCoilMemory) {
         if (first.line == second.line) { // one [[route.coil_pairs]] table
             out.push_back({first.line, "the two coils are " + shortNumber(spacing) +
@@ -113,20 +74,18 @@ void checkSpacing(const Scenario& scenario, const Transponder& first, const Tran
         }
         return;
     }
-    if (pair && window == nullptr) {
-        const coils::SpacingWindow& nearest = nearestWindow(spacing);
+    if (pair && !window) {
         out.push_back({first.line, "the coils are " + shortNumber(spacing) +
                                        " m apart, in no spacing window (nearest " +
-                                       windowText(nearest) + ", for " +
-                                       shortNumber(nearest.nominal) +
-                                       " m): the pair decodes to no speed and clears the code-" +
+                                       windowText(nearestWindow(spacing)) +
+                                       "): the pair decodes to no speed and clears the code-" +
                                        std::to_string(second.optional) + " places"});
         return;
     }
-    const float nominal = window ? window->nominal : 0.0f;
+    const double nominal = window ? window->nominal : 0.0;
     const bool code =
-        pair || (distanceCode && (nominal == 2.0f || nominal == 4.0f || nominal == 6.5f)) ||
-        (fixedCheck && (nominal == 2.0f || nominal == 4.0f)) || (cutOut && nominal == 2.0f);
+        pair || (distanceCode && (nominal == 2.0 || nominal == 4.0 || nominal == 6.5)) ||
+        (fixedCheck && (nominal == 2.0 || nominal == 4.0)) || (cutOut && nominal == 2.0);
     if (!code) {
         return;
     }
@@ -151,9 +110,9 @@ std::vector<RouteWarning> checkRoute(const Scenario& scenario) {
     const auto& transponders = scenario.transponders;
     for (size_t i = 0; i < transponders.size(); ++i) {
         const Transponder& t = transponders[i];
-        if (!knownType(t.type)) {
+        if (!knownTransponderType(t.type)) {
             out.push_back({t.line, "the unit ignores transponder type " + std::to_string(t.type)});
-        } else if (t.type == 70 && !pairCode(t.optional) && t.optional != coils::kReleaseCode) {
+        } else if (t.type == 70 && !pairCoilCode(t.optional) && t.optional != coils::kReleaseCode) {
             out.push_back({t.line, "the unit ignores coil code " + std::to_string(t.optional) +
                                        "; it knows 80, 85, 90, 95 and 103"});
         } else if (t.type == 61 && !t.optionalGiven) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "text_format.h"
+#include "trackside_codes.h"
 #include "transponders/coil_tables.h"
 
 namespace vantor::sim {
@@ -23,22 +24,6 @@ std::string spacing(double value) {
     return fixed(value, 2) + " m";
 }
 
-bool knownType(int32_t type) {
-    switch (type) {
-    case 0:
-    case 1:
-    case 50:
-    case 55:
-    case 60:
-    case 61:
-    case 65:
-    case 70:
-        return true;
-    default:
-        return false;
-    }
-}
-
 int codeIndex(int32_t code) {
     for (int i = 0; i < 4; ++i) {
         if (static_cast<int32_t>(coils::kCoilCodes[i]) == code) {
@@ -46,25 +31,6 @@ int codeIndex(int32_t code) {
         }
     }
     return -1;
-}
-
-// The window nearest to a spacing, by the distance to its bounds.
-SpacingWindowInfo nearestWindow(double x) {
-    SpacingWindowInfo best;
-    double bestGap = 1e300;
-    for (const coils::SpacingWindow& w : coils::kSpacingWindows) {
-        const double gap = x <= w.lower ? w.lower - x : x >= w.upper ? x - w.upper : 0.0;
-        if (gap < bestGap) {
-            bestGap = gap;
-            best = SpacingWindowInfo{w.lower, w.upper, w.nominal};
-        }
-    }
-    return best;
-}
-
-std::string windowText(const SpacingWindowInfo& w) {
-    return shortNumber(w.lower) + " to " + shortNumber(w.upper) + " m, for " +
-           shortNumber(w.nominal) + " m";
 }
 
 uint32_t pairSpeed(int code, float nominal) {
@@ -77,15 +43,13 @@ uint32_t pairSpeed(int code, float nominal) {
 }
 
 // The coil code whose pairs fill a restriction slot, and whether it is the first place.
-bool restrictionPlace(int slot, int& code, bool& first) {
+void restrictionPlace(int slot, int& code, bool& first) {
     for (int i = 0; i < 4; ++i) {
         if (coils::kPairSlots[i].first == slot || coils::kPairSlots[i].second == slot) {
             code = static_cast<int>(coils::kCoilCodes[i]);
             first = coils::kPairSlots[i].first == slot;
-            return true;
         }
     }
-    return false;
 }
 
 double stopDistance(uint32_t select) {
@@ -153,7 +117,7 @@ void UnitExplainer::beforeCall(const CVantor& unit) {
 
 void UnitExplainer::afterBeacon(const CVantor& unit, const Transponder& t) {
     const Snapshot& b = before_;
-    if (!knownType(t.type)) {
+    if (!knownTransponderType(t.type)) {
         UnitFact f = fact(FactKind::Ignored, &t);
         f.text = "ignored: the unit knows no transponder type " + std::to_string(t.type);
         emit(std::move(f));
@@ -174,20 +138,14 @@ void UnitExplainer::afterBeacon(const CVantor& unit, const Transponder& t) {
     }
     explainSlots(unit, &t, nullptr);
     explainLatch(unit, t);
-    if (unit.coilCode != coils::kAfterStopTransponder) {
-        pairOpener_ = nullptr;
-    }
-    if (unit.coilCode != 90) {
-        coilOpener_ = nullptr;
-    }
+    forgetOpeners(unit);
     remember(unit);
 }
 
-void UnitExplainer::afterKey(const CVantor& unit, int32_t key) {
-    (void)key;
+void UnitExplainer::afterKey(const CVantor& unit) {
+    // Of the keys, only the cut-out key changes the patterns and the coil state.
     explainSlots(unit, nullptr, unit.cutOutSelected ? "cut-out key" : "cut-in key");
-    pairOpener_ = nullptr;
-    coilOpener_ = nullptr;
+    forgetOpeners(unit);
     remember(unit);
 }
 
@@ -225,13 +183,17 @@ void UnitExplainer::afterFrame(const CVantor& unit) {
             emit(std::move(f));
         }
     }
+    forgetOpeners(unit);
+    remember(unit);
+}
+
+void UnitExplainer::forgetOpeners(const CVantor& unit) {
     if (unit.coilCode != coils::kAfterStopTransponder) {
         pairOpener_ = nullptr;
     }
     if (unit.coilCode != 90) {
         coilOpener_ = nullptr;
     }
-    remember(unit);
 }
 
 void UnitExplainer::remember(const CVantor& unit) {
@@ -490,6 +452,7 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
             f.point = point_[kStopPoint];
             reason = "it aims at the stop point at " + metres(point_[kStopPoint]);
         } else if (selection.by != nullptr) {
+            f.pickedBy = selection.by;
             reason = shortNumber(ahead) + " m picked by the type 0 at " +
                      metres(selection.by->position) + ", " + spacing(selection.spacing) +
                      " after the stop transponder";

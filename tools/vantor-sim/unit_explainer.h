@@ -23,7 +23,7 @@ class UnitExplainer {
 
     void beforeCall(const CVantor& unit);
     void afterBeacon(const CVantor& unit, const Transponder& transponder);
-    void afterKey(const CVantor& unit, int32_t key);
+    void afterKey(const CVantor& unit);
     // Cheap unless a slot or the coil state changed in the frame.
     void afterFrame(const CVantor& unit);
 
@@ -57,6 +57,8 @@ class UnitExplainer {
     void emit(UnitFact fact);
 
     void remember(const CVantor& unit);
+    // The openers of coil states that have ended.
+    void forgetOpeners(const CVantor& unit);
     void explainCoil(const CVantor& unit, const Transponder& t);
     void explainType0(const CVantor& unit, const Transponder& t);
     void explainType50(const CVantor& unit, const Transponder& t);

@@ -47,6 +47,8 @@ struct UnitFact {
     std::optional<double> stopDistance; // m ahead of the train at which the point was set
     std::optional<double> spacing;      // m the unit measured since the last coil
     std::optional<SpacingWindowInfo> nearestWindow;
+    // StopCurve: the type 0 whose measured spacing picked the stop distance, if one did.
+    const Transponder* pickedBy = nullptr;
     // Released: what had set the pattern, and whether the train had yet to reach its point.
     const Transponder* setBy = nullptr;
     bool beforeReached = false;
