@@ -54,17 +54,25 @@ bool coil(const Transponder& t, int32_t code) {
 // Two transponders in a row whose spacing the unit measures and reads as a code: a coil pair
 // (a code-90 coil, then a coil of a pair code), a distance code (a stop transponder, then a
 // type 0), a fixed check (a stop transponder, then a code-85 or code-90 coil) or a coil cut-out
-// (a code-90 coil, then a stop transponder).
+// (a code-90 coil, then a stop transponder); and a code-80 coil close after a stop transponder,
+// whose stop point nothing releases.
 void checkSpacing(const Scenario& scenario, const Transponder& first, const Transponder& second,
                   std::vector<RouteWarning>& out) {
     const bool pair = coil(first, 90) && second.type == 70 && pairCoilCode(second.optional);
     const bool distanceCode = stopTransponder(first) && second.type == 0;
     const bool fixedCheck = stopTransponder(first) && (coil(second, 85) || coil(second, 90));
     const bool cutOut = coil(first, 90) && stopTransponder(second);
-    if (!pair && !distanceCode && !fixedCheck && !cutOut) {
+    const bool stopPoint = stopTransponder(first) && coil(second, 80);
+    if (!pair && !distanceCode && !fixedCheck && !cutOut && !stopPoint) {
         return;
     }
     const double spacing = second.position - first.position;
+    if (stopPoint && spacing <= kCoilMemory) {
+        out.push_back({second.line, "a code-80 coil " + shortNumber(spacing) +
+                                        " m after a type 50/55 sets a stop point 89 m on, which "
+                                        "no transponder releases; keep it more than 25 m away"});
+        return;
+    }
     const std::optional<SpacingWindowInfo> window = windowHolding(spacing);
     if (pair && spacing > kCoilMemory) {
         if (first.line == second.line) { // one [[route.coil_pairs]] table

@@ -47,6 +47,10 @@ const Case kCases[] = {
      "[[route.transponders]]\nposition = 1100\ntype = 50\noptional = 1\n[[route.transponders]]\n"
      "position = 1106.5\ntype = 0\n",
      5, "these 6.5 m to within 0.67 m, which may leave the window 5.8 to 7.1 m"},
+    {"StopPointNothingReleases",
+     "[[route.transponders]]\nposition = 100\ntype = 50\n[[route.transponders]]\n"
+     "position = 110\ntype = 70\noptional = 80\n",
+     8, "a code-80 coil 10 m after a type 50/55 sets a stop point 89 m on"},
     {"Type61WithoutTime", "[[route.transponders]]\nposition = 100\ntype = 61\n", 5,
      "type 61 without a time (optional)"},
     {"UnknownKey", "[[events]]\ntime = 3\nkey = 5\n", 5,
