@@ -8,6 +8,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <string_view>
 
 namespace vantor::sim {
 
@@ -189,19 +190,18 @@ void Checker::onKey(const Line& line) {
         onOther(line);
         return;
     }
+    if (!beforeAnySection_ && !section_) {
+        return; // under a section the unit does not read, which is reported already
+    }
     const std::string name = lowered(line.name);
-    if (beforeAnySection_ || section_) {
-        if (const auto index = knownKey(line.name)) {
-            const auto [first, added] = keyLines_.emplace(name, line.number);
-            if (!added) {
-                warn(line.number, quoted(line.name) + " appears again in [" + *section_ +
-                                      "]: the unit reads the first one (line " +
-                                      std::to_string(first->second) + ") and ignores this one");
-            }
-            return;
+    if (knownKey(line.name)) {
+        const auto [first, added] = keyLines_.emplace(name, line.number);
+        if (!added) {
+            warn(line.number, quoted(line.name) + " appears again in [" + *section_ +
+                                  "]: the unit reads the first one (line " +
+                                  std::to_string(first->second) + ") and ignores this one");
         }
-    } else {
-        return; // a section the unit does not read, already reported
+        return;
     }
     std::string message = quoted(line.name);
     message += beforeAnySection_ ? " stands before any section and is not read"
@@ -233,12 +233,12 @@ void Checker::onOther(const Line& line) {
     if (line.kind != Line::Kind::Other) {
         return;
     }
+    const bool hasDigit = std::any_of(line.text.data, line.text.data + line.text.size,
+                                      [](char c) { return c >= '0' && c <= '9'; });
     for (const KnownKey& known : kKeys) {
         const size_t length = std::char_traits<char>::length(known.key.name);
         const Text start{line.text.data, std::min(length, line.text.size)};
-        const bool hasDigit = std::any_of(line.text.data, line.text.data + line.text.size,
-                                          [](char c) { return c >= '0' && c <= '9'; });
-        if (ini::sameName(start, known.key.name) && hasDigit) {
+        if (hasDigit && ini::sameName(start, known.key.name)) {
             warn(line.number,
                  quoted(line.text) + " has no '=' and is not read as " + known.key.name);
             return;
@@ -263,6 +263,20 @@ void Checker::checkLines() {
             onOther(line);
             break;
         }
+    }
+}
+
+// What a setting of 0 does to the train, for the warnings that say a value reads as 0.
+std::string withZero(size_t index) {
+    switch (index) {
+    case 0:
+    case 1:
+        return ", which brakes every train at 10 km/h";
+    case 3:
+    case 4:
+        return ", which shows 0 on both displays";
+    default:
+        return "";
     }
 }
 
@@ -296,10 +310,8 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
     bool explained = false;
     if (value.size == 0) {
         warn(line, known.isText
-                       ? name +
-                             " is empty and reads as 0; leave the key out for the "
-                             "default " +
-                             known.defaultText
+                       ? name + " is empty and reads as 0" + withZero(index) +
+                             "; leave the key out for the default " + known.defaultText
                        : name + " is empty: the unit takes the default " + known.defaultText);
         explained = true;
     } else if (known.isText) {
@@ -308,7 +320,7 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
         decimalPrefix(text.c_str(), &end);
         const auto used = static_cast<size_t>(end - text.c_str());
         if (used == 0) {
-            warn(line, "'" + written + "' is no number and reads as 0");
+            warn(line, "'" + written + "' is no number and reads as 0" + withZero(index));
             explained = true;
         } else if (used > kSettingTextLength) {
             const Text cut{value.data, kSettingTextLength};
@@ -322,9 +334,16 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
         }
     } else {
         size_t used = 0;
-        ini::parseInteger(value, 0, &used);
-        if (used == 0) {
-            warn(line, "'" + written + "' has no digits and reads as 0");
+        const uint32_t read = ini::parseInteger(value, 0, &used);
+        const bool upperCasePrefix =
+            used > 0 && used < value.size && read == 0 &&
+            std::string_view("XOB").find(value.data[used]) != std::string_view::npos;
+        if (used == 0 || upperCasePrefix) {
+            warn(line, "'" + written + "' " +
+                           (upperCasePrefix ? "reads as 0 (only a lower-case 0x, 0o or 0b "
+                                              "marks another base)"
+                                            : "has no digits and reads as 0") +
+                           withZero(index));
             explained = true;
         } else if (const Text rest = trimmed(Text{value.data + used, value.size - used});
                    rest.size > 0) {
@@ -342,7 +361,9 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
                            ": it must be a finite number above 0");
         }
     };
-    if (index == 0 && s.maxSpeed + 10.0 > 220.0) {
+    if (index == 0 && s.maxSpeed == 0.0) {
+        warn(line, "Speed 0 brakes every train at 10 km/h");
+    } else if (index == 0 && s.maxSpeed + 10.0 > 220.0) {
         warn(line, "Speed " + number(s.maxSpeed) + ": the overspeed brake would come at " +
                        number(s.maxSpeed + 10.0) +
                        " km/h, but the unit never sets a brake pattern above 220 km/h");
