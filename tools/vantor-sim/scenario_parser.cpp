@@ -13,6 +13,7 @@
 #include <toml++/toml.h>
 
 #include "plugin.h"
+#include "settings.h"
 
 namespace vantor::sim {
 

@@ -1,5 +1,9 @@
 #include "shadow_unit.h"
 
+#include <iterator>
+
+#include "settings.h"
+
 namespace vantor::sim {
 
 ShadowUnit::ShadowUnit(const std::filesystem::path& libraryPath)
@@ -11,7 +15,15 @@ ShadowUnit::ShadowUnit(const std::filesystem::path& libraryPath)
     if (full.empty()) {
         full = libraryPath;
     }
-    buildConfigPath(full.string().c_str(), plugin_->configPath);
+    const auto& native = full.native();
+    const size_t capacity = std::size(plugin_->configPath);
+    if (native.size() < capacity) {
+        native.copy(plugin_->configPath, native.size());
+        plugin_->configPath[native.size()] = 0;
+        configPathBeside(plugin_->configPath, capacity);
+    } else {
+        plugin_->configPath[0] = 0;
+    }
 }
 
 Handles ShadowUnit::elapse(const VehicleState& state, int32_t powerSwitch,
