@@ -1,5 +1,7 @@
 #include "host_calls.h"
 
+#include <mutex>
+
 #include "frame_record.h"
 #include "pinned_random.h"
 
@@ -43,6 +45,10 @@ void HostCalls::setVehicleSpec(const VehicleSpec& vehicle) {
 }
 
 void HostCalls::initialize(int32_t brake) {
+    // The bench's own units read their settings files into one buffer of the process, so
+    // runs side by side initialise one at a time.
+    static std::mutex settingsBuffer;
+    const std::lock_guard<std::mutex> lock(settingsBuffer);
     both([&] { library_.initialize(brake); }, [](ShadowUnit& own) { own.initialize(); });
 }
 

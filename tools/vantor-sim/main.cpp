@@ -8,12 +8,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include "check_command.h"
 #include "csv_trace.h"
 #include "default_scenario.h"
+#include "parallel_runs.h"
 #include "pinned_random.h"
 #include "plugin_library.h"
 #include "progress_bar.h"
 #include "route_check.h"
+#include "run_settings.h"
 #include "scenario_parser.h"
 #include "settings_check.h"
 #include "simulation.h"
@@ -47,23 +50,9 @@ std::ofstream openOutput(const std::string& path) {
 }
 
 int run(const Options& options) {
-    Scenario scenario = options.scenario.empty()
-                            ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
-                            : loadScenarioFile(options.scenario);
-    // The author's own file goes beside the library as it is; the bench reads the displays
-    // back with the scale the unit takes from it.
-    std::optional<std::string> settingsFile;
-    if (!options.settings.empty()) {
-        settingsFile = readSettingsBytes(options.settings);
-        const SettingsReport report = checkSettings(*settingsFile);
-        printSettingsWarnings(options.settings, report, std::cerr);
-        if (scenario.settings.any()) {
-            std::cerr << options.settings << ": note: used in place of the scenario's [settings]\n";
-        }
-        scenario.settings = scenarioSettings(report.settings);
-    } else if (scenario.settings.any()) {
-        settingsFile = settingsFileText(scenario.settings);
-    }
+    Scenario scenario = loadScenario(options.scenario);
+    const std::optional<std::string> settingsFile =
+        RunSettings(options.settings, std::cerr).apply(scenario, std::cerr);
     requireRunLength(scenario, options.maxFrames);
     // Output files are opened before anything runs, so a bad path stops the run at once.
     std::ofstream csvFile;
@@ -126,6 +115,17 @@ int run(const Options& options) {
     return 0;
 }
 
+// A command's exit status, or 2 when it cannot even start.
+template <typename Command> int runCommand(Command command) {
+    try {
+        return command();
+    } catch (const std::exception& error) {
+        std::cout.flush();
+        std::cerr << "vantor-sim: error: " << error.what() << '\n';
+        return 2;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -154,6 +154,18 @@ int main(int argc, char** argv) {
         "settings", "check a VantorConfig.ini: each setting as the unit reads it, and warnings; "
                     "exit status 0 when clean, 1 with warnings, 2 when unreadable");
     settingsCommand->add_option("FILE", options.settingsCheck, "the settings file")->required();
+    // --library, --settings and --max-frames may also follow the commands below.
+    app.fallthrough();
+    CheckOptions check;
+    check.jobs = defaultJobs();
+    CLI::App* checkCommand = app.add_subcommand(
+        "check", "run scenarios side by side and check their [[expect]] entries; exit status 0 "
+                 "when all hold, 1 when one does not, 2 when a scenario cannot be run");
+    checkCommand->add_option("SCENARIO", check.scenarios,
+                             "scenario files; without them the built-in line");
+    checkCommand->add_option("--junit", check.junit, "also write a JUnit XML report here");
+    checkCommand->add_option("--jobs", check.jobs, "runs side by side (default: one per core)")
+        ->check(CLI::PositiveNumber);
     CLI11_PARSE(app, argc, argv);
 
     if (*settingsCommand) {
@@ -166,6 +178,12 @@ int main(int argc, char** argv) {
     if (options.library.empty()) {
         std::cerr << "vantor-sim: --library is required\n";
         return 2;
+    }
+    if (*checkCommand) {
+        check.library = options.library;
+        check.settings = options.settings;
+        check.maxFrames = options.maxFrames;
+        return runCommand([&] { return runChecks(check, std::cout, std::cerr); });
     }
     try {
         return run(options);

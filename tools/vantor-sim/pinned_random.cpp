@@ -9,12 +9,14 @@
 namespace {
 
 bool pinned = false;
-unsigned next = 0;
 constexpr int kSequence[] = {1, 1, 50, 1, 1, 150};
 
-vantor::sim::RandomTape tapeMode = vantor::sim::RandomTape::Pass;
-std::vector<int> tape;
-size_t replayed = 0;
+// Per thread, so that runs side by side each draw and replay their own numbers: the library and
+// the bench's own unit of one run are called on that run's thread.
+thread_local unsigned next = 0;
+thread_local vantor::sim::RandomTape tapeMode = vantor::sim::RandomTape::Pass;
+thread_local std::vector<int> tape;
+thread_local size_t replayed = 0;
 
 template <typename Fn> Fn libraryFunction(const char* name) {
     return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));

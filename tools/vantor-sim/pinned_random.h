@@ -7,9 +7,11 @@
 namespace vantor::sim {
 
 // From now on srand is ignored and rand returns 1, 1, 50, 1, 1, 150 over and over, which
-// makes the unit's alternation period 300 ms and its start-up delay 650 ms.
+// makes the unit's alternation period 300 ms and its start-up delay 650 ms. Call it before runs
+// start on other threads; each thread's sequence starts afresh.
 void pinRandom();
 
+// The tape is the calling thread's own.
 enum class RandomTape {
     Pass,   // draws are neither kept nor replayed
     Record, // draws are kept, from an empty tape

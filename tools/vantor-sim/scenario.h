@@ -1,11 +1,13 @@
 // A run of the test bench as the scenario file describes it: the vehicle, the unit's settings,
-// the line with its transponders, the driver and the length of the run.
+// the line with its transponders, the driver, the length of the run and what it should show.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "expectation.h"
 
 namespace vantor::sim {
 
@@ -111,6 +113,7 @@ struct Scenario {
     DriverPlan driver;
     std::vector<Event> events;
     Run run;
+    std::vector<Expectation> expectations;
 };
 
 } // namespace vantor::sim

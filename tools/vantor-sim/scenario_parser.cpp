@@ -1,5 +1,4 @@
-// The scenario format, key by key. Each table is read through a TableReader that remembers which
-// keys were taken, so that a key the format does not know is reported instead of ignored.
+// The scenario format, key by key, each table read through a TableReader.
 #include "scenario_parser.h"
 
 #include <algorithm>
@@ -7,233 +6,23 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 
-#include <toml++/toml.h>
-
+#include "default_scenario.h"
+#include "expectation_parser.h"
 #include "plugin.h"
 #include "settings.h"
+#include "table_reader.h"
 
 namespace vantor::sim {
 
 namespace {
-
-std::string lineOf(const std::string& file, const toml::source_region& where) {
-    std::ostringstream out;
-    out << file << ':' << where.begin.line << ':' << where.begin.column;
-    return out.str();
-}
-
-std::string typeName(const toml::node& node) {
-    switch (node.type()) {
-    case toml::node_type::table:
-        return "a table";
-    case toml::node_type::array:
-        return "an array";
-    case toml::node_type::string:
-        return "a string";
-    case toml::node_type::integer:
-        return "an integer";
-    case toml::node_type::floating_point:
-        return "a number with a fraction";
-    case toml::node_type::boolean:
-        return "a boolean";
-    default:
-        return "a date or time";
-    }
-}
 
 // Shortest text that reads back as the same double; the unit reads at most 7 characters.
 std::string numberText(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
-}
-
-class TableReader {
-  public:
-    TableReader(const toml::table& table, std::string path, const std::string& file)
-        : table_(table), path_(std::move(path)), file_(file) {}
-
-    [[noreturn]] void fail(const toml::node& node, const std::string& key,
-                           const std::string& what) const {
-        throw ScenarioError(lineOf(file_, node.source()) + ": key '" + qualified(key) +
-                            "': " + what);
-    }
-    [[noreturn]] void failTable(const std::string& what) const {
-        throw ScenarioError(lineOf(file_, table_.source()) + ": " +
-                            (path_.empty() ? std::string("scenario") : "[" + path_ + "]") + ": " +
-                            what);
-    }
-
-    const toml::node* find(const std::string& key) {
-        taken_.insert(key);
-        return table_.get(key);
-    }
-    bool has(const std::string& key) const { return table_.contains(key); }
-    int line() const { return static_cast<int>(table_.source().begin.line); }
-    int lineOfKey(const std::string& key) const {
-        const toml::node* node = table_.get(key);
-        return node ? static_cast<int>(node->source().begin.line) : 0;
-    }
-
-    double number(const std::string& key, double fallback) {
-        const toml::node* node = find(key);
-        return node ? asNumber(*node, key) : fallback;
-    }
-    double requiredNumber(const std::string& key) {
-        const toml::node* node = find(key);
-        if (!node) {
-            failTable("missing key '" + qualified(key) + "'");
-        }
-        return asNumber(*node, key);
-    }
-    int64_t integer(const std::string& key, int64_t fallback) {
-        const toml::node* node = find(key);
-        return node ? asInteger(*node, key) : fallback;
-    }
-    bool boolean(const std::string& key, bool fallback) {
-        const toml::node* node = find(key);
-        if (!node) {
-            return fallback;
-        }
-        if (!node->is_boolean()) {
-            fail(*node, key, "expected true or false, got " + typeName(*node));
-        }
-        return node->as_boolean()->get();
-    }
-    std::string text(const std::string& key, const std::string& fallback) {
-        const toml::node* node = find(key);
-        if (!node) {
-            return fallback;
-        }
-        if (!node->is_string()) {
-            fail(*node, key, "expected a string, got " + typeName(*node));
-        }
-        return node->as_string()->get();
-    }
-    // A delay in seconds, or the string "none".
-    std::optional<double> delay(const toml::node& node, const std::string& key) const {
-        if (node.is_string() && node.as_string()->get() == "none") {
-            return std::nullopt;
-        }
-        if (!node.is_number()) {
-            fail(node, key, "expected seconds or \"none\", got " + typeName(node));
-        }
-        const double value = asNumber(node, key);
-        if (value < 0.0) {
-            fail(node, key, "must not be negative");
-        }
-        return value;
-    }
-
-    double asNumber(const toml::node& node, const std::string& key) const {
-        if (!node.is_number()) {
-            fail(node, key, "expected a number, got " + typeName(node));
-        }
-        const double value = node.value<double>().value();
-        if (!std::isfinite(value)) {
-            fail(node, key, "must be a finite number");
-        }
-        return value;
-    }
-    int64_t asInteger(const toml::node& node, const std::string& key) const {
-        if (!node.is_integer()) {
-            fail(node, key, "expected an integer, got " + typeName(node));
-        }
-        return node.as_integer()->get();
-    }
-    int32_t asInt32(const toml::node& node, const std::string& key) const {
-        const int64_t value = asInteger(node, key);
-        if (value < INT32_MIN || value > INT32_MAX) {
-            fail(node, key, "does not fit in 32 bits");
-        }
-        return static_cast<int32_t>(value);
-    }
-    int32_t int32(const std::string& key, int32_t fallback) {
-        const toml::node* node = find(key);
-        return node ? asInt32(*node, key) : fallback;
-    }
-
-    std::vector<double> numbers(const std::string& key) {
-        std::vector<double> values;
-        const toml::node* node = find(key);
-        if (!node) {
-            return values;
-        }
-        const toml::array* array = node->as_array();
-        if (!array) {
-            fail(*node, key, "expected an array of numbers, got " + typeName(*node));
-        }
-        for (const toml::node& item : *array) {
-            values.push_back(asNumber(item, key));
-        }
-        return values;
-    }
-
-    // A sub-table that must be a table if present.
-    const toml::table* table(const std::string& key) {
-        const toml::node* node = find(key);
-        if (node && !node->is_table()) {
-            fail(*node, key, "expected a table, got " + typeName(*node));
-        }
-        return node ? node->as_table() : nullptr;
-    }
-    // An array of tables ([[key]]) if present.
-    std::vector<const toml::table*> tables(const std::string& key) {
-        std::vector<const toml::table*> result;
-        const toml::node* node = find(key);
-        if (!node) {
-            return result;
-        }
-        const toml::array* array = node->as_array();
-        if (!array) {
-            fail(*node, key,
-                 "expected an array of tables ([[" + qualified(key) + "]]), got " +
-                     typeName(*node));
-        }
-        for (const toml::node& item : *array) {
-            if (!item.is_table()) {
-                fail(item, key, "expected a table, got " + typeName(item));
-            }
-            result.push_back(item.as_table());
-        }
-        return result;
-    }
-
-    // Reports the first key nobody asked for.
-    void finish() const {
-        for (const auto& [key, node] : table_) {
-            if (!taken_.count(std::string(key.str()))) {
-                throw ScenarioError(lineOf(file_, key.source()) + ": unknown key '" +
-                                    qualified(std::string(key.str())) + "'");
-            }
-        }
-    }
-
-    std::string qualified(const std::string& key) const {
-        return path_.empty() ? key : path_ + "." + key;
-    }
-    const std::string& file() const { return file_; }
-
-  private:
-    const toml::table& table_;
-    std::string path_;
-    const std::string& file_;
-    std::set<std::string> taken_;
-};
-
-void requirePositive(TableReader& reader, const std::string& key, double value) {
-    if (value <= 0.0) {
-        reader.fail(*reader.find(key), key, "must be greater than 0");
-    }
-}
-
-void requireNonNegative(TableReader& reader, const std::string& key, double value) {
-    if (value < 0.0) {
-        reader.fail(*reader.find(key), key, "must not be negative");
-    }
 }
 
 Vehicle readVehicle(TableReader& reader) {
@@ -600,6 +389,10 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
         TableReader reader(*table, "run", sourceName);
         scenario.run = readRun(reader);
     }
+    for (const toml::table* item : top.tables("expect")) {
+        TableReader reader(*item, "expect", sourceName);
+        scenario.expectations.push_back(readExpectation(reader));
+    }
     top.finish();
     return scenario;
 }
@@ -616,6 +409,11 @@ Scenario loadScenarioFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return parseScenario(text.str(), path);
+}
+
+Scenario loadScenario(const std::string& path) {
+    return path.empty() ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
+                        : loadScenarioFile(path);
 }
 
 } // namespace vantor::sim

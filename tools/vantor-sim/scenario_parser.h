@@ -18,5 +18,7 @@ class ScenarioError : public std::runtime_error {
 // sourceName names the text in messages, and is the scenario's name when it gives none.
 Scenario parseScenario(std::string_view text, const std::string& sourceName);
 Scenario loadScenarioFile(const std::string& path);
+// The scenario file, or the built-in line when path is empty.
+Scenario loadScenario(const std::string& path);
 
 } // namespace vantor::sim

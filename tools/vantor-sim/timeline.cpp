@@ -3,31 +3,12 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "panel_names.h"
 #include "text_format.h"
 
 namespace vantor::sim {
 
 namespace {
-
-struct Named {
-    int index;
-    const char* name;
-};
-
-// Panel 13 repeats panel 12 and panel 17 is never lit; neither is worth a line.
-constexpr Named kLamps[] = {{kPanelPowered, "power"},       {kPanelNormalLamp, "normal"},
-                            {kPanelAlarmLamp, "alarm"},     {kPanelPatternLamp, "pattern"},
-                            {kPanelWarningLamp, "warning"}, {kPanelEmergencyLamp, "emergency"},
-                            {kPanelHoldOffLamp, "hold-off"}};
-
-constexpr Named kLoopSounds[] = {{0, "bell"}, {1, "alarm tone"}};
-constexpr Named kOnceSounds[] = {{10, "pattern chime"},
-                                 {11, "warning chime"},
-                                 {12, "pattern end chime"},
-                                 {13, "notch warning"},
-                                 {20, "bell stop"}};
-// The two alternating tones play every few hundred milliseconds while the alarm tone loops.
-constexpr Named kAlternatingSounds[] = {{21, "alternating tone 1"}, {22, "alternating tone 2"}};
 
 // A pattern display that moves by at least this many steps since it was last shown gets a
 // line; smaller moves would print a line for every few metres of a braking curve.
@@ -39,7 +20,8 @@ constexpr double kDisplaySettled = 2.0;
 
 Timeline::Timeline(const Scenario& scenario, std::function<void(const std::string&)> write,
                    bool allSounds)
-    : scenario_(scenario), write_(std::move(write)), allSounds_(allSounds) {}
+    : scenario_(scenario), write_(std::move(write)), allSounds_(allSounds),
+      override_(scenario.vehicle.emergencyNotch()) {}
 
 void Timeline::header(int32_t pluginVersion, bool pinnedRandom) {
     char version[32];
@@ -78,46 +60,41 @@ void Timeline::onFrame(const FrameRecord& frame) {
         line(frame.time, frame.position, frame.speed, text);
     };
 
-    for (const Named& lamp : kLamps) {
+    for (const NamedIndex& lamp : kLampNames) {
         if (first_ ? panel[lamp.index] != 0 : panel[lamp.index] != before[lamp.index]) {
             say(std::string("lamp ") + lamp.name + (panel[lamp.index] ? " on" : " off"));
         }
     }
-    for (const Named& s : kLoopSounds) {
+    for (const NamedIndex& s : kLoopSoundNames) {
         const bool looping = sound[s.index] == kSoundLoop;
         const bool was = !first_ && soundBefore[s.index] == kSoundLoop;
         if (looping != was) {
             say(std::string("sound ") + s.name + (looping ? " starts" : " stops"));
         }
     }
-    for (const Named& s : kOnceSounds) {
+    for (const NamedIndex& s : kOnceSoundNames) {
         if (sound[s.index] == kSoundPlayOnce) {
             say(std::string("sound ") + s.name);
         }
     }
     if (allSounds_) {
-        for (const Named& s : kAlternatingSounds) {
+        for (const NamedIndex& s : kAlternatingSoundNames) {
             if (sound[s.index] == kSoundPlayOnce) {
                 say(std::string("sound ") + s.name);
             }
         }
     }
 
-    // The bench cannot tell an override from the driver's own handle while that handle is
-    // at the emergency notch, so the override is taken to last until the handle leaves it.
-    const bool differs =
-        frame.returned.brake != frame.driver.brake || frame.returned.power != frame.driver.power;
-    const bool overridden =
-        frame.driver.brake == scenario_.vehicle.emergencyNotch() ? overridden_ : differs;
-    if (overridden && !overridden_) {
+    const bool was = override_.on();
+    const bool overridden = override_.update(frame);
+    if (overridden && !was) {
         ++emergencyBrakes_;
         say("brake override: brake notch " + std::to_string(frame.returned.brake) +
             (frame.returned.brake == scenario_.vehicle.emergencyNotch() ? " (emergency)" : "") +
             ", power " + std::to_string(frame.returned.power));
-    } else if (!overridden && overridden_) {
+    } else if (!overridden && was) {
         say("brake override ends");
     }
-    overridden_ = overridden;
 
     patternDisplay(frame);
     if (frame.speed > topSpeed_) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "brake_override.h"
 #include "simulation.h"
 
 namespace vantor::sim {
@@ -32,7 +33,7 @@ class Timeline : public RunObserver {
     bool allSounds_;
     bool first_ = true;
     FrameRecord previous_;
-    bool overridden_ = false;
+    BrakeOverride override_;
     int32_t shownDisplay_ = 0;
     double displayChangedAt_ = 0.0; // s
     int64_t emergencyBrakes_ = 0;

@@ -1,0 +1,161 @@
+// Expectations: each kind passes and fails where it should on a run made up frame by frame, and
+// bad [[expect]] tables are refused with the file, the line and the key.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "expectation_checker.h"
+#include "scenario_parser.h"
+
+using namespace vantor::sim;
+
+namespace {
+
+std::string errorOf(const std::string& expect) {
+    try {
+        parseScenario("[[expect]]\n" + expect, "line.toml");
+    } catch (const ScenarioError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+// A made-up run in 1 s frames: the train runs at 36 km/h (10 m per frame) from 0 m, the unit
+// brakes it at 300 m and it stands at 350 m from frame 35 on, until the run ends at frame 45.
+// The warning lamp is lit from 200 m to 300 m, the pattern display falls by one step a frame
+// (60 at the start, 999 once the train stands), and the warning chime plays at 200 m.
+std::vector<FrameRecord> madeUpRun() {
+    std::vector<FrameRecord> frames;
+    for (int i = 0; i <= 45; ++i) {
+        FrameRecord f;
+        f.index = i;
+        f.time = i;
+        f.position = std::min(10.0 * i, 350.0);
+        f.speed = i < 35 ? 36.0f : 0.0f;
+        f.driver.brake = 0;
+        f.returned.brake = f.position >= 300.0 ? 9 : 0;
+        f.panel[kPanelWarningLamp] = f.position >= 200.0 && f.position <= 300.0 ? 1 : 0;
+        f.panel[kPanelPatternDisplay] = f.speed > 0.0f ? 60 - i : kPatternDisplayInactive;
+        if (f.panel[kPanelPatternDisplay] != kPatternDisplayInactive) {
+            f.patternSpeed = f.panel[kPanelPatternDisplay] * 140.0 / 60.0;
+        }
+        f.sound.fill(2);
+        f.sound[11] = f.position == 200.0 ? 1 : 2;
+        frames.push_back(f);
+    }
+    return frames;
+}
+
+ExpectationResult checked(const std::string& expect) {
+    const Scenario scenario =
+        parseScenario("[vehicle]\nbrake_notches = 8\n[[expect]]\n" + expect, "line.toml");
+    ExpectationChecker checker(scenario);
+    const std::vector<FrameRecord> frames = madeUpRun();
+    for (const FrameRecord& f : frames) {
+        checker.onFrame(f);
+    }
+    return checker.results(RunEnd{frames.back().time, frames.back().position, 46, "end"}).at(0);
+}
+
+struct Case {
+    const char* expect;
+    bool passes;
+    const char* happened; // what the result says happened
+};
+
+} // namespace
+
+TEST(Expectations, EachKindPassesAndFailsOnTheRun) {
+    const Case cases[] = {
+        {"stop_before = 360", true, "stood at 350.0 m, 35.000 s"},
+        {"stop_before = 360\nfrom = 340", true, "stood at 350.0 m"},
+        {"stop_before = 335", false,
+         "passed 335 m at 340.0 m, 34.000 s, 36.0 km/h before it stood"},
+        {"stop_before = 360\nfrom = 355", false, "never stood there; it last stood at 350.0 m"},
+        {"brake = \"starts\"\nfrom = 290\nto = 310", true, "started at 300.0 m, 30.000 s"},
+        {"brake = \"starts\"\nfrom = 100\nto = 200", false,
+         "none there; the first started at 300.0 m"},
+        {"brake = \"none\"\nto = 290", true, "none"},
+        {"brake = \"none\"\nfrom_time = 32", false, "in force at 320.0 m, 32.000 s"},
+        {"lamp = \"warning\"\nfrom = 200\nto = 300", true, "on all along, from 200.0 m to 300.0 m"},
+        {"lamp = 14\nstate = \"off\"\nfrom = 150\nto = 250", false, "on at 200.0 m, 20.000 s"},
+        {"lamp = \"warning\"\nat_time = 25", true, "on at 250.0 m, 25.000 s, 36.0 km/h"},
+        {"pattern_speed = [100, 110]\nat = 150", true, "105.0 km/h (display 45) at 150.0 m"},
+        {"pattern_speed = [0, 200]\nfrom = 100", false, "no pattern (display 999) at 350.0 m"},
+        {"pattern_display = [40, 60]\nto = 200", true, "display 40 to 60 all along"},
+        {"pattern_display = [40, 60]\nat = 250", false, "display 35 at 250.0 m"},
+        {"sound = \"warning chime\"\nfrom = 150\nto = 250", true, "played at 200.0 m, 20.000 s"},
+        {"sound = 11\nfrom = 250", false, "none there; the first played at 200.0 m"},
+        {"sound = \"warning chime\"\nstate = \"silent\"\nfrom = 210", true, "silent"},
+        {"sound = \"bell\"\nstate = \"plays\"", false, "none there; none in the whole run"},
+        // A place the train never gets to, or a time the run never gets to, proves nothing.
+        {"lamp = \"warning\"\nstate = \"off\"\nat = 500", false,
+         "the train never got to 500 m; it got as far as 350.0 m"},
+        {"brake = \"none\"\nfrom_time = 60", false,
+         "the run ended at 350.0 m, 45.000 s, before 60 s"},
+    };
+    for (const Case& c : cases) {
+        const ExpectationResult r = checked(c.expect);
+        EXPECT_EQ(r.passed, c.passes) << c.expect << "\n" << r.happened;
+        EXPECT_NE(r.happened.find(c.happened), std::string::npos) << c.expect << "\n" << r.happened;
+    }
+}
+
+TEST(Expectations, BadOnesAreNamedWithTheirLineAndKey) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"label = \"x\"\n", "line.toml:1:1: [expect]: each expectation needs exactly one of "
+                            "stop_before, brake, lamp, pattern_speed, pattern_display and sound"},
+        {"lamp = \"warning\"\nsound = \"bell\"\n", "each expectation needs exactly one of"},
+        {"lamp = \"warnin\"\n", "line.toml:2:8: key 'expect.lamp': expected a lamp (power, "},
+        {"lamp = 18\n", "key 'expect.lamp': expected a lamp"},
+        {"lamp = 0\nstate = \"lit\"\n", "line.toml:3:9: key 'expect.state': expected \"on\" or "
+                                        "\"off\""},
+        {"sound = 2\n", "key 'expect.sound': expected a sound (bell, "},
+        {"brake = \"yes\"\n", "key 'expect.brake': expected \"starts\" or \"none\""},
+        {"brake = \"starts\"\nat = 100\n", "[expect]: a brake is looked for over a stretch"},
+        {"sound = \"bell\"\nat_time = 1\n", "[expect]: a sound is looked for over a stretch"},
+        {"stop_before = 100\nto = 50\n", "[expect]: with stop_before only 'from' may be given"},
+        {"pattern_speed = [90, 80]\n", "key 'expect.pattern_speed': the highest must not lie "
+                                       "below the lowest"},
+        {"pattern_display = 40\n", "key 'expect.pattern_display': expected [lowest, highest]"},
+        {"lamp = 1\nfrom = 100\nto = 50\n", "line.toml:4:6: key 'expect.to': must not lie "
+                                            "before 'from'"},
+        {"lamp = 1\nat = 5\nfrom_time = 3\n", "give places (at, from, to) or times"},
+        {"lamp = 1\nat = 5\nto = 7\n", "'at' stands alone"},
+        {"lamp = 1\nfrom_time = -1\n", "key 'expect.from_time': must not be negative"},
+        {"lamp = 1\nfrm = 3\n", "line.toml:3:1: unknown key 'expect.frm'"},
+        {"brake = \"none\"\nstate = \"on\"\n", "unknown key 'expect.state'"},
+    };
+    for (const auto& [expect, error] : cases) {
+        EXPECT_NE(errorOf(expect).find(error), std::string::npos) << expect << "\n"
+                                                                  << errorOf(expect);
+    }
+}
+
+TEST(Expectations, AreReadAsWritten) {
+    const Scenario s = parseScenario(R"([[expect]]
+label = "stops short"
+stop_before = 1665
+from = 1500
+
+[[expect]]
+sound = "alternating tone 2"
+state = "silent"
+from_time = 10
+)",
+                                     "line.toml");
+    ASSERT_EQ(s.expectations.size(), 2u);
+    const Expectation& stop = s.expectations[0];
+    EXPECT_EQ(stop.line, 1);
+    EXPECT_EQ(stop.label, "stops short");
+    EXPECT_EQ(stop.kind, ExpectKind::StopBefore);
+    EXPECT_EQ(stop.window.by, ExpectWindow::By::Position);
+    EXPECT_EQ(stop.window.from, 1500.0);
+    const Expectation& sound = s.expectations[1];
+    EXPECT_EQ(sound.line, 6);
+    EXPECT_EQ(sound.index, 22);
+    EXPECT_FALSE(sound.positive);
+    EXPECT_EQ(sound.window.by, ExpectWindow::By::Time);
+    EXPECT_FALSE(sound.window.to.has_value());
+}
