@@ -69,7 +69,7 @@ JUnitSuite junitSuite(const ScenarioCheck& check) {
     for (const ExpectationResult& r : check.results) {
         suite.cases.push_back(JUnitCase{"line " + std::to_string(r.line) + ": " +
                                             (r.label.empty() ? r.expected : r.label),
-                                        !r.passed, r.expected + ": " + r.happened});
+                                        !r.passed, resultLine(check.source, r)});
     }
     return suite;
 }

@@ -248,11 +248,14 @@ std::vector<ExpectationResult> ExpectationChecker::results(const RunEnd& end) co
             } else if (e.window.single) {
                 r.happened = s.first->value + " at " + at(*s.first);
             } else {
+                auto range = [&](const std::string& low, const std::string& high) {
+                    return low == high ? low : low + " to " + high;
+                };
                 const std::string seen =
                     e.kind == ExpectKind::Lamp ? s.first->value
                     : e.kind == ExpectKind::PatternSpeed
-                        ? fixed(s.lowest, 1) + " to " + fixed(s.highest, 1) + " km/h"
-                        : "display " + shortNumber(s.lowest) + " to " + shortNumber(s.highest);
+                        ? range(fixed(s.lowest, 1), fixed(s.highest, 1)) + " km/h"
+                        : "display " + range(shortNumber(s.lowest), shortNumber(s.highest));
                 r.happened = seen + " all along, from " + fixed(s.first->position, 1) + " m to " +
                              fixed(s.last->position, 1) + " m";
             }

@@ -1,0 +1,71 @@
+// The check's JUnit report: well-formed XML whatever the scenarios hold, with one test case per
+// expectation, grouped by scenario.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "check_command.h"
+#include "junit_report.h"
+#include "xml_check.h"
+
+using namespace vantor::sim;
+using vantor::sim::testing::xmlProblem;
+
+namespace {
+
+size_t count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(JUnitReport, HoldsOneTestCasePerExpectation) {
+    const std::filesystem::path report =
+        std::filesystem::temp_directory_path() / "vantor-sim-check-report.xml";
+    CheckOptions options;
+    options.library = VANTOR_LIBRARY;
+    options.scenarios = {SCENARIO_DIR "/checks/late_brake.toml", EXAMPLES_DIR "/stop_sequence.toml",
+                         SCENARIO_DIR "/bad/unknown_key.toml"};
+    options.junit = report.string();
+    options.maxFrames = 1'000'000;
+    options.jobs = 2;
+    std::ostringstream out;
+    std::ostringstream errors;
+    EXPECT_EQ(runChecks(options, out, errors), 2) << out.str();
+    EXPECT_NE(out.str().find("\n6 passed, 1 failed, 1 scenario not run\n"), std::string::npos)
+        << out.str();
+
+    std::ifstream in(report);
+    const std::string xml{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::filesystem::remove(report);
+    EXPECT_EQ(xmlProblem(xml), "");
+    EXPECT_EQ(count(xml, "<testsuite "), 3u);
+    // 2 and 5 expectations, and the scenario that could not run.
+    EXPECT_EQ(count(xml, "<testcase "), 8u);
+    EXPECT_EQ(count(xml, "<failure "), 1u);
+    EXPECT_EQ(count(xml, "<error "), 1u);
+    EXPECT_NE(xml.find("tests=\"8\" failures=\"1\" errors=\"1\""), std::string::npos);
+    EXPECT_NE(xml.find("late_brake.toml:27: FAILED"), std::string::npos);
+}
+
+// Labels and paths are the authors': markup, control characters and bytes that are not UTF-8
+// must not break the report.
+TEST(JUnitReport, StaysWellFormedWhateverTheText) {
+    const std::string odd = "a<b & \"c\" 'd'>\x01\x1f\xff\xc3(\xe2\x82 \xc3\xa9 \xed\xa0\x80";
+    const std::string xml = junitXml(
+        {JUnitSuite{odd, 0.5, {JUnitCase{odd, true, odd}, JUnitCase{odd, false, ""}}, odd}});
+    EXPECT_EQ(xmlProblem(xml), "");
+    for (const char bad : {'\x01', '\x1f', '\xff'}) {
+        EXPECT_EQ(xml.find(bad), std::string::npos) << static_cast<int>(bad);
+    }
+    // The well-formed é stays, the lone, cut short and surrogate sequences do not.
+    EXPECT_NE(xml.find("\xc3\xa9"), std::string::npos);
+    EXPECT_EQ(xml.find("\xed\xa0\x80"), std::string::npos);
+    EXPECT_NE(xml.find("a&lt;b &amp; &quot;c&quot; &apos;d&apos;&gt;"), std::string::npos);
+}
