@@ -24,7 +24,7 @@ EventScript::EventScript(const std::vector<Event>& events) : events_(events) {
                      [&](size_t a, size_t b) { return *events[a].position < *events[b].position; });
 }
 
-void EventScript::fireDue(double t, double position, Driver& driver, HostInputs& host) {
+void EventScript::letGoDue(double t, HostInputs& host) {
     for (auto it = keyUps_.begin(); it != keyUps_.end();) {
         if (t >= it->time - kTimeTolerance) {
             host.keyUp(it->key);
@@ -33,6 +33,10 @@ void EventScript::fireDue(double t, double position, Driver& driver, HostInputs&
             ++it;
         }
     }
+}
+
+void EventScript::fireDue(double t, double position, Driver& driver, HostInputs& host) {
+    letGoDue(t, host);
     due_.clear();
     while (nextTimed_ < byTime_.size() &&
            t >= *events_[byTime_[nextTimed_]].time - kTimeTolerance) {

@@ -18,6 +18,8 @@ class EventScript {
     // Fires, in file order, every event due before the frame at time t with the front at
     // position, and lets go of keys whose hold has run out.
     void fireDue(double t, double position, Driver& driver, HostInputs& host);
+    // Only lets go of keys whose hold has run out: the script has fallen silent.
+    void letGoDue(double t, HostInputs& host);
 
   private:
     struct PendingKeyUp {

@@ -46,6 +46,8 @@ struct FrameRecord {
     std::optional<double> patternSpeed;
     // The speed the driver is aiming for.
     double targetSpeed = 0.0;
+    // On a worst-case approach: the bench held the train at the approach speed.
+    bool held = false;
 };
 
 // Something that happened between frames: a transponder passed, a driver's action or a

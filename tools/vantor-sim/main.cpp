@@ -15,6 +15,7 @@
 #include "pinned_random.h"
 #include "plugin_library.h"
 #include "progress_bar.h"
+#include "protect_command.h"
 #include "route_check.h"
 #include "run_settings.h"
 #include "scenario_parser.h"
@@ -166,6 +167,22 @@ int main(int argc, char** argv) {
     checkCommand->add_option("--junit", check.junit, "also write a JUnit XML report here");
     checkCommand->add_option("--jobs", check.jobs, "runs side by side (default: one per core)")
         ->check(CLI::PositiveNumber);
+    ProtectOptions protect;
+    protect.jobs = defaultJobs();
+    CLI::App* protectCommand = app.add_subcommand(
+        "protect", "approach every point the unit protects on a line at the line speed, ignoring "
+                   "the warning until the unit brakes; exit status 1 when one is unprotected");
+    protectCommand->add_option("SCENARIO", protect.scenario,
+                               "scenario file; without it the built-in line");
+    protectCommand->add_option("--speed", protect.speed,
+                               "line (default: the driver's profile), max (the unit's maximum "
+                               "speed) or a speed in km/h");
+    protectCommand->add_option("--csv", protect.csv, "also write the table to this CSV file");
+    protectCommand->add_option("--svg-dir", protect.svgDir,
+                               "write a plot of each approach into this folder");
+    protectCommand
+        ->add_option("--jobs", protect.jobs, "approaches side by side (default: one per core)")
+        ->check(CLI::PositiveNumber);
     CLI11_PARSE(app, argc, argv);
 
     if (*settingsCommand) {
@@ -184,6 +201,12 @@ int main(int argc, char** argv) {
         check.settings = options.settings;
         check.maxFrames = options.maxFrames;
         return runCommand([&] { return runChecks(check, std::cout, std::cerr); });
+    }
+    if (*protectCommand) {
+        protect.library = options.library;
+        protect.settings = options.settings;
+        protect.maxFrames = options.maxFrames;
+        return runCommand([&] { return runProtect(protect, std::cout, std::cerr); });
     }
     try {
         return run(options);

@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "brake_override.h"
 #include "driver.h"
 #include "event_script.h"
 #include "host_calls.h"
@@ -69,7 +70,7 @@ int32_t hostTimeOf(int64_t index, int32_t stepMs) {
 
 RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
                    const std::vector<RunObserver*>& observers,
-                   const std::function<void(double)>& progress) {
+                   const std::function<void(double)>& progress, const Approach* approach) {
     const Vehicle& vehicle = scenario.vehicle;
     const Run& run = scenario.run;
     const double step = run.stepMs / 1000.0;
@@ -120,15 +121,30 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
     const int64_t progressEvery = std::max<int64_t>(1, lastFrame / 200);
     int64_t nextProgress = 0;
 
+    enum class Phase { Driven, Held, Braked };
+    Phase phase = Phase::Driven;
+    BrakeOverride unitBrakes(vehicle.emergencyNotch());
+
     RunEnd end;
     for (int64_t index = 0;; ++index) {
         frame.index = index;
         frame.time = index * static_cast<double>(run.stepMs) / 1000.0;
         frame.hostTime = hostTimeOf(index, run.stepMs);
+        if (approach && phase == Phase::Driven && frame.position >= approach->from &&
+            frame.time >= scenario.driver.startTime && !unitBrakes.on()) {
+            phase = Phase::Held;
+            speed = approach->speed;
+            driver.setIgnorePattern(true);
+        }
+        frame.held = phase == Phase::Held;
         frame.speed = static_cast<float>(speed);
         calls.setPlace(frame.time, frame.position, frame.speed);
 
-        script.fireDue(frame.time, frame.position, driver, host);
+        if (phase == Phase::Driven) {
+            script.fireDue(frame.time, frame.position, driver, host);
+        } else {
+            script.letGoDue(frame.time, host);
+        }
         driver.act(frame.time, frame.position, speed, last, host);
 
         frame.panel[kPanelPowerSwitch] = host.powerSwitch() ? 1 : 0;
@@ -144,6 +160,9 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
             patternSpeedFromDisplay(frame.panel[kPanelPatternDisplay], powered, scenario.settings);
         last = Observation{frame.returned, powered, frame.panel[kPanelAlarmLamp] != 0,
                            frame.sound[1] == kSoundLoop, frame.patternSpeed};
+        if (unitBrakes.update(frame) && phase == Phase::Held) {
+            phase = Phase::Braked;
+        }
         if (!observers.empty()) {
             frame.targetSpeed = driver.aim(frame.position, speed, last);
         }
@@ -156,15 +175,22 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
         }
 
         const bool atEnd = scenario.routeLength > 0.0 && frame.position >= scenario.routeLength;
-        if (index >= lastFrame || atEnd) {
+        const bool stood = phase == Phase::Braked && frame.speed == 0.0f;
+        const bool ranOut =
+            phase != Phase::Driven && frame.position > approach->point + kApproachRunOut;
+        if (index >= lastFrame || atEnd || stood || ranOut) {
             end = RunEnd{frame.time, frame.position, index + 1,
-                         atEnd ? "the end of the line" : "the end of the run"};
+                         atEnd    ? "the end of the line"
+                         : stood  ? "the train stands after the unit's brake"
+                         : ranOut ? "the approach ran past its point"
+                                  : "the end of the run"};
             break;
         }
 
         // The plug-in measures the distance run in a frame from the speed it is given and the
         // frame step, so the train advances at the speed of the coming frame.
-        speed = train.nextSpeed(speed, frame.returned, step, frame.position);
+        speed = phase == Phase::Held ? approach->speed
+                                     : train.nextSpeed(speed, frame.returned, step, frame.position);
         const double reported = static_cast<float>(speed);
         const double from = frame.position;
         frame.position += reported * step / 3.6;

@@ -50,9 +50,22 @@ inline constexpr int64_t kDefaultMaxFrames = 10'000'000;
 // Throws, saying what the limit is and how to raise it, when the run would take more frames.
 void requireRunLength(const Scenario& scenario, int64_t maxFrames);
 
+// A worst-case approach to a point the unit protects. From the first frame in which the front
+// has reached `from`, the driver has started and the unit does not brake, the bench holds the
+// train at `speed`: the driver ignores the warning and the pattern display, and the script
+// falls silent. Once the unit brakes, the train brakes as the unit commands. The run ends when
+// it stands after that brake, or when the front has run kApproachRunOut past `point`.
+struct Approach {
+    double from = 0.0;  // m
+    double speed = 0.0; // km/h
+    double point = 0.0; // m
+};
+inline constexpr double kApproachRunOut = 200.0; // m
+
 // progress gets the fraction of the run done, now and then.
 RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
                    const std::vector<RunObserver*>& observers,
-                   const std::function<void(double)>& progress = {});
+                   const std::function<void(double)>& progress = {},
+                   const Approach* approach = nullptr);
 
 } // namespace vantor::sim

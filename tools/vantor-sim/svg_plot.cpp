@@ -166,8 +166,12 @@ std::string SvgPlot::render() const {
         last = std::max(last, s.position);
         top = std::max({top, s.speed, s.target});
     }
+    // The stop points and restrictions the unit set show even where the train stopped short.
     for (const Mark& m : marks_) {
         last = std::max(last, m.position);
+    }
+    for (const Point& p : points_) {
+        last = std::max(last, p.position);
     }
     if (last - first < 1.0) {
         last = first + 1.0;
