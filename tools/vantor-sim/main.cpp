@@ -2,12 +2,15 @@
 // did.
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <memory>
+#include <sstream>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "console_text.h"
 #include "csv_trace.h"
+#include "default_library.h"
 #include "default_scenario.h"
 #include "pinned_random.h"
 #include "plugin_library.h"
@@ -16,6 +19,7 @@
 #include "simulation.h"
 #include "svg_plot.h"
 #include "timeline.h"
+#include "utf8_path.h"
 
 using namespace vantor::sim;
 
@@ -33,7 +37,7 @@ struct Options {
 };
 
 std::ofstream openOutput(const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(pathFromUtf8(path), std::ios::binary);
     if (!out) {
         throw std::runtime_error(path + ": cannot write");
     }
@@ -97,12 +101,14 @@ int run(const Options& options) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// argv as UTF-8 text on every platform.
+int runCommandLine(int argc, const char* const* argv) {
     Options options;
-    CLI::App app{"Drives the train-protection plug-in along a line and shows what it does."};
-    app.add_option("--library", options.library, "the plug-in library to load (libvantor.so)");
+    CLI::App app{"Drives the train-protection plug-in along a line and shows what it does.",
+                 "vantor-sim"};
+    app.add_option("--library", options.library,
+                   "the plug-in library to load; without it the one beside vantor-sim, or the "
+                   "one of its build");
     app.add_option("--scenario", options.scenario,
                    "scenario file (TOML); without it the built-in line runs");
     app.add_option("--csv", options.csv, "write a per-frame trace to this CSV file");
@@ -115,21 +121,56 @@ int main(int argc, char** argv) {
                  "no timeline, only the line that ends the run; --csv and --svg still write");
     app.add_flag("--print-default", options.printDefault,
                  "print the built-in scenario, a start for your own, and stop");
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        const int status = app.exit(error, out, errors);
+        writeText(stdout, out.str());
+        writeText(stderr, errors.str());
+        return status;
+    }
 
     if (options.printDefault) {
-        std::cout << defaultScenarioText();
+        writeText(stdout, defaultScenarioText());
         return 0;
     }
-    if (options.library.empty()) {
-        std::cerr << "vantor-sim: --library is required\n";
-        return 2;
-    }
     try {
+        if (options.library.empty()) {
+            options.library = defaultLibraryPath();
+        }
         return run(options);
     } catch (const std::exception& error) {
         std::fflush(stdout);
-        std::cerr << "vantor-sim: error: " << error.what() << '\n';
+        writeText(stderr, std::string("vantor-sim: error: ") + error.what() + "\n");
         return 1;
     }
 }
+
+} // namespace
+
+#if defined(_WIN32)
+// The wide command line, so that paths in any script reach the bench whatever the system's
+// code page (linked with -municode).
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> texts;
+    try {
+        for (int i = 0; i < argc; ++i) {
+            texts.push_back(utf8FromPath(argv[i]));
+        }
+    } catch (const std::exception&) {
+        writeText(stderr, "vantor-sim: error: the command line is not valid Unicode\n");
+        return 2;
+    }
+    std::vector<const char*> args;
+    for (const std::string& text : texts) {
+        args.push_back(text.c_str());
+    }
+    return runCommandLine(argc, args.data());
+}
+#else
+int main(int argc, char** argv) {
+    return runCommandLine(argc, argv);
+}
+#endif

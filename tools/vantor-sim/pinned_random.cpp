@@ -1,18 +1,10 @@
 #include "pinned_random.h"
 
-#include <dlfcn.h>
-
-#include <cstdlib>
-
 namespace {
 
 bool pinned = false;
 unsigned next = 0;
 constexpr int kSequence[] = {1, 1, 50, 1, 1, 150};
-
-template <typename Fn> Fn libraryFunction(const char* name) {
-    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
-}
 
 } // namespace
 
@@ -22,25 +14,23 @@ void pinRandom() {
     pinned = true;
 }
 
-} // namespace vantor::sim
+bool randomPinned() {
+    return pinned;
+}
 
-extern "C" {
-
-__attribute__((visibility("default"))) void srand(unsigned int seed) noexcept {
+void pluginSrand(unsigned int seed) {
     if (pinned) {
         next = 0;
         return;
     }
-    static const auto real = libraryFunction<void (*)(unsigned int)>("srand");
-    real(seed);
+    runtimeRandom().srand(seed);
 }
 
-__attribute__((visibility("default"))) int rand() noexcept {
+int pluginRand() {
     if (pinned) {
         return kSequence[next++ % (sizeof kSequence / sizeof kSequence[0])];
     }
-    static const auto real = libraryFunction<int (*)()>("rand");
-    return real();
+    return runtimeRandom().rand();
 }
 
-} // extern "C"
+} // namespace vantor::sim

@@ -6,6 +6,10 @@
 #include <system_error>
 
 #include "utf8_path.h"
+#if defined(_WIN32)
+#include "pinned_random.h"
+#include "random_imports.h"
+#endif
 
 namespace vantor::sim {
 
@@ -92,6 +96,13 @@ PrivateLibraryCopy::~PrivateLibraryCopy() {
 }
 
 PluginLibrary::PluginLibrary(const std::string& libraryPath, const Settings& settings)
-    : PrivateLibraryCopy(libraryPath, settings), PluginModule(library(), libraryPath) {}
+    : PrivateLibraryCopy(libraryPath, settings), PluginModule(library(), libraryPath) {
+#if defined(_WIN32)
+    if (!redirectRandomImports(nativeHandle()) && randomPinned()) {
+        throw LibraryError(libraryPath +
+                           ": cannot pin its random periods: it takes rand from no DLL");
+    }
+#endif
+}
 
 } // namespace vantor::sim

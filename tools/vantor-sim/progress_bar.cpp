@@ -1,8 +1,8 @@
 #include "progress_bar.h"
 
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "console_text.h"
 
 namespace vantor::sim {
 
@@ -11,11 +11,13 @@ namespace {
 // Short runs finish before a bar would help; it appears only once a run has taken this long.
 constexpr auto kShowAfter = std::chrono::milliseconds(300);
 constexpr int kWidth = 40;
+// "[", the bar, "] 100%".
+constexpr int kShownWidth = kWidth + 7;
 
 } // namespace
 
 ProgressBar::ProgressBar(std::FILE* out)
-    : out_(out), enabled_(isatty(fileno(out)) != 0), started_(std::chrono::steady_clock::now()) {}
+    : out_(out), enabled_(isTerminal(out)), started_(std::chrono::steady_clock::now()) {}
 
 ProgressBar::~ProgressBar() {
     clear();
@@ -31,20 +33,22 @@ void ProgressBar::update(double fraction) {
     }
     drawnPercent_ = percent;
     const int filled = percent * kWidth / 100;
-    std::fprintf(out_, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, '.').c_str(), percent);
+    char shown[16];
+    std::snprintf(shown, sizeof shown, "] %3d%%", percent);
+    writeText(out_, "\r[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + shown);
     std::fflush(out_);
     shown_ = true;
 }
 
 void ProgressBar::write(const std::string& text) {
     clear();
-    std::fputs(text.c_str(), out_);
+    writeText(out_, text);
 }
 
 void ProgressBar::clear() {
     if (shown_) {
-        std::fputs("\r\033[K", out_);
+        // Spaces rather than an erase sequence, which not every Windows console understands.
+        writeText(out_, "\r" + std::string(kShownWidth, ' ') + "\r");
         shown_ = false;
         drawnPercent_ = -1;
     }

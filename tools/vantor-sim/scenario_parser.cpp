@@ -11,6 +11,8 @@
 
 #include <toml++/toml.h>
 
+#include "utf8_path.h"
+
 namespace vantor::sim {
 
 namespace {
@@ -547,7 +549,7 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
 }
 
 Scenario loadScenarioFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
     if (!in) {
         throw ScenarioError(path + ": cannot read the scenario file");
     }
