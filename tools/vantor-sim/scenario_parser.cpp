@@ -11,6 +11,7 @@
 
 #include <toml++/toml.h>
 
+#include "file_text.h"
 #include "utf8_path.h"
 
 namespace vantor::sim {
@@ -555,7 +556,7 @@ Scenario loadScenarioFile(const std::string& path) {
     }
     std::ostringstream text;
     text << in.rdbuf();
-    return parseScenario(text.str(), path);
+    return parseScenario(utf8FileText(text.str()), path);
 }
 
 } // namespace vantor::sim
