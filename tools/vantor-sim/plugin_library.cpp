@@ -35,7 +35,12 @@ std::string settingsFileText(const Settings& settings) {
     return text;
 }
 
-PluginLibrary::PluginLibrary(const std::string& libraryPath, const Settings& settings) {
+PluginLibrary::PluginLibrary(const std::string& libraryPath, const Settings& settings)
+    : PluginLibrary(libraryPath,
+                    settings.any() ? std::optional(settingsFileText(settings)) : std::nullopt) {}
+
+PluginLibrary::PluginLibrary(const std::string& libraryPath,
+                             const std::optional<std::string>& settingsFile) {
     const fs::path original(libraryPath);
     std::error_code error;
     if (!fs::is_regular_file(original, error)) {
@@ -51,8 +56,12 @@ PluginLibrary::PluginLibrary(const std::string& libraryPath, const Settings& set
     if (error) {
         throw LibraryError(libraryPath + ": cannot copy the library: " + error.message());
     }
-    if (settings.any()) {
-        std::ofstream(folder_.path / "VantorConfig.ini") << settingsFileText(settings);
+    if (settingsFile) {
+        std::ofstream file(folder_.path / "VantorConfig.ini", std::ios::binary);
+        file.write(settingsFile->data(), static_cast<std::streamsize>(settingsFile->size()));
+        if (!file.flush()) {
+            throw LibraryError("cannot write the settings file beside the library");
+        }
     }
     handle_.value = dlopen(copy_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_.value == nullptr) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -22,6 +23,8 @@ class LibraryError : public std::runtime_error {
 class PluginLibrary {
   public:
     PluginLibrary(const std::string& libraryPath, const Settings& settings);
+    // With a settings file of these very bytes beside it, or with none.
+    PluginLibrary(const std::string& libraryPath, const std::optional<std::string>& settingsFile);
     ~PluginLibrary();
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
