@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the release package's vantor-sim.exe under wine, unzipped into a folder named in
 # Japanese, on the built-in line and on every example with pinned random periods, and requires
-# the same timelines (line ends aside) and the same CSV traces, byte for byte, as the Linux
-# vantor-sim of LINUX_BUILD running the Linux library.
+# the same timelines (line ends aside), the same warnings and the same CSV traces, byte for
+# byte, as the Linux vantor-sim of LINUX_BUILD running the Linux library.
 #
 #   compare_sim_with_wine.sh LINUX_BUILD PACKAGE_ZIP WORK_DIR
 set -euo pipefail
@@ -63,10 +63,18 @@ for scenario in "" "$folder"/examples/*.toml; do
     linux_args+=(--scenario "$scenario")
     windows_args+=(--scenario "$(windows_path "$scenario")")
   fi
-  "$linux_sim" "${linux_args[@]}" >"$work/linux/$name.txt"
+  "$linux_sim" "${linux_args[@]}" >"$work/linux/$name.txt" 2>"$work/linux/$name.err"
   timeout "$wine_timeout" wine "$folder/vantor-sim.exe" "${windows_args[@]}" </dev/null \
-    >"$work/$name.txt"
+    >"$work/$name.txt" 2>"$work/$name.err"
   same "$name: timeline" "$work/linux/$name.txt" "$work/$name.txt"
+  # The warnings, with the scenario named by its file alone, and the bench's own unit, which
+  # must agree with the DLL as it does with the Linux library: it draws the DLL's random
+  # numbers through the same redirection.
+  for err in "$work/linux/$name.err" "$work/$name.err"; do
+    tr -d '\r' <"$err" | grep -v '% of the run done$' | sed 's#^.*[/\\]\([^/\\]*\.toml:\)#\1#' \
+      >"$err.shown" || true
+  done
+  same "$name: warnings" "$work/linux/$name.err.shown" "$work/$name.err.shown"
   if cmp -s "$work/linux/$name.csv" "$folder/$name.csv"; then
     echo "same    $name: CSV trace ($(($(wc -l <"$folder/$name.csv") - 1)) frames)"
   else

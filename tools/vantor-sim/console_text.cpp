@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <climits>
 #include <string>
-#else
-#include <unistd.h>
 #endif
 
 namespace vantor::sim {
@@ -61,18 +59,10 @@ void writeText(std::FILE* stream, std::string_view utf8) {
     writeConsole(console, wide);
 }
 
-bool isTerminal(std::FILE* stream) {
-    return consoleOf(stream) != nullptr;
-}
-
 #else
 
 void writeText(std::FILE* stream, std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stream);
-}
-
-bool isTerminal(std::FILE* stream) {
-    return isatty(fileno(stream)) != 0;
 }
 
 #endif

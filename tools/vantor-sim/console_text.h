@@ -12,7 +12,4 @@ namespace vantor::sim {
 
 void writeText(std::FILE* stream, std::string_view utf8);
 
-// Whether the stream is a terminal window rather than a file or a pipe.
-bool isTerminal(std::FILE* stream);
-
 } // namespace vantor::sim

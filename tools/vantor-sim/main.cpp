@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -15,7 +16,9 @@
 #include "pinned_random.h"
 #include "plugin_library.h"
 #include "progress_bar.h"
+#include "route_check.h"
 #include "scenario_parser.h"
+#include "settings_check.h"
 #include "simulation.h"
 #include "svg_plot.h"
 #include "timeline.h"
@@ -30,10 +33,13 @@ struct Options {
     std::string scenario;
     std::string csv;
     std::string svg;
+    std::string settings;      // a settings file to run with, in place of [settings]
+    std::string settingsCheck; // the file the settings command checks
     bool pinRandom = false;
     bool allSounds = false;
     bool quiet = false;
     bool printDefault = false;
+    int64_t maxFrames = kDefaultMaxFrames;
 };
 
 std::ofstream openOutput(const std::string& path) {
@@ -45,9 +51,26 @@ std::ofstream openOutput(const std::string& path) {
 }
 
 int run(const Options& options) {
-    const Scenario scenario = options.scenario.empty()
-                                  ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
-                                  : loadScenarioFile(options.scenario);
+    Scenario scenario = options.scenario.empty()
+                            ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
+                            : loadScenarioFile(options.scenario);
+    requireRunLength(scenario, options.maxFrames);
+    // The author's own file goes beside the library as it is; the bench reads the displays
+    // back with the scale the unit takes from it.
+    std::optional<std::string> settingsFile;
+    if (!options.settings.empty()) {
+        settingsFile = readSettingsBytes(options.settings);
+        const SettingsReport report = checkSettings(*settingsFile);
+        std::ostringstream warnings;
+        printSettingsWarnings(options.settings, report, warnings);
+        if (scenario.settings.any()) {
+            warnings << options.settings << ": note: used in place of the scenario's [settings]\n";
+        }
+        writeText(stderr, warnings.str());
+        scenario.settings = scenarioSettings(report.settings);
+    } else if (scenario.settings.any()) {
+        settingsFile = settingsFileText(scenario.settings);
+    }
     // Output files are opened before anything runs, so a bad path stops the run at once.
     std::ofstream csvFile;
     if (!options.csv.empty()) {
@@ -60,12 +83,16 @@ int run(const Options& options) {
     if (options.pinRandom) {
         pinRandom();
     }
-    PluginLibrary plugin(options.library, scenario.settings);
+    PluginLibrary plugin(options.library, settingsFile);
+    for (const RouteWarning& warning : checkRoute(scenario)) {
+        writeText(stderr, warningText(scenario, warning) + "\n");
+    }
 
-    ProgressBar bar(stdout);
+    ProgressBar bar(stdout, stderr);
     Timeline timeline(
         scenario, [&](const std::string& text) { bar.write(text); }, options.allSounds);
-    std::vector<RunObserver*> observers;
+    RunWarnings afterRun;
+    std::vector<RunObserver*> observers{&afterRun};
     if (!options.quiet) {
         observers.push_back(&timeline);
     }
@@ -89,6 +116,10 @@ int run(const Options& options) {
         bar.write(runEndText(end) + "\n");
     } else {
         timeline.footer(end);
+    }
+    std::fflush(stdout);
+    for (const RouteWarning& warning : afterRun.warnings()) {
+        writeText(stderr, warningText(scenario, warning) + "\n");
     }
     if (plot) {
         svgFile << plot->render();
@@ -119,8 +150,18 @@ int runCommandLine(int argc, const char* const* argv) {
                  "also list every alternating alarm tone on the timeline");
     app.add_flag("--quiet", options.quiet,
                  "no timeline, only the line that ends the run; --csv and --svg still write");
+    app.add_option("--max-frames", options.maxFrames,
+                   "the longest run to start, in frames (default 10000000)")
+        ->check(CLI::PositiveNumber);
     app.add_flag("--print-default", options.printDefault,
                  "print the built-in scenario, a start for your own, and stop");
+    app.add_option("--settings", options.settings,
+                   "run with this VantorConfig.ini, byte for byte, in place of the scenario's "
+                   "[settings]");
+    CLI::App* settingsCommand = app.add_subcommand(
+        "settings", "check a VantorConfig.ini: each setting as the unit reads it, and warnings; "
+                    "exit status 0 when clean, 1 with warnings, 2 when unreadable");
+    settingsCommand->add_option("FILE", options.settingsCheck, "the settings file")->required();
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -132,6 +173,14 @@ int runCommandLine(int argc, const char* const* argv) {
         return status;
     }
 
+    if (*settingsCommand) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        const int status = printSettingsCheck(options.settingsCheck, out, errors);
+        writeText(stdout, out.str());
+        writeText(stderr, errors.str());
+        return status;
+    }
     if (options.printDefault) {
         writeText(stdout, defaultScenarioText());
         return 0;

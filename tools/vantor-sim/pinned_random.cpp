@@ -1,10 +1,17 @@
 #include "pinned_random.h"
 
+#include <cstddef>
+#include <vector>
+
 namespace {
 
 bool pinned = false;
 unsigned next = 0;
 constexpr int kSequence[] = {1, 1, 50, 1, 1, 150};
+
+vantor::sim::RandomTape tapeMode = vantor::sim::RandomTape::Pass;
+std::vector<int> tape;
+size_t replayed = 0;
 
 } // namespace
 
@@ -18,7 +25,18 @@ bool randomPinned() {
     return pinned;
 }
 
-void pluginSrand(unsigned int seed) {
+void setRandomTape(RandomTape mode) {
+    tapeMode = mode;
+    if (mode == RandomTape::Record) {
+        tape.clear();
+    }
+    replayed = 0;
+}
+
+void seedRandom(unsigned seed) {
+    if (tapeMode == RandomTape::Replay) {
+        return;
+    }
     if (pinned) {
         next = 0;
         return;
@@ -26,11 +44,21 @@ void pluginSrand(unsigned int seed) {
     runtimeRandom().srand(seed);
 }
 
-int pluginRand() {
-    if (pinned) {
-        return kSequence[next++ % (sizeof kSequence / sizeof kSequence[0])];
+int drawRandom() {
+    if (tapeMode == RandomTape::Replay) {
+        // Drawing more than was recorded is a difference the frame comparison will show.
+        return replayed < tape.size() ? tape[replayed++] : 0;
     }
-    return runtimeRandom().rand();
+    int value = 0;
+    if (pinned) {
+        value = kSequence[next++ % (sizeof kSequence / sizeof kSequence[0])];
+    } else {
+        value = runtimeRandom().rand();
+    }
+    if (tapeMode == RandomTape::Record) {
+        tape.push_back(value);
+    }
+    return value;
 }
 
 } // namespace vantor::sim

@@ -1,5 +1,5 @@
-// The executable exports srand and rand (pinned_random.list), so the loaded library's calls
-// resolve to these before the C library's.
+// Programs built on the bench's core export srand and rand (pinned_random.list), so the loaded
+// library's calls resolve to these before the C library's, and so do the bench's own unit's.
 #include <dlfcn.h>
 
 #include <cstdlib>
@@ -20,11 +20,11 @@ const RuntimeRandom& runtimeRandom() {
 extern "C" {
 
 __attribute__((visibility("default"))) void srand(unsigned int seed) noexcept {
-    vantor::sim::pluginSrand(seed);
+    vantor::sim::seedRandom(seed);
 }
 
 __attribute__((visibility("default"))) int rand() noexcept {
-    return vantor::sim::pluginRand();
+    return vantor::sim::drawRandom();
 }
 
 } // extern "C"

@@ -64,7 +64,8 @@ std::string settingsFileText(const Settings& settings) {
     return text;
 }
 
-PrivateLibraryCopy::PrivateLibraryCopy(const std::string& libraryPath, const Settings& settings) {
+PrivateLibraryCopy::PrivateLibraryCopy(const std::string& libraryPath,
+                                       const std::optional<std::string>& settingsFile) {
     const fs::path original = pathFromUtf8(libraryPath);
     std::error_code error;
     if (!fs::is_regular_file(original, error)) {
@@ -78,11 +79,11 @@ PrivateLibraryCopy::PrivateLibraryCopy(const std::string& libraryPath, const Set
         if (error) {
             throw LibraryError(libraryPath + ": cannot copy the library: " + error.message());
         }
-        if (settings.any()) {
+        if (settingsFile) {
             std::ofstream file(folder_ / "VantorConfig.ini", std::ios::binary);
-            file << settingsFileText(settings);
+            file.write(settingsFile->data(), static_cast<std::streamsize>(settingsFile->size()));
             if (!file.flush()) {
-                throw LibraryError("cannot write the settings file in " + utf8FromPath(folder_));
+                throw LibraryError("cannot write the settings file beside the library");
             }
         }
     } catch (...) {
@@ -96,7 +97,12 @@ PrivateLibraryCopy::~PrivateLibraryCopy() {
 }
 
 PluginLibrary::PluginLibrary(const std::string& libraryPath, const Settings& settings)
-    : PrivateLibraryCopy(libraryPath, settings), PluginModule(library(), libraryPath) {
+    : PluginLibrary(libraryPath,
+                    settings.any() ? std::optional(settingsFileText(settings)) : std::nullopt) {}
+
+PluginLibrary::PluginLibrary(const std::string& libraryPath,
+                             const std::optional<std::string>& settingsFile)
+    : PrivateLibraryCopy(libraryPath, settingsFile), PluginModule(path(), libraryPath) {
 #if defined(_WIN32)
     if (!redirectRandomImports(nativeHandle()) && randomPinned()) {
         throw LibraryError(libraryPath +

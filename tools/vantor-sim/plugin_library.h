@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "plugin_module.h"
@@ -12,17 +13,19 @@ namespace vantor::sim {
 
 using loader::LibraryError;
 
-// A fresh temporary folder holding a copy of the library and the scenario's settings file, so
-// that the unit reads those settings and no stray file left next to the original. The folder
-// goes with the object.
+// A fresh temporary folder holding a copy of the library and, when there is one, the settings
+// file, so that the unit reads those settings and no stray file left next to the original.
+// The folder goes with the object.
 class PrivateLibraryCopy {
   public:
-    PrivateLibraryCopy(const std::string& libraryPath, const Settings& settings);
+    PrivateLibraryCopy(const std::string& libraryPath,
+                       const std::optional<std::string>& settingsFile);
     ~PrivateLibraryCopy();
     PrivateLibraryCopy(const PrivateLibraryCopy&) = delete;
     PrivateLibraryCopy& operator=(const PrivateLibraryCopy&) = delete;
 
-    const std::filesystem::path& library() const { return library_; }
+    // The copy that is loaded; its settings file lies beside it.
+    const std::filesystem::path& path() const { return library_; }
 
   private:
     std::filesystem::path folder_;
@@ -34,6 +37,10 @@ class PrivateLibraryCopy {
 class PluginLibrary : private PrivateLibraryCopy, public loader::PluginModule {
   public:
     PluginLibrary(const std::string& libraryPath, const Settings& settings);
+    // With a settings file of these very bytes beside it, or with none.
+    PluginLibrary(const std::string& libraryPath, const std::optional<std::string>& settingsFile);
+
+    using PrivateLibraryCopy::path;
 };
 
 // The settings file's text for the keys the scenario gives.

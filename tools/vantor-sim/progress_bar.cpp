@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "console_text.h"
+#include "terminal.h"
 
 namespace vantor::sim {
 
@@ -10,25 +11,34 @@ namespace {
 
 // Short runs finish before a bar would help; it appears only once a run has taken this long.
 constexpr auto kShowAfter = std::chrono::milliseconds(300);
+// Progress lines: the first after this long, then one each this often.
+constexpr auto kLineEvery = std::chrono::seconds(10);
 constexpr int kWidth = 40;
 // "[", the bar, "] 100%".
 constexpr int kShownWidth = kWidth + 7;
 
 } // namespace
 
-ProgressBar::ProgressBar(std::FILE* out)
-    : out_(out), enabled_(isTerminal(out)), started_(std::chrono::steady_clock::now()) {}
+ProgressBar::ProgressBar(std::FILE* out, std::FILE* lines)
+    : out_(out), lines_(lines), onTerminal_(isTerminal(out)),
+      started_(std::chrono::steady_clock::now()), nextLine_(started_ + kLineEvery) {}
 
 ProgressBar::~ProgressBar() {
     clear();
 }
 
 void ProgressBar::update(double fraction) {
-    if (!enabled_ || std::chrono::steady_clock::now() - started_ < kShowAfter) {
+    const auto now = std::chrono::steady_clock::now();
+    const int percent = std::clamp(static_cast<int>(fraction * 100.0), 0, 100);
+    if (!onTerminal_) {
+        if (now >= nextLine_ && percent < 100) {
+            std::fprintf(lines_, "vantor-sim: %d%% of the run done\n", percent);
+            std::fflush(lines_);
+            nextLine_ = now + kLineEvery;
+        }
         return;
     }
-    const int percent = std::clamp(static_cast<int>(fraction * 100.0), 0, 100);
-    if (percent == drawnPercent_) {
+    if (now - started_ < kShowAfter || percent == drawnPercent_) {
         return;
     }
     drawnPercent_ = percent;

@@ -1,6 +1,6 @@
 // On Windows the plug-in's calls to srand and rand go through its DLL's import table, which
-// the bench points at pluginSrand and pluginRand once the DLL is loaded. Only that DLL's
-// imports change; the rest of the process calls the C runtime as before.
+// the bench points at seedRandom and drawRandom once the DLL is loaded. Only that DLL's
+// imports change; other DLLs in the process call the C runtime as before.
 #pragma once
 
 namespace vantor::sim {

@@ -10,7 +10,16 @@ namespace vantor::sim {
 
 namespace {
 
-RuntimeRandom original;
+// A function of the C runtime this program uses; through void (*)(), which stands for any
+// function type.
+template <typename Fn> Fn ownRuntime(const char* name) {
+    return reinterpret_cast<Fn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"msvcrt.dll"), name)));
+}
+
+// The DLL's own C runtime functions once its imports are redirected; until then, and for a DLL
+// that has its runtime built in, those of this program's.
+RuntimeRandom original{ownRuntime<void (*)(unsigned int)>("srand"), ownRuntime<int (*)()>("rand")};
 
 // Writes one entry of the import address table, which the system loader may have left
 // read-only.
@@ -68,10 +77,10 @@ bool redirectRandomImports(void* module) {
             ULONGLONG& entry = bound->u1.Function;
             if (std::strcmp(name, "srand") == 0) {
                 original.srand = reinterpret_cast<void (*)(unsigned int)>(entry);
-                redirect(entry, reinterpret_cast<std::uintptr_t>(&pluginSrand));
+                redirect(entry, reinterpret_cast<std::uintptr_t>(&seedRandom));
             } else if (std::strcmp(name, "rand") == 0) {
                 original.rand = reinterpret_cast<int (*)()>(entry);
-                randRedirected = redirect(entry, reinterpret_cast<std::uintptr_t>(&pluginRand));
+                randRedirected = redirect(entry, reinterpret_cast<std::uintptr_t>(&drawRandom));
             }
         }
     }
@@ -79,3 +88,17 @@ bool redirectRandomImports(void* module) {
 }
 
 } // namespace vantor::sim
+
+// The bench's own unit, built into this program, calls srand and rand by name: these take its
+// calls before the C runtime's import does.
+extern "C" {
+
+void srand(unsigned int seed) {
+    vantor::sim::seedRandom(seed);
+}
+
+int rand() {
+    return vantor::sim::drawRandom();
+}
+
+} // extern "C"
