@@ -54,7 +54,6 @@ int run(const Options& options) {
     Scenario scenario = options.scenario.empty()
                             ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
                             : loadScenarioFile(options.scenario);
-    requireRunLength(scenario, options.maxFrames);
     // The author's own file goes beside the library as it is; the bench reads the displays
     // back with the scale the unit takes from it.
     std::optional<std::string> settingsFile;
@@ -71,6 +70,7 @@ int run(const Options& options) {
     } else if (scenario.settings.any()) {
         settingsFile = settingsFileText(scenario.settings);
     }
+    requireRunLength(scenario, options.maxFrames);
     // Output files are opened before anything runs, so a bad path stops the run at once.
     std::ofstream csvFile;
     if (!options.csv.empty()) {

@@ -1,6 +1,6 @@
 #include "shadow_unit.h"
 
-#include <algorithm>
+#include <iterator>
 
 #include "settings.h"
 
@@ -15,15 +15,15 @@ ShadowUnit::ShadowUnit(const std::filesystem::path& libraryPath)
     if (full.empty()) {
         full = libraryPath;
     }
-    // In the system's own characters (wide on Windows), as the library takes its own path.
     const auto& native = full.native();
-    if (native.size() < platform::kPathCapacity) {
-        std::copy(native.begin(), native.end(), plugin_->configPath);
+    const size_t capacity = std::size(plugin_->configPath);
+    if (native.size() < capacity) {
+        native.copy(plugin_->configPath, native.size());
         plugin_->configPath[native.size()] = 0;
+        configPathBeside(plugin_->configPath, capacity);
     } else {
         plugin_->configPath[0] = 0;
     }
-    configPathBeside(plugin_->configPath, platform::kPathCapacity);
 }
 
 Handles ShadowUnit::elapse(const VehicleState& state, int32_t powerSwitch,
