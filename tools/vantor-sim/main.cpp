@@ -2,14 +2,18 @@
 // did.
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "check_command.h"
+#include "console_stream.h"
+#include "console_text.h"
 #include "csv_trace.h"
+#include "default_library.h"
 #include "default_scenario.h"
 #include "parallel_runs.h"
 #include "pinned_random.h"
@@ -23,6 +27,7 @@
 #include "simulation.h"
 #include "svg_plot.h"
 #include "timeline.h"
+#include "utf8_path.h"
 
 using namespace vantor::sim;
 
@@ -43,7 +48,7 @@ struct Options {
 };
 
 std::ofstream openOutput(const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(pathFromUtf8(path), std::ios::binary);
     if (!out) {
         throw std::runtime_error(path + ": cannot write");
     }
@@ -52,8 +57,9 @@ std::ofstream openOutput(const std::string& path) {
 
 int run(const Options& options) {
     Scenario scenario = loadScenario(options.scenario);
+    ConsoleStream errors(stderr);
     const std::optional<std::string> settingsFile =
-        RunSettings(options.settings, std::cerr).apply(scenario, std::cerr);
+        RunSettings(options.settings, errors).apply(scenario, errors);
     requireRunLength(scenario, options.maxFrames);
     // Output files are opened before anything runs, so a bad path stops the run at once.
     std::ofstream csvFile;
@@ -69,7 +75,7 @@ int run(const Options& options) {
     }
     PluginLibrary plugin(options.library, settingsFile);
     for (const RouteWarning& warning : checkRoute(scenario)) {
-        std::cerr << warningText(scenario, warning) << '\n';
+        writeText(stderr, warningText(scenario, warning) + "\n");
     }
 
     ProgressBar bar(stdout, stderr);
@@ -103,7 +109,7 @@ int run(const Options& options) {
     }
     std::fflush(stdout);
     for (const RouteWarning& warning : afterRun.warnings()) {
-        std::cerr << warningText(scenario, warning) << '\n';
+        writeText(stderr, warningText(scenario, warning) + "\n");
     }
     if (plot) {
         svgFile << plot->render();
@@ -116,23 +122,14 @@ int run(const Options& options) {
     return 0;
 }
 
-// A command's exit status, or 2 when it cannot even start.
-template <typename Command> int runCommand(Command command) {
-    try {
-        return command();
-    } catch (const std::exception& error) {
-        std::cout.flush();
-        std::cerr << "vantor-sim: error: " << error.what() << '\n';
-        return 2;
-    }
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
+// argv as UTF-8 text on every platform.
+int runCommandLine(int argc, const char* const* argv) {
     Options options;
-    CLI::App app{"Drives the train-protection plug-in along a line and shows what it does."};
-    app.add_option("--library", options.library, "the plug-in library to load (libvantor.so)");
+    CLI::App app{"Drives the train-protection plug-in along a line and shows what it does.",
+                 "vantor-sim"};
+    app.add_option("--library", options.library,
+                   "the plug-in library to load; without it the one beside vantor-sim, or the "
+                   "one of its build");
     app.add_option("--scenario", options.scenario,
                    "scenario file (TOML); without it the built-in line runs");
     app.add_option("--csv", options.csv, "write a per-frame trace to this CSV file");
@@ -183,36 +180,80 @@ int main(int argc, char** argv) {
     protectCommand
         ->add_option("--jobs", protect.jobs, "approaches side by side (default: one per core)")
         ->check(CLI::PositiveNumber);
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        const int status = app.exit(error, out, errors);
+        writeText(stdout, out.str());
+        writeText(stderr, errors.str());
+        return status;
+    }
 
     if (*settingsCommand) {
-        return printSettingsCheck(options.settingsCheck, std::cout, std::cerr);
+        std::ostringstream out;
+        std::ostringstream errors;
+        const int status = printSettingsCheck(options.settingsCheck, out, errors);
+        writeText(stdout, out.str());
+        writeText(stderr, errors.str());
+        return status;
     }
     if (options.printDefault) {
-        std::cout << defaultScenarioText();
+        writeText(stdout, defaultScenarioText());
         return 0;
     }
-    if (options.library.empty()) {
-        std::cerr << "vantor-sim: --library is required\n";
-        return 2;
-    }
-    if (*checkCommand) {
-        check.library = options.library;
-        check.settings = options.settings;
-        check.maxFrames = options.maxFrames;
-        return runCommand([&] { return runChecks(check, std::cout, std::cerr); });
-    }
-    if (*protectCommand) {
-        protect.library = options.library;
-        protect.settings = options.settings;
-        protect.maxFrames = options.maxFrames;
-        return runCommand([&] { return runProtect(protect, std::cout, std::cerr); });
-    }
+    const bool command = *checkCommand || *protectCommand;
     try {
+        if (options.library.empty()) {
+            options.library = defaultLibraryPath();
+        }
+        if (command) {
+            ConsoleStream out(stdout);
+            ConsoleStream errors(stderr);
+            if (*checkCommand) {
+                check.library = options.library;
+                check.settings = options.settings;
+                check.maxFrames = options.maxFrames;
+                return runChecks(check, out, errors);
+            }
+            protect.library = options.library;
+            protect.settings = options.settings;
+            protect.maxFrames = options.maxFrames;
+            return runProtect(protect, out, errors);
+        }
         return run(options);
     } catch (const std::exception& error) {
         std::fflush(stdout);
-        std::cerr << "vantor-sim: error: " << error.what() << '\n';
-        return 1;
+        writeText(stderr, std::string("vantor-sim: error: ") + error.what() + "\n");
+        // The commands keep 1 for a failed check or an unprotected point.
+        return command ? 2 : 1;
     }
 }
+
+} // namespace
+
+#if defined(_WIN32)
+// The wide command line, so that paths in any script reach the bench whatever the system's
+// code page (linked with -municode).
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> texts;
+    try {
+        for (int i = 0; i < argc; ++i) {
+            texts.push_back(utf8FromPath(argv[i]));
+        }
+    } catch (const std::exception&) {
+        writeText(stderr, "vantor-sim: error: the command line is not valid Unicode\n");
+        return 2;
+    }
+    std::vector<const char*> args;
+    for (const std::string& text : texts) {
+        args.push_back(text.c_str());
+    }
+    return runCommandLine(argc, args.data());
+}
+#else
+int main(int argc, char** argv) {
+    return runCommandLine(argc, argv);
+}
+#endif

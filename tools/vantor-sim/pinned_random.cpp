@@ -1,9 +1,6 @@
 #include "pinned_random.h"
 
-#include <dlfcn.h>
-
 #include <cstddef>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -18,16 +15,16 @@ thread_local vantor::sim::RandomTape tapeMode = vantor::sim::RandomTape::Pass;
 thread_local std::vector<int> tape;
 thread_local size_t replayed = 0;
 
-template <typename Fn> Fn libraryFunction(const char* name) {
-    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
-}
-
 } // namespace
 
 namespace vantor::sim {
 
 void pinRandom() {
     pinned = true;
+}
+
+bool randomPinned() {
+    return pinned;
 }
 
 void setRandomTape(RandomTape mode) {
@@ -46,8 +43,7 @@ void seedRandom(unsigned seed) {
         next = 0;
         return;
     }
-    static const auto real = libraryFunction<void (*)(unsigned int)>("srand");
-    real(seed);
+    runtimeRandom().srand(seed);
 }
 
 int drawRandom() {
@@ -59,8 +55,7 @@ int drawRandom() {
     if (pinned) {
         value = kSequence[next++ % (sizeof kSequence / sizeof kSequence[0])];
     } else {
-        static const auto real = libraryFunction<int (*)()>("rand");
-        value = real();
+        value = runtimeRandom().rand();
     }
     if (tapeMode == RandomTape::Record) {
         tape.push_back(value);
@@ -69,15 +64,3 @@ int drawRandom() {
 }
 
 } // namespace vantor::sim
-
-extern "C" {
-
-__attribute__((visibility("default"))) void srand(unsigned int seed) noexcept {
-    vantor::sim::seedRandom(seed);
-}
-
-__attribute__((visibility("default"))) int rand() noexcept {
-    return vantor::sim::drawRandom();
-}
-
-} // extern "C"
