@@ -84,6 +84,30 @@ for scenario in "" "$folder"/examples/*.toml; do
   fi
 done
 
+# The check of every example and the protection reports, whose runs go side by side on threads
+# of their own: the same results and exit statuses, the scenario files named by their names.
+shown() { tr -d '\r' <"$1" | sed 's#^.*[/\\]\([^/\\]*\.toml\)#\1#'; }
+commands=("check examples/*.toml" "protect" "protect examples/deceleration_above_the_train.toml")
+for i in "${!commands[@]}"; do
+  read -r -a args <<<"${commands[$i]}"
+  for side in linux windows; do
+    out=$work/$side-command-$i
+    status=0
+    if [[ $side == linux ]]; then
+      (cd "$folder" && "$linux_sim" "${args[@]}") >"$out.out" 2>"$out.err" || status=$?
+    else
+      (cd "$folder" && timeout "$wine_timeout" wine vantor-sim.exe "${args[@]//\//\\}") \
+        </dev/null >"$out.out" 2>"$out.err" || status=$?
+    fi
+    echo "exit status $status" >>"$out.out"
+    shown "$out.out" >"$out.out.shown"
+    shown "$out.err" >"$out.err.shown"
+  done
+  same "${commands[$i]}" "$work/linux-command-$i.out.shown" "$work/windows-command-$i.out.shown"
+  same "${commands[$i]}: warnings" "$work/linux-command-$i.err.shown" \
+    "$work/windows-command-$i.err.shown"
+done
+
 if ((failures)); then
   echo "$failures run(s) of the bench differ between Windows and Linux" >&2
   exit 1

@@ -11,6 +11,7 @@
 #include "pinned_random.h"
 #include "route_check.h"
 #include "run_settings.h"
+#include "scenario_files.h"
 #include "scenario_parser.h"
 #include "utf8_path.h"
 
@@ -88,7 +89,7 @@ int runChecks(const CheckOptions& options, std::ostream& out, std::ostream& erro
     const RunSettings settings(options.settings, errors);
     // A check gives the same result on every run: the unit's random periods are pinned.
     pinRandom();
-    std::vector<std::string> paths = options.scenarios;
+    std::vector<std::string> paths = scenarioFiles(options.scenarios);
     if (paths.empty()) {
         paths.emplace_back(); // the built-in line
     }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
-#include <vector>
+#include <initializer_list>
+#include <span>
 
 #include "panel_names.h"
 #include "table_reader.h"
@@ -65,25 +65,22 @@ ExpectWindow readWindow(TableReader& reader) {
     return w;
 }
 
-// A lamp or a sound by its name or its index.
-void readNamed(TableReader& reader, const char* key, const std::vector<NamedIndex>& names,
-               const std::string& choices, Expectation& e) {
+// A lamp or a sound by its name or its index, from any of the lists.
+void readNamed(TableReader& reader, const char* key,
+               std::initializer_list<std::span<const NamedIndex>> lists, const std::string& choices,
+               Expectation& e) {
     const toml::node& node = *reader.find(key);
-    for (const NamedIndex& named : names) {
-        if ((node.is_string() && node.as_string()->get() == named.name) ||
-            (node.is_integer() && node.as_integer()->get() == named.index)) {
-            e.index = named.index;
-            e.name = named.name;
-            return;
+    for (const std::span<const NamedIndex> list : lists) {
+        for (const NamedIndex& named : list) {
+            if ((node.is_string() && node.as_string()->get() == named.name) ||
+                (node.is_integer() && node.as_integer()->get() == named.index)) {
+                e.index = named.index;
+                e.name = named.name;
+                return;
+            }
         }
     }
     reader.fail(node, key, "expected " + choices);
-}
-
-template <size_t... N> std::vector<NamedIndex> joined(const NamedIndex (&... lists)[N]) {
-    std::vector<NamedIndex> all;
-    (all.insert(all.end(), std::begin(lists), std::end(lists)), ...);
-    return all;
 }
 
 // "starts"/"none", "on"/"off", "plays"/"silent": which of the two.
@@ -141,8 +138,7 @@ Expectation readExpectation(TableReader& reader) {
         e.positive = readChoice(reader, "brake", "starts", "none", true);
     } else if (reader.has("lamp")) {
         e.kind = ExpectKind::Lamp;
-        static const std::vector<NamedIndex> lamps = joined(kLampNames, kOtherLamps);
-        readNamed(reader, "lamp", lamps,
+        readNamed(reader, "lamp", {kLampNames, kOtherLamps},
                   "a lamp (power, normal, alarm, pattern, warning, emergency, hold-off) or its "
                   "panel entry (0, 1, 11 to 17)",
                   e);
@@ -155,9 +151,7 @@ Expectation readExpectation(TableReader& reader) {
         readBounds(reader, "pattern_display", e);
     } else {
         e.kind = ExpectKind::Sound;
-        static const std::vector<NamedIndex> sounds =
-            joined(kLoopSoundNames, kOnceSoundNames, kAlternatingSoundNames);
-        readNamed(reader, "sound", sounds,
+        readNamed(reader, "sound", {kLoopSoundNames, kOnceSoundNames, kAlternatingSoundNames},
                   "a sound (bell, alarm tone, pattern chime, warning chime, pattern end chime, "
                   "notch warning, bell stop, alternating tone 1, alternating tone 2) or its "
                   "index (0, 1, 10 to 13, 20 to 22)",

@@ -8,6 +8,7 @@
 
 #include "check_command.h"
 #include "junit_report.h"
+#include "scenario_files.h"
 #include "xml_check.h"
 
 using namespace vantor::sim;
@@ -68,4 +69,31 @@ TEST(JUnitReport, StaysWellFormedWhateverTheText) {
     EXPECT_NE(xml.find("\xc3\xa9"), std::string::npos);
     EXPECT_EQ(xml.find("\xed\xa0\x80"), std::string::npos);
     EXPECT_NE(xml.find("a&lt;b &amp; &quot;c&quot; &apos;d&apos;&gt;"), std::string::npos);
+}
+
+// cmd.exe and PowerShell hand "checks\*.toml" over as it is: the check expands it itself.
+TEST(ScenarioFiles, PatternsStandForTheFilesTheyMatch) {
+    const std::pair<const char*, const char*> matches[] = {
+        {"*.toml", "a.toml"}, {"a*", "a.toml"},   {"?.toml", "a.toml"},
+        {"*a*b*", "xaxxb"},   {"a*b*c", "abxbc"}, {"*", ""},
+    };
+    for (const auto& [pattern, name] : matches) {
+        EXPECT_TRUE(wildcardMatch(pattern, name)) << pattern << " " << name;
+    }
+    const std::pair<const char*, const char*> misses[] = {
+        {"*.toml", "a.tom"},
+        {"?.toml", "ab.toml"},
+        {"a*b*c", "abxbcd"},
+        {"b*", "ab"},
+    };
+    for (const auto& [pattern, name] : misses) {
+        EXPECT_FALSE(wildcardMatch(pattern, name)) << pattern << " " << name;
+    }
+    const std::string folder = EXAMPLES_DIR;
+    EXPECT_EQ(
+        scenarioFiles({folder + "/no_ack*.toml", folder + "/rollback.toml"}),
+        (std::vector<std::string>{folder + "/no_acknowledgement.toml", folder + "/rollback.toml"}));
+    // A pattern that matches nothing stays, so that the error names it.
+    EXPECT_EQ(scenarioFiles({folder + "/nothing*.toml"}),
+              std::vector<std::string>{folder + "/nothing*.toml"});
 }
