@@ -194,13 +194,84 @@ void ExpectationChecker::checkStop(const Expectation& e, State& state, const Fra
     }
 }
 
+namespace {
+
+std::string at(double time, double position, float speed) {
+    return fixed(position, 1) + " m, " + fixed(time, 3) + " s, " + fixed(speed, 1) + " km/h";
+}
+
+std::string stoodAt(double time, double position) {
+    return fixed(position, 1) + " m, " + fixed(time, 3) + " s";
+}
+
+} // namespace
+
+std::string ExpectationChecker::sampleText(const Sample& s) {
+    return at(s.time, s.position, s.speed);
+}
+
+// stop_before: whether the train stood in the stretch before it passed the point.
+void ExpectationChecker::judgeStop(const Expectation& e, const State& s,
+                                   const std::string& runEnded, ExpectationResult& r) {
+    r.passed = s.found.has_value();
+    if (s.passed) {
+        r.happened = "passed " + shortNumber(e.stopBefore) + " m at " + sampleText(*s.passed) +
+                     (s.lastStand ? ", having stood only at " +
+                                        stoodAt(s.lastStand->time, s.lastStand->position)
+                                  : std::string(" before it stood"));
+    } else if (s.found) {
+        r.happened = "stood at " + stoodAt(s.found->time, s.found->position);
+    } else {
+        r.happened =
+            "never stood there" +
+            (s.lastStand ? "; it last stood at " + stoodAt(s.lastStand->time, s.lastStand->position)
+                         : std::string()) +
+            "; " + runEnded;
+    }
+}
+
+// Lamps, the pattern, and what must not happen: every frame of the window must do.
+void ExpectationChecker::judgeEveryFrame(const Expectation& e, const State& s,
+                                         ExpectationResult& r) {
+    r.passed = !s.found;
+    if (s.found) {
+        const std::string what = e.kind == ExpectKind::Brake   ? "in force"
+                                 : e.kind == ExpectKind::Sound ? "played"
+                                                               : s.found->value;
+        r.happened = what + " at " + sampleText(*s.found);
+    } else if (e.kind == ExpectKind::Brake || e.kind == ExpectKind::Sound) {
+        r.happened = e.kind == ExpectKind::Brake ? "none" : "silent";
+    } else if (e.window.single) {
+        r.happened = s.first->value + " at " + sampleText(*s.first);
+    } else {
+        auto range = [](const std::string& low, const std::string& high) {
+            return low == high ? low : low + " to " + high;
+        };
+        const std::string seen =
+            e.kind == ExpectKind::Lamp ? s.first->value
+            : e.kind == ExpectKind::PatternSpeed
+                ? range(fixed(s.lowest, 1), fixed(s.highest, 1)) + " km/h"
+                : "display " + range(shortNumber(s.lowest), shortNumber(s.highest));
+        r.happened = seen + " all along, from " + fixed(s.first->position, 1) + " m to " +
+                     fixed(s.last->position, 1) + " m";
+    }
+}
+
+// A brake that must start, a sound that must play: one frame of the window must do.
+void ExpectationChecker::judgeOneFrame(const Expectation& e, const State& s, ExpectationResult& r) {
+    r.passed = s.found.has_value();
+    const std::string what = e.kind == ExpectKind::Brake ? "started" : "played";
+    if (s.found) {
+        r.happened = what + " at " + sampleText(*s.found);
+    } else {
+        r.happened =
+            "none there" + (s.elsewhere ? "; the first " + what + " at " + sampleText(*s.elsewhere)
+                                        : std::string("; none in the whole run"));
+    }
+}
+
 std::vector<ExpectationResult> ExpectationChecker::results(const RunEnd& end) const {
-    auto at = [](const Sample& s) {
-        return fixed(s.position, 1) + " m, " + fixed(s.time, 3) + " s, " + fixed(s.speed, 1) +
-               " km/h";
-    };
-    const std::string runEnded =
-        "the run ended at " + fixed(end.position, 1) + " m, " + fixed(end.time, 3) + " s";
+    const std::string runEnded = "the run ended at " + stoodAt(end.time, end.position);
     std::vector<ExpectationResult> out;
     for (size_t i = 0; i < states_.size(); ++i) {
         const Expectation& e = scenario_.expectations[i];
@@ -209,67 +280,19 @@ std::vector<ExpectationResult> ExpectationChecker::results(const RunEnd& end) co
         r.line = e.line;
         r.label = e.label;
         r.expected = expectationText(e);
-        const bool stop = e.kind == ExpectKind::StopBefore;
-        const bool everyFrame = e.kind == ExpectKind::Lamp || e.kind == ExpectKind::PatternSpeed ||
-                                e.kind == ExpectKind::PatternDisplay || !e.positive;
-        if (stop) {
-            r.passed = s.found.has_value();
-            if (s.passed) {
-                r.happened =
-                    "passed " + shortNumber(e.stopBefore) + " m at " + at(*s.passed) +
-                    (s.lastStand ? ", having stood only at " + fixed(s.lastStand->position, 1) +
-                                       " m, " + fixed(s.lastStand->time, 3) + " s"
-                                 : std::string(" before it stood"));
-            } else if (s.found) {
-                r.happened = "stood at " + fixed(s.found->position, 1) + " m, " +
-                             fixed(s.found->time, 3) + " s";
-            } else {
-                r.happened =
-                    "never stood there" +
-                    (s.lastStand ? "; it last stood at " + fixed(s.lastStand->position, 1) +
-                                       " m, " + fixed(s.lastStand->time, 3) + " s"
-                                 : std::string()) +
-                    "; " + runEnded;
-            }
+        if (e.kind == ExpectKind::StopBefore) {
+            judgeStop(e, s, runEnded, r);
         } else if (s.phase == Phase::Before) {
+            // A place or time the run never gets to proves nothing.
             r.happened = e.window.by == ExpectWindow::By::Time
                              ? runEnded + ", before " + shortNumber(*e.window.from) + " s"
                              : "the train never got to " + shortNumber(*e.window.from) +
                                    " m; it got as far as " + fixed(furthest_, 1) + " m";
-        } else if (everyFrame) {
-            r.passed = !s.found;
-            if (s.found) {
-                const std::string what = e.kind == ExpectKind::Brake   ? "in force"
-                                         : e.kind == ExpectKind::Sound ? "played"
-                                                                       : s.found->value;
-                r.happened = what + " at " + at(*s.found);
-            } else if (e.kind == ExpectKind::Brake || e.kind == ExpectKind::Sound) {
-                r.happened = e.kind == ExpectKind::Brake ? "none" : "silent";
-            } else if (e.window.single) {
-                r.happened = s.first->value + " at " + at(*s.first);
-            } else {
-                auto range = [&](const std::string& low, const std::string& high) {
-                    return low == high ? low : low + " to " + high;
-                };
-                const std::string seen =
-                    e.kind == ExpectKind::Lamp ? s.first->value
-                    : e.kind == ExpectKind::PatternSpeed
-                        ? range(fixed(s.lowest, 1), fixed(s.highest, 1)) + " km/h"
-                        : "display " + range(shortNumber(s.lowest), shortNumber(s.highest));
-                r.happened = seen + " all along, from " + fixed(s.first->position, 1) + " m to " +
-                             fixed(s.last->position, 1) + " m";
-            }
+        } else if (e.kind == ExpectKind::Lamp || e.kind == ExpectKind::PatternSpeed ||
+                   e.kind == ExpectKind::PatternDisplay || !e.positive) {
+            judgeEveryFrame(e, s, r);
         } else {
-            r.passed = s.found.has_value();
-            const char* what = e.kind == ExpectKind::Brake ? "started" : "played";
-            if (s.found) {
-                r.happened = std::string(what) + " at " + at(*s.found);
-            } else {
-                r.happened =
-                    std::string("none there") +
-                    (s.elsewhere ? std::string("; the first ") + what + " at " + at(*s.elsewhere)
-                                 : "; none in the whole run");
-            }
+            judgeOneFrame(e, s, r);
         }
         out.push_back(std::move(r));
     }

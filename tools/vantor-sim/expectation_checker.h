@@ -48,6 +48,11 @@ class ExpectationChecker : public RunObserver {
     };
 
     bool inside(const Expectation& e, State& state, const FrameRecord& frame) const;
+    static std::string sampleText(const Sample& s);
+    static void judgeStop(const Expectation& e, const State& s, const std::string& runEnded,
+                          ExpectationResult& r);
+    static void judgeEveryFrame(const Expectation& e, const State& s, ExpectationResult& r);
+    static void judgeOneFrame(const Expectation& e, const State& s, ExpectationResult& r);
     void check(const Expectation& e, State& state, const FrameRecord& frame, bool started);
     void checkStop(const Expectation& e, State& state, const FrameRecord& frame);
 
