@@ -10,6 +10,7 @@
 #include "approach_watch.h"
 #include "parallel_runs.h"
 #include "pinned_random.h"
+#include "protection_table.h"
 #include "route_check.h"
 #include "run_settings.h"
 #include "scenario_parser.h"
@@ -72,18 +73,6 @@ SpeedChoice parseSpeed(const std::string& text) {
     return {SpeedChoice::By::Given, value};
 }
 
-const char* kindSlug(const ProtectedPoint& p) {
-    switch (p.kind) {
-    case PointKind::Stop:
-        return "stop";
-    case PointKind::Restriction:
-        return p.approachCurve ? "approach-curve" : "restriction";
-    case PointKind::FixedCheck:
-        return "check";
-    }
-    return "";
-}
-
 // Passes on to the plot only what happens from a place on, so that the plot shows the
 // approach and not the whole line before it.
 class FromPlace : public RunObserver {
@@ -109,87 +98,6 @@ class FromPlace : public RunObserver {
     RunObserver& to_;
     double from_;
 };
-
-struct Row {
-    ProtectedPoint point;
-    double speed = 0.0; // km/h; 0: the line speed there is 0, nothing to approach at
-    ApproachResult result;
-    std::string svg;
-};
-
-std::string cell(std::string text, size_t width) {
-    if (text.size() < width) {
-        text.resize(width, ' ');
-    }
-    return text + "  ";
-}
-
-std::string metres(const std::optional<ApproachSample>& s) {
-    return s ? fixed(s->position, 1) + " m" : "none";
-}
-
-std::string standOrPass(const Row& row) {
-    const ApproachResult& r = row.result;
-    if (row.point.kind == PointKind::FixedCheck) {
-        return r.set     ? "set at " + fixed(r.set->speed, 1) + " km/h"
-               : r.stood ? "stood at " + metres(r.stood)
-                         : "-";
-    }
-    // Where a stop point's train stood, short of it or not; how fast a restriction's passed.
-    if (r.stood &&
-        (row.point.kind == PointKind::Stop || !r.atPoint || r.stood->time <= r.atPoint->time)) {
-        return "stood at " + metres(r.stood);
-    }
-    return r.atPoint ? "passed at " + fixed(r.atPoint->speed, 1) + " km/h" : "-";
-}
-
-std::string marginText(const ApproachResult& r) {
-    if (!r.margin) {
-        return "-";
-    }
-    return fixed(*r.margin, 1) + (r.marginInKmh ? " km/h" : " m");
-}
-
-const char* verdict(const Row& row) {
-    if (!row.result.played) {
-        return "not played";
-    }
-    return row.result.isProtected ? "protected" : "UNPROTECTED";
-}
-
-std::string tableRow(size_t number, const Row& row) {
-    const ApproachResult& r = row.result;
-    return cell(std::to_string(number), 2) + cell(pointText(row.point), 36) +
-           cell(setByText(row.point), 17) + cell(fixed(row.speed, 1) + " km/h", 10) +
-           cell(metres(r.warning), 9) +
-           cell(r.brake ? metres(r.brake) + ", " + fixed(r.brake->speed, 1) + " km/h" : "none",
-                21) +
-           cell(standOrPass(row), 20) + cell(marginText(r), 10) + verdict(row);
-}
-
-std::string csvRow(size_t number, const Row& row) {
-    const ProtectedPoint& p = row.point;
-    const ApproachResult& r = row.result;
-    auto opt = [](const std::optional<double>& v, int decimals) {
-        return v ? fixed(*v, decimals) : std::string();
-    };
-    auto position = [&](const std::optional<ApproachSample>& s) {
-        return s ? fixed(s->position, 1) : std::string();
-    };
-    const bool stood = standOrPass(row).rfind("stood", 0) == 0;
-    const std::string setBy = p.setBy->type == 70 ? "coil " + std::to_string(p.setBy->optional)
-                                                  : "type " + std::to_string(p.setBy->type);
-    std::string kind = kindSlug(p);
-    std::replace(kind.begin(), kind.end(), '-', ' ');
-    return std::to_string(number) + "," + kind + "," + fixed(p.point, 1) + "," +
-           shortNumber(p.limit) + "," + opt(p.stopDistance, 0) + "," + setBy + "," +
-           std::to_string(p.setBy->line) + "," + fixed(p.setAt, 1) + "," + fixed(row.speed, 1) +
-           "," + position(r.warning) + "," + position(r.brake) + "," +
-           (r.brake ? fixed(r.brake->speed, 1) : "") + "," + (stood ? position(r.stood) : "") +
-           "," + (!stood && r.atPoint ? fixed(r.atPoint->speed, 1) : "") + "," + opt(r.margin, 1) +
-           "," + (r.margin ? (r.marginInKmh ? "km/h" : "m") : "") + "," +
-           (row.result.played ? (r.isProtected ? "protected" : "unprotected") : "not played");
-}
 
 std::ofstream openOutput(const std::filesystem::path& path, const std::string& name) {
     std::ofstream out(path, std::ios::binary);
@@ -223,9 +131,10 @@ std::vector<ProtectedPoint> findPoints(const Scenario& scenario, const std::stri
 }
 
 // One approach, played on the calling thread with a library copy of its own.
-Row approach(const Scenario& scenario, const ProtectedPoint& p, double speed,
-             const ProtectOptions& options, const std::optional<std::string>& settingsFile) {
-    Row row;
+ProtectionRow approach(const Scenario& scenario, const ProtectedPoint& p, double speed,
+                       const ProtectOptions& options,
+                       const std::optional<std::string>& settingsFile) {
+    ProtectionRow row;
     row.point = p;
     row.speed = speed;
     if (speed <= 0.0) {
@@ -310,13 +219,9 @@ int runProtect(const ProtectOptions& options, std::ostream& out, std::ostream& e
                "line\n";
         return 0;
     }
-    out << cell("#", 2) << cell("point", 36) << cell("set by", 17) << cell("approach", 10)
-        << cell("warning", 9) << cell("brake", 21) << cell("stood or passed", 20)
-        << cell("margin", 10) << "result\n";
+    out << protectionTableHeader() << '\n';
     if (csv.is_open()) {
-        csv << "point,kind,point_m,limit_kmh,stop_distance_m,set_by,set_by_line,set_at_m,"
-               "approach_kmh,warning_m,brake_m,brake_kmh,stood_m,passed_kmh,margin,margin_unit,"
-               "result\n";
+        csv << protectionCsvHeader() << '\n';
     }
     size_t protectedCount = 0;
     size_t unprotected = 0;
@@ -333,19 +238,19 @@ int runProtect(const ProtectOptions& options, std::ostream& out, std::ostream& e
                     : highestProfileSpeed(scenario.driver, p.setAt, p.point);
             return approach(scenario, p, speed, options, settingsFile);
         },
-        [&](size_t i, const Row& row) {
+        [&](size_t i, const ProtectionRow& row) {
             const std::string number = std::to_string(i + 1);
-            out << tableRow(i + 1, row) << '\n';
+            out << protectionTableRow(i + 1, row) << '\n';
             if (!row.result.note.empty()) {
                 notes.push_back(number + ": " + row.result.note);
             }
             if (csv.is_open()) {
-                csv << csvRow(i + 1, row) << '\n';
+                csv << protectionCsvRow(i + 1, row) << '\n';
             }
             if (!row.svg.empty()) {
                 const std::string name = std::string(number.size() < 2 ? "0" : "") + number + "-" +
-                                         kindSlug(row.point) + "-" + fixed(row.point.point, 1) +
-                                         "m.svg";
+                                         pointKindSlug(row.point) + "-" +
+                                         fixed(row.point.point, 1) + "m.svg";
                 std::ofstream file = openOutput(svgDir / name, options.svgDir + "/" + name);
                 if (!(file << row.svg).flush()) {
                     throw std::runtime_error(options.svgDir + "/" + name + ": cannot write");
