@@ -204,6 +204,11 @@ int runCommandLine(int argc, const char* const* argv) {
         return 0;
     }
     const bool command = *checkCommand || *protectCommand;
+    if (command && !(options.scenario.empty() && options.csv.empty() && options.svg.empty())) {
+        writeText(stderr, "vantor-sim: error: --scenario, --csv and --svg are a run's; give "
+                          "the scenarios after the command, and its own --csv or --svg-dir\n");
+        return 2;
+    }
     try {
         if (options.library.empty()) {
             options.library = defaultLibraryPath();
