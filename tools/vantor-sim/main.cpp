@@ -2,13 +2,16 @@
 // did.
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "console_text.h"
 #include "csv_trace.h"
+#include "default_library.h"
 #include "default_scenario.h"
 #include "pinned_random.h"
 #include "plugin_library.h"
@@ -19,6 +22,7 @@
 #include "simulation.h"
 #include "svg_plot.h"
 #include "timeline.h"
+#include "utf8_path.h"
 
 using namespace vantor::sim;
 
@@ -39,7 +43,7 @@ struct Options {
 };
 
 std::ofstream openOutput(const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(pathFromUtf8(path), std::ios::binary);
     if (!out) {
         throw std::runtime_error(path + ": cannot write");
     }
@@ -56,10 +60,12 @@ int run(const Options& options) {
     if (!options.settings.empty()) {
         settingsFile = readSettingsBytes(options.settings);
         const SettingsReport report = checkSettings(*settingsFile);
-        printSettingsWarnings(options.settings, report, std::cerr);
+        std::ostringstream warnings;
+        printSettingsWarnings(options.settings, report, warnings);
         if (scenario.settings.any()) {
-            std::cerr << options.settings << ": note: used in place of the scenario's [settings]\n";
+            warnings << options.settings << ": note: used in place of the scenario's [settings]\n";
         }
+        writeText(stderr, warnings.str());
         scenario.settings = scenarioSettings(report.settings);
     } else if (scenario.settings.any()) {
         settingsFile = settingsFileText(scenario.settings);
@@ -79,7 +85,7 @@ int run(const Options& options) {
     }
     PluginLibrary plugin(options.library, settingsFile);
     for (const RouteWarning& warning : checkRoute(scenario)) {
-        std::cerr << warningText(scenario, warning) << '\n';
+        writeText(stderr, warningText(scenario, warning) + "\n");
     }
 
     ProgressBar bar(stdout, stderr);
@@ -113,7 +119,7 @@ int run(const Options& options) {
     }
     std::fflush(stdout);
     for (const RouteWarning& warning : afterRun.warnings()) {
-        std::cerr << warningText(scenario, warning) << '\n';
+        writeText(stderr, warningText(scenario, warning) + "\n");
     }
     if (plot) {
         svgFile << plot->render();
@@ -126,12 +132,14 @@ int run(const Options& options) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// argv as UTF-8 text on every platform.
+int runCommandLine(int argc, const char* const* argv) {
     Options options;
-    CLI::App app{"Drives the train-protection plug-in along a line and shows what it does."};
-    app.add_option("--library", options.library, "the plug-in library to load (libvantor.so)");
+    CLI::App app{"Drives the train-protection plug-in along a line and shows what it does.",
+                 "vantor-sim"};
+    app.add_option("--library", options.library,
+                   "the plug-in library to load; without it the one beside vantor-sim, or the "
+                   "one of its build");
     app.add_option("--scenario", options.scenario,
                    "scenario file (TOML); without it the built-in line runs");
     app.add_option("--csv", options.csv, "write a per-frame trace to this CSV file");
@@ -154,24 +162,64 @@ int main(int argc, char** argv) {
         "settings", "check a VantorConfig.ini: each setting as the unit reads it, and warnings; "
                     "exit status 0 when clean, 1 with warnings, 2 when unreadable");
     settingsCommand->add_option("FILE", options.settingsCheck, "the settings file")->required();
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        const int status = app.exit(error, out, errors);
+        writeText(stdout, out.str());
+        writeText(stderr, errors.str());
+        return status;
+    }
 
     if (*settingsCommand) {
-        return printSettingsCheck(options.settingsCheck, std::cout, std::cerr);
+        std::ostringstream out;
+        std::ostringstream errors;
+        const int status = printSettingsCheck(options.settingsCheck, out, errors);
+        writeText(stdout, out.str());
+        writeText(stderr, errors.str());
+        return status;
     }
     if (options.printDefault) {
-        std::cout << defaultScenarioText();
+        writeText(stdout, defaultScenarioText());
         return 0;
     }
-    if (options.library.empty()) {
-        std::cerr << "vantor-sim: --library is required\n";
-        return 2;
-    }
     try {
+        if (options.library.empty()) {
+            options.library = defaultLibraryPath();
+        }
         return run(options);
     } catch (const std::exception& error) {
         std::fflush(stdout);
-        std::cerr << "vantor-sim: error: " << error.what() << '\n';
+        writeText(stderr, std::string("vantor-sim: error: ") + error.what() + "\n");
         return 1;
     }
 }
+
+} // namespace
+
+#if defined(_WIN32)
+// The wide command line, so that paths in any script reach the bench whatever the system's
+// code page (linked with -municode).
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> texts;
+    try {
+        for (int i = 0; i < argc; ++i) {
+            texts.push_back(utf8FromPath(argv[i]));
+        }
+    } catch (const std::exception&) {
+        writeText(stderr, "vantor-sim: error: the command line is not valid Unicode\n");
+        return 2;
+    }
+    std::vector<const char*> args;
+    for (const std::string& text : texts) {
+        args.push_back(text.c_str());
+    }
+    return runCommandLine(argc, args.data());
+}
+#else
+int main(int argc, char** argv) {
+    return runCommandLine(argc, argv);
+}
+#endif

@@ -1,9 +1,6 @@
 #include "pinned_random.h"
 
-#include <dlfcn.h>
-
 #include <cstddef>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -16,16 +13,16 @@ vantor::sim::RandomTape tapeMode = vantor::sim::RandomTape::Pass;
 std::vector<int> tape;
 size_t replayed = 0;
 
-template <typename Fn> Fn libraryFunction(const char* name) {
-    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
-}
-
 } // namespace
 
 namespace vantor::sim {
 
 void pinRandom() {
     pinned = true;
+}
+
+bool randomPinned() {
+    return pinned;
 }
 
 void setRandomTape(RandomTape mode) {
@@ -44,8 +41,7 @@ void seedRandom(unsigned seed) {
         next = 0;
         return;
     }
-    static const auto real = libraryFunction<void (*)(unsigned int)>("srand");
-    real(seed);
+    runtimeRandom().srand(seed);
 }
 
 int drawRandom() {
@@ -57,8 +53,7 @@ int drawRandom() {
     if (pinned) {
         value = kSequence[next++ % (sizeof kSequence / sizeof kSequence[0])];
     } else {
-        static const auto real = libraryFunction<int (*)()>("rand");
-        value = real();
+        value = runtimeRandom().rand();
     }
     if (tapeMode == RandomTape::Record) {
         tape.push_back(value);
@@ -67,15 +62,3 @@ int drawRandom() {
 }
 
 } // namespace vantor::sim
-
-extern "C" {
-
-__attribute__((visibility("default"))) void srand(unsigned int seed) noexcept {
-    vantor::sim::seedRandom(seed);
-}
-
-__attribute__((visibility("default"))) int rand() noexcept {
-    return vantor::sim::drawRandom();
-}
-
-} // extern "C"

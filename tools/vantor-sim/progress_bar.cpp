@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "console_text.h"
 #include "terminal.h"
 
 namespace vantor::sim {
@@ -13,6 +14,8 @@ constexpr auto kShowAfter = std::chrono::milliseconds(300);
 // Progress lines: the first after this long, then one each this often.
 constexpr auto kLineEvery = std::chrono::seconds(10);
 constexpr int kWidth = 40;
+// "[", the bar, "] 100%".
+constexpr int kShownWidth = kWidth + 7;
 
 } // namespace
 
@@ -40,20 +43,22 @@ void ProgressBar::update(double fraction) {
     }
     drawnPercent_ = percent;
     const int filled = percent * kWidth / 100;
-    std::fprintf(out_, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, '.').c_str(), percent);
+    char shown[16];
+    std::snprintf(shown, sizeof shown, "] %3d%%", percent);
+    writeText(out_, "\r[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + shown);
     std::fflush(out_);
     shown_ = true;
 }
 
 void ProgressBar::write(const std::string& text) {
     clear();
-    std::fputs(text.c_str(), out_);
+    writeText(out_, text);
 }
 
 void ProgressBar::clear() {
     if (shown_) {
-        std::fputs("\r\033[K", out_);
+        // Spaces rather than an erase sequence, which not every Windows console understands.
+        writeText(out_, "\r" + std::string(kShownWidth, ' ') + "\r");
         shown_ = false;
         drawnPercent_ = -1;
     }

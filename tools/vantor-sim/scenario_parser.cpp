@@ -12,8 +12,10 @@
 
 #include <toml++/toml.h>
 
+#include "file_text.h"
 #include "plugin.h"
 #include "settings.h"
+#include "utf8_path.h"
 
 namespace vantor::sim {
 
@@ -606,16 +608,16 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
 
 Scenario loadScenarioFile(const std::string& path) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
+    if (std::filesystem::is_directory(pathFromUtf8(path), error)) {
         throw ScenarioError(path + ": is a folder, not a scenario file");
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
     if (!in) {
         throw ScenarioError(path + ": cannot read the scenario file");
     }
     std::ostringstream text;
     text << in.rdbuf();
-    return parseScenario(text.str(), path);
+    return parseScenario(utf8FileText(text.str()), path);
 }
 
 } // namespace vantor::sim

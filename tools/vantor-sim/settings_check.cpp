@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+#include "utf8_path.h"
+
 namespace vantor::sim {
 
 namespace {
@@ -417,14 +419,14 @@ SettingsReport checkSettings(std::string bytes) {
 
 std::string readSettingsBytes(const std::string& path) {
     std::error_code error;
-    const fs::file_status status = fs::status(fs::path(path), error);
+    const fs::file_status status = fs::status(pathFromUtf8(path), error);
     if (!fs::exists(status)) {
         throw SettingsFileError(path + ": no such file");
     }
     if (fs::is_directory(status)) {
         throw SettingsFileError(path + ": a folder, not a settings file");
     }
-    std::ifstream in(fs::path(path), std::ios::binary);
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!in.is_open() || in.bad()) {
         throw SettingsFileError(path + ": cannot read the settings file");

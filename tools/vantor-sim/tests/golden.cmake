@@ -1,9 +1,13 @@
 # Runs the bench with pinned random periods and compares its timeline, followed by its warnings,
 # with a stored one. The bench's own unit must agree with the library all along.
-#   cmake -DSIM=... -DLIBRARY=... [-DSCENARIO=...] [-DOPTIONS=a|b] -DEXPECTED=... -DACTUAL=...
+#   cmake -DSIM=... [-DLIBRARY=...] [-DSCENARIO=...] [-DOPTIONS=a|b] -DEXPECTED=... -DACTUAL=...
 #         -P golden.cmake
-# On a difference the new timeline is left at ACTUAL; copy it over EXPECTED once it is right.
-set(arguments --library ${LIBRARY} --pin-random)
+# Without LIBRARY the bench finds the library of its own build. On a difference the new
+# timeline is left at ACTUAL; copy it over EXPECTED once it is right.
+set(arguments --pin-random)
+if(LIBRARY)
+  list(APPEND arguments --library ${LIBRARY})
+endif()
 if(SCENARIO)
   list(APPEND arguments --scenario ${SCENARIO})
 endif()
