@@ -206,8 +206,9 @@ TEST_F(CoilDecoding, PairWithNoSpeedReleasesOnlyItsOwnSlots) {
 }
 
 TEST_F(CoilDecoding, ReleaseCoilNeedsASignalAndFreesThePairOfTheCoilState) {
+    // The stop pairs, and beside them an 89 m point and a restriction, which no release ends.
     const auto occupyStopPairs = [&] {
-        for (int slot : {0, 1, 3, 4}) {
+        for (int slot : {0, 1, 2, 3, 4, 9}) {
             unit.slotValue[slot] = 1;
             unit.slotDistance[slot] = 300.0;
         }
@@ -220,7 +221,12 @@ TEST_F(CoilDecoding, ReleaseCoilNeedsASignalAndFreesThePairOfTheCoilState) {
     EXPECT_TRUE(UnitBytes(unit) == before) << "signal 0 changes nothing";
 
     unit.onBeacon70(7, 103);
-    expectSlots({{0, 1, 300.0}, {1, 1, 300.0}, {3, 0, kReleased}, {4, 0, kReleased}},
+    expectSlots({{0, 1, 300.0},
+                 {1, 1, 300.0},
+                 {2, 1, 300.0},
+                 {3, 0, kReleased},
+                 {4, 0, kReleased},
+                 {9, 1, 300.0}},
                 "secondary pair after code 95");
     EXPECT_EQ(unit.coilCode, 95u);
     EXPECT_EQ(unit.distanceSinceCoil, 4.0);
@@ -229,7 +235,12 @@ TEST_F(CoilDecoding, ReleaseCoilNeedsASignalAndFreesThePairOfTheCoilState) {
         SetUp();
         occupyStopPairs();
         coil(103, -1, state, 4.0);
-        expectSlots({{0, 0, kReleased}, {1, 0, kReleased}, {3, 1, 300.0}, {4, 1, 300.0}},
+        expectSlots({{0, 0, kReleased},
+                     {1, 0, kReleased},
+                     {2, 1, 300.0},
+                     {3, 1, 300.0},
+                     {4, 1, 300.0},
+                     {9, 1, 300.0}},
                     ("primary pair in state " + std::to_string(state)).c_str());
         EXPECT_EQ(unit.coilCode, state);
     }

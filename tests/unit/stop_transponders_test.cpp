@@ -159,7 +159,7 @@ TEST_F(StopTransponders, TypeOneBySelectorTimerAndHoldOff) {
     };
     for (const Case& c : cases) {
         SetUp();
-        for (int slot : {0, 1, 3, 4, 13}) {
+        for (int slot : {0, 1, 2, 3, 4, 9, 13}) {
             occupy(slot);
         }
         unit.coilCode = c.state;
@@ -189,6 +189,9 @@ TEST_F(StopTransponders, TypeOneBySelectorTimerAndHoldOff) {
                                                  : kept)
                 << what << ", slot " << stop + 1;
         }
+        // An 89 m point and a restriction are no stop pair: nothing here ends them.
+        EXPECT_EQ(unit.slotValue[2], 1u) << what;
+        EXPECT_EQ(unit.slotValue[9], 1u) << what;
         // Only the fixed limit at the secondary pair ends the coil state.
         EXPECT_EQ(unit.coilCode, c.fixed == kSecondary ? 0u : c.state) << what;
     }
