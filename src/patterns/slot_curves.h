@@ -22,21 +22,21 @@ inline constexpr double kRearmedDistance = 800000.0;
 
 inline constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-// A whole number of km/h (km) that the caller of a curve compares the curve's speed with, such
-// that any speed at or above km decides the same for the caller as the exact one. Small and
-// whole, its square (kmSquared) is exact.
+// A whole number of km/h that the caller of a curve compares the curve's speed with, such that
+// any speed at or above it decides the same for the caller as the exact one. Small and whole,
+// it has an exact square.
 struct RootBound {
-    double km;
-    double kmSquared;
+    double kmh;
+    double kmhSquared;
 };
 
-// Every root taken: for callers that keep the exact speed.
+// No bound: every root is taken, for callers that keep the exact speed.
 inline constexpr RootBound kEveryRoot{kInfinity, kInfinity};
 
 // A bound of 0 to 2^26 km/h, whose square is exact.
 inline RootBound rootBoundAt(int32_t kmh) {
-    const double km = static_cast<double>(kmh);
-    return RootBound{km, km * km};
+    const double whole = static_cast<double>(kmh);
+    return RootBound{whole, whole * whole};
 }
 
 // The root of a curve, or the caller's bound in its place where the root cannot lie below it.
@@ -45,8 +45,8 @@ inline RootBound rootBoundAt(int32_t kmh) {
 // floors and targets of the curves can only raise it further. NaN, infinite and negative
 // radicands, and one equal to the square, fail the test and take the root.
 inline double rootAtLeast(double radicand, RootBound bound) {
-    if (bound.kmSquared < radicand && radicand < kInfinity) {
-        return bound.km;
+    if (bound.kmhSquared < radicand && radicand < kInfinity) {
+        return bound.kmh;
     }
     return std::sqrt(radicand);
 }
@@ -75,8 +75,8 @@ inline void rearmStopPair(CVantor& unit, uint32_t slot, int32_t& value, double& 
     }
 }
 
-// The pattern speed of a slot after its re-arm rule, with every root below bound.km taken
-// exactly and the others at least bound.km.
+// The pattern speed of a slot after its re-arm rule, with every root below bound.kmh taken
+// exactly and the others at least bound.kmh.
 inline double slotCurve(const CVantor& unit, uint32_t slot, int32_t value, double distance,
                         RootBound bound) {
     const double a = unit.deceleration;
