@@ -28,6 +28,11 @@ template <bool kEverySlotEmpty> int32_t valueOf(const CVantor& unit, int slot) {
     return kEverySlotEmpty ? 0 : static_cast<int32_t>(unit.slotValue[slot]);
 }
 
+// The order of the brake sweep. Whatever the order, the lowest pattern comes out as the lowest
+// speed of them all (NaN aside) truncated, truncation keeping the order of speeds; the slots
+// that yield a fixed speed go first, so that the curves meet the lowest bound known anyway.
+constexpr int kBrakeOrder[kSlotCount] = {2, 13, 14, 15, 16, 0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+
 // Brake patterns, with the reaction-time run-on and distances clamped at 0, and the lowest of
 // them. A pattern at or above the whole km/h kept so far cannot lower it, so each curve is
 // evaluated only as far as that bound, and a slot whose root lies above it keeps the bound in
@@ -37,7 +42,7 @@ template <bool kEverySlotEmpty> void evaluateBrakePatterns(CVantor& unit, double
     LowestPattern lowest;
     // Unrolled, each slot's curve is known where it is evaluated.
 #pragma GCC unroll 17
-    for (int i = 0; i < kSlotCount; ++i) {
+    for (const int i : kBrakeOrder) {
         const double ahead = unit.slotDistance[i] - reactionRun;
         const double pattern =
             curves::slotCurve(unit, static_cast<uint32_t>(i), valueOf<kEverySlotEmpty>(unit, i),
