@@ -1,6 +1,7 @@
 // Any bytes as the settings file: through the in-memory reader and the number parsers, and
 // through the real file, whose five settings must come out as the in-memory reading says. The
 // same bytes also stand for the library's path, from which the settings file's path is built.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -11,8 +12,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "host/plugin.h"
+#include "host/settings.h"
 #include "platform/ini_profile.h"
+#include "unit/vantor.h"
 
 namespace {
 
@@ -114,8 +116,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(!std::isnan(vantor::decimalPrefix(whole.c_str())));
 
     // The same bytes as the library's own path: the settings path beside it, or none.
-    char configPath[vantor::kPathSize];
-    vantor::buildConfigPath(whole.c_str(), configPath);
+    char configPath[vantor::platform::kPathCapacity];
+    const size_t copied = std::min(whole.size() + 1, sizeof configPath);
+    std::memcpy(configPath, whole.c_str(), copied);
+    vantor::configPathBeside(configPath, sizeof configPath);
     const size_t pathLength = strnlen(configPath, sizeof configPath);
     check(pathLength < sizeof configPath);
     constexpr char kName[] = "VantorConfig.ini";

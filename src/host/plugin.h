@@ -5,12 +5,11 @@
 
 #include <cstdint>
 
+#include "../platform/platform.h"
 #include "../unit/vantor.h"
 #include "host_records.h"
 
 namespace vantor {
-
-inline constexpr int kPathSize = 260;
 
 struct Plugin {
     int32_t brakeNotch;
@@ -22,7 +21,7 @@ struct Plugin {
     int32_t frameStep;
     float speed;
     Handles handles;
-    char configPath[kPathSize];
+    platform::PathChar configPath[platform::kPathCapacity]; // the settings file beside the library
     CVantor unit;
 };
 
@@ -36,12 +35,5 @@ void setBrake(Plugin& plugin, int32_t notch);
 void keyDown(Plugin& plugin, int32_t key);
 void keyUp(Plugin& plugin, int32_t key);
 void setBeaconData(Plugin& plugin, const BeaconData& beacon);
-
-// Settings file: its path beside the library (empty when the path does not fit, so that the
-// defaults apply) and the five settings read at every Initialize.
-void buildConfigPath(const char* modulePath, char (&configPath)[kPathSize]);
-void loadSettings(CVantor& unit, const char* configPath);
-// The leading decimal number of a settings text, 0.0 if there is none.
-double decimalPrefix(const char* text);
 
 } // namespace vantor

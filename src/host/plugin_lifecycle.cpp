@@ -1,15 +1,16 @@
 // Loading the library and starting a run.
 #include "../platform/platform.h"
 #include "plugin.h"
+#include "settings.h"
 
 namespace vantor {
 
 void attachPlugin(Plugin& plugin) {
-    char modulePath[kPathSize];
-    if (!platform::libraryPath(modulePath, sizeof modulePath)) {
-        modulePath[0] = '\0';
+    constexpr size_t kCapacity = platform::kPathCapacity;
+    if (!platform::libraryPath(plugin.configPath, kCapacity)) {
+        plugin.configPath[0] = 0;
     }
-    buildConfigPath(modulePath, plugin.configPath);
+    configPathBeside(plugin.configPath, kCapacity);
     plugin.unit.attachHostValues(&plugin.currentTime, &plugin.frameStep, &plugin.speed,
                                  &plugin.powerNotch, &plugin.reverser);
 }

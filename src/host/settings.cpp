@@ -1,50 +1,47 @@
-// The settings file VantorConfig.ini beside the library: its path and its five settings.
+// The five settings that the text of a settings file gives, each read as its own kind of
+// number.
+#include "settings.h"
+
 #include <charconv>
 #include <cstring>
 #include <limits>
 
-#include "../platform/platform.h"
 #include "../unit/arithmetic.h"
-#include "plugin.h"
 
 namespace vantor {
 
 namespace {
 
-constexpr char kConfigName[] = "VantorConfig.ini";
-constexpr size_t kDirectorySize = 256; // directory part, with its terminator
-constexpr size_t kTextSize = 8;        // settings texts are cut to 7 characters
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+uint32_t readInteger(ini::Text file, const SettingKey& key, uint32_t defaultValue) {
+    ini::Text value{};
+    if (!ini::findValue(file, key.section, key.name, value)) {
+        return defaultValue;
+    }
+    return ini::parseInteger(value, defaultValue);
+}
+
+// The key's text, or the default, cut as the unit cuts it, as a decimal number.
+double readDecimal(ini::Text file, const SettingKey& key, const char* defaultValue) {
+    ini::Text value{defaultValue, std::strlen(defaultValue)};
+    ini::findValue(file, key.section, key.name, value);
+    char text[kSettingTextLength + 1];
+    const size_t length = value.size < kSettingTextLength ? value.size : kSettingTextLength;
+    std::memcpy(text, value.data, length);
+    text[length] = '\0';
+    return decimalPrefix(text);
+}
 
 } // namespace
 
-void buildConfigPath(const char* modulePath, char (&configPath)[kPathSize]) {
-    configPath[0] = '\0';
-    const size_t length = std::strlen(modulePath);
-    if (length == 0 || length >= kPathSize) {
-        return;
-    }
-    // Everything up to the last separator is drive and directory.
-    size_t directoryEnd = 0;
-    for (size_t i = 0; i < length; ++i) {
-        if (modulePath[i] == '/' || modulePath[i] == '\\' || (i == 1 && modulePath[i] == ':')) {
-            directoryEnd = i + 1;
-        }
-    }
-    const size_t driveLength = (length >= 2 && modulePath[1] == ':') ? 2 : 0;
-    const size_t directoryLength = directoryEnd - driveLength;
-    // A path too long for the buffers leaves the path empty: the defaults apply.
-    if (directoryLength + 1 > kDirectorySize ||
-        directoryEnd + sizeof kConfigName > static_cast<size_t>(kPathSize)) {
-        return;
-    }
-    std::memcpy(configPath, modulePath, directoryEnd);
-    std::memcpy(configPath + directoryEnd, kConfigName, sizeof kConfigName);
-}
-
 // Like the C library's atof on decimal text, but independent of the host process's locale.
-double decimalPrefix(const char* text) {
+double decimalPrefix(const char* text, const char** end) {
+    if (end != nullptr) {
+        *end = text;
+    }
     const char* p = text;
     while (*p == ' ' || (*p >= '\t' && *p <= '\r')) {
         ++p;
@@ -81,6 +78,9 @@ double decimalPrefix(const char* text) {
             }
         }
     }
+    if (end != nullptr) {
+        *end = p;
+    }
     double value = 0.0;
     const auto result = std::from_chars(start, p, value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
@@ -94,21 +94,16 @@ double decimalPrefix(const char* text) {
     return negative ? -value : value;
 }
 
-void loadSettings(CVantor& unit, const char* configPath) {
-    const uint32_t speedSetting = platform::readProfileInt(configPath, "SetSpec", "Speed", 125);
-    const float maxSpeed32 = static_cast<float>(speedSetting);
-    char deceleration[kTextSize];
-    char reactionTime[kTextSize];
-    platform::readProfileString(configPath, "SetSpec", "Deceleration", "2.50", deceleration,
-                                kTextSize);
-    platform::readProfileString(configPath, "SetSpec", "Rtime", "1.00", reactionTime, kTextSize);
-    unit.displayResolution =
-        static_cast<int32_t>(platform::readProfileInt(configPath, "Disp", "Resolution", 60));
-    unit.displayMaxSpeed =
-        static_cast<int32_t>(platform::readProfileInt(configPath, "LED", "MaxSpd", 140));
-    unit.deceleration = static_cast<double>(roundToFloat(decimalPrefix(deceleration)));
-    unit.reactionTime = decimalPrefix(reactionTime);
-    unit.maxSpeed = static_cast<double>(maxSpeed32);
+UnitSettings readSettings(ini::Text file) {
+    // Speed is held in single precision, as is Deceleration once read; Rtime is not.
+    const float maxSpeed = static_cast<float>(readInteger(file, kSpeedKey, 125));
+    return UnitSettings{
+        static_cast<double>(maxSpeed),
+        static_cast<double>(roundToFloat(readDecimal(file, kDecelerationKey, "2.50"))),
+        readDecimal(file, kRtimeKey, "1.00"),
+        static_cast<int32_t>(readInteger(file, kResolutionKey, 60)),
+        static_cast<int32_t>(readInteger(file, kMaxSpdKey, 140)),
+    };
 }
 
 } // namespace vantor

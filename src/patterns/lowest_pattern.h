@@ -20,11 +20,15 @@ class LowestPattern {
         if (kept_ > pattern) {
             kmh_ = truncateToInt32(pattern);
             kept_ = static_cast<double>(kmh_);
-            bound_ = kmh_ >= 0 ? curves::rootBoundAt(kmh_) : curves::kEveryRoot;
+            bound_ = kmh_ >= 0 ? curves::rootBoundAt(kmh_ + 1) : curves::kEveryRoot;
         }
     }
 
-    // Any pattern at or above the whole km/h kept so far leaves it as it is.
+    // One whole km/h above the one kept so far. A pattern at or above it leaves the kept one as
+    // it is, and lies above the lowest pattern of all, which is below it: a slot may hold the
+    // bound in place of its exact speed, and the lowest of the slots' speeds still names the
+    // slot that gives the lowest pattern, as the bench's explanations read it. Until a pattern
+    // below the cap is kept, every root is taken: the slots above the cap keep their order.
     curves::RootBound bound() const { return bound_; }
 
   private:
@@ -32,7 +36,7 @@ class LowestPattern {
 
     int32_t kmh_ = kCap;
     double kept_ = kCap;
-    curves::RootBound bound_ = curves::rootBoundAt(kCap);
+    curves::RootBound bound_ = curves::kEveryRoot;
 };
 
 // The pattern display: displayMaxSpeed km/h shows as displayResolution steps. A display scaled

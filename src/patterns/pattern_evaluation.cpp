@@ -160,8 +160,8 @@ template <typename T, size_t N> bool sameBits(const T (&a)[N], const T (&b)[N]) 
     return std::memcmp(a, b, sizeof a) == 0;
 }
 
-// Everything the pass leaves for the outputs and the next frames must be as in full; a slot's
-// brake pattern may be a bound below its exact speed.
+// Everything the pass leaves for the outputs and the next frames must be as in full. A slot's
+// brake pattern may be a bound at or below its exact speed, but above the lowest pattern.
 void compareWithFull(const CVantor& cut, const CVantor& full) {
     require(cut.lowestPatternSpeed == full.lowestPatternSpeed, "the lowest pattern");
     require(cut.patternDisplay == full.patternDisplay, "the pattern display");
@@ -169,11 +169,16 @@ void compareWithFull(const CVantor& cut, const CVantor& full) {
     require(cut.warningSound == full.warningSound, "the warning chime");
     require(sameBits(cut.slotValue, full.slotValue), "a slot value");
     require(sameBits(cut.slotDistance, full.slotDistance), "a slot distance");
+    double lowest = curves::kInfinity;
+    for (const double exact : full.slotPatternSpeed) {
+        lowest = exact < lowest ? exact : lowest;
+    }
     for (int i = 0; i < kSlotCount; ++i) {
-        const double bound = cut.slotPatternSpeed[i];
+        const double held = cut.slotPatternSpeed[i];
         const double exact = full.slotPatternSpeed[i];
-        require(std::isnan(bound) == std::isnan(exact) && !(bound > exact),
-                "a slot's pattern beyond its bound");
+        const bool same = held == exact || (std::isnan(held) && std::isnan(exact));
+        require(same || (held <= exact && held > lowest),
+                "a slot's brake pattern beyond its bound");
     }
 }
 

@@ -6,9 +6,13 @@ namespace vantor::ini {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 Text trim(Text text) {
     while (text.size > 0 && isBlank(text.data[0])) {
@@ -19,19 +23,6 @@ Text trim(Text text) {
         --text.size;
     }
     return text;
-}
-
-bool sameName(Text name, const char* wanted) {
-    const size_t length = std::strlen(wanted);
-    if (name.size != length) {
-        return false;
-    }
-    for (size_t i = 0; i < length; ++i) {
-        if (lower(name.data[i]) != lower(wanted[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 const char* lastOf(Text text, char c) {
@@ -67,49 +58,78 @@ int hexDigit(char c) {
 
 } // namespace
 
-bool findValue(Text file, const char* section, const char* key, Text& value) {
-    size_t pos = 0;
+Lines::Lines(Text file) : file_(file), position_(0) {
     if (file.size >= 3 && std::memcmp(file.data, "\xEF\xBB\xBF", 3) == 0) {
-        pos = 3;
+        position_ = 3;
     }
-    // Before the first header no section is current; after the wanted section has ended,
-    // later sections of the same name are not searched.
-    enum class Where { Outside, Inside, Done } where = Where::Outside;
-    while (pos < file.size && where != Where::Done) {
-        const char* start = file.data + pos;
-        size_t length = 0;
-        while (pos + length < file.size && start[length] != '\n' && start[length] != '\r') {
-            ++length;
+}
+
+bool Lines::next(Line& line) {
+    if (position_ >= file_.size) {
+        return false;
+    }
+    const char* start = file_.data + position_;
+    size_t length = 0;
+    while (position_ + length < file_.size && start[length] != '\n' && start[length] != '\r') {
+        ++length;
+    }
+    position_ += length + 1;
+    // The empty line between CR and LF would be blank anyway; skipping it keeps the count.
+    if (position_ < file_.size && start[length] == '\r' && start[length + 1] == '\n') {
+        ++position_;
+    }
+    line = Line{Line::Kind::Blank, ++number_, trim(Text{start, length}), {}, {}};
+    const Text text = line.text;
+    if (text.size == 0) {
+        return true;
+    }
+    if (text.data[0] == '[') {
+        if (const char* close = lastOf(text, ']')) {
+            line.kind = Line::Kind::Section;
+            line.name = trim(Text{text.data + 1, static_cast<size_t>(close - text.data - 1)});
+            return true;
         }
-        pos += length + 1;
-        const Text line = trim(Text{start, length});
-        if (line.size == 0) {
-            continue;
+    }
+    const char* equals = firstOf(text, '=');
+    if (!equals) {
+        line.kind = Line::Kind::Other;
+        return true;
+    }
+    const char* valueStart = equals + 1;
+    line.kind = Line::Kind::Key;
+    line.name = trim(Text{text.data, static_cast<size_t>(equals - text.data)});
+    line.value =
+        unquote(trim(Text{valueStart, static_cast<size_t>(text.data + text.size - valueStart)}));
+    return true;
+}
+
+bool sameName(Text name, const char* wanted) {
+    const size_t length = std::strlen(wanted);
+    if (name.size != length) {
+        return false;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        if (lower(name.data[i]) != lower(wanted[i])) {
+            return false;
         }
-        if (line.data[0] == '[') {
-            if (const char* close = lastOf(line, ']')) {
-                const Text name =
-                    trim(Text{line.data + 1, static_cast<size_t>(close - line.data - 1)});
-                const bool wanted = sameName(name, section);
-                if (where == Where::Inside) {
-                    where = Where::Done;
-                } else if (wanted) {
-                    where = Where::Inside;
-                }
-                continue;
+    }
+    return true;
+}
+
+bool findValue(Text file, const char* section, const char* key, Text& value) {
+    // Before the first header no section is current; once the wanted section has ended, later
+    // sections of the same name are not searched.
+    bool inside = false;
+    Lines lines(file);
+    Line line{};
+    while (lines.next(line)) {
+        if (line.kind == Line::Kind::Section) {
+            if (inside) {
+                return false;
             }
-        }
-        if (where != Where::Inside) {
-            continue;
-        }
-        const char* equals = firstOf(line, '=');
-        if (!equals) {
-            continue;
-        }
-        const Text name = trim(Text{line.data, static_cast<size_t>(equals - line.data)});
-        if (sameName(name, key)) {
-            const char* valueStart = equals + 1;
-            value = unquote(trim(Text{valueStart, static_cast<size_t>(line.data + line.size - valueStart)}));
+            inside = sameName(line.name, section);
+        } else if (inside && line.kind == Line::Kind::Key && sameName(line.name, key)) {
+            value = line.value;
             return true;
         }
     }
@@ -140,7 +160,21 @@ void narrowUtf16(Text file, char* out) {
     }
 }
 
-uint32_t parseInteger(Text value, uint32_t defaultValue) {
+Text decodeInPlace(char* data, size_t size) {
+    const Text file{data, size};
+    if (!isUtf16(file)) {
+        return file;
+    }
+    // The length first: narrowing overwrites the byte-order mark.
+    const size_t length = utf16Length(file);
+    narrowUtf16(file, data);
+    return Text{data, length};
+}
+
+uint32_t parseInteger(Text value, uint32_t defaultValue, size_t* used) {
+    if (used != nullptr) {
+        *used = 0;
+    }
     if (value.size == 0) {
         return defaultValue;
     }
@@ -163,12 +197,16 @@ uint32_t parseInteger(Text value, uint32_t defaultValue) {
         }
     }
     uint32_t result = 0;
+    const size_t digitsStart = i;
     for (; i < value.size; ++i) {
         const int digit = hexDigit(value.data[i]);
         if (digit < 0 || static_cast<uint32_t>(digit) >= base) {
             break;
         }
         result = result * base + static_cast<uint32_t>(digit);
+    }
+    if (used != nullptr) {
+        *used = i > digitsStart ? i : 0;
     }
     return negative ? 0u - result : result;
 }

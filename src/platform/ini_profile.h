@@ -3,7 +3,7 @@
 //
 // - Lines end at LF or CR, so CRLF and a lone CR end a line too. A UTF-8 byte-order mark at the
 //   start is skipped. A file that starts with a UTF-16 byte-order mark (either byte order) is
-//   UTF-16 text: narrowUtf16 turns it into one byte per character first.
+//   UTF-16 text: decodeInPlace turns it into one byte per character first.
 // - Leading and trailing blanks of a line are ignored.
 // - A section header is a line that starts with '['; its name runs to the last ']' on the
 //   line and is trimmed ("[ LED ]" is LED, "[LED] junk" is LED, "[SetSpec]]" is "SetSpec]").
@@ -32,18 +32,48 @@ struct Text {
     size_t size;
 };
 
+// One line of the file as the rules above see it.
+struct Line {
+    enum class Kind { Blank, Section, Key, Other };
+    Kind kind;
+    size_t number; // counted from 1; CRLF ends one line, as an editor shows it
+    Text text;     // the whole line, trimmed
+    Text name;     // Section: its name; Key: the key's name
+    Text value;    // Key: the value, trimmed and unquoted
+};
+
+// The lines of a file, in order, without copying anything.
+class Lines {
+  public:
+    explicit Lines(Text file);
+    bool next(Line& line);
+
+  private:
+    Text file_;
+    size_t position_;
+    size_t number_ = 0;
+};
+
+bool sameName(Text name, const char* wanted);
+
 // Finds key in the first section named section; on success value holds the key's value.
 bool findValue(Text file, const char* section, const char* key, Text& value);
 
-// The integer that a profile integer read gives for a value that was found.
-uint32_t parseInteger(Text value, uint32_t defaultValue);
+// The integer that a profile integer read gives for a value that was found. When used is
+// given, it receives how many characters of the value the number took up (blanks, sign,
+// prefix and digits), or 0 when the value has no digits.
+uint32_t parseInteger(Text value, uint32_t defaultValue, size_t* used = nullptr);
 
 // UTF-16 files, as saved by editors that offer "Unicode": whether file is one, how many
 // characters follow its byte-order mark, and those characters one byte each into out (which
-// holds utf16Length(file) bytes). ASCII characters stay as they are; any other becomes a byte
-// that no rule gives a meaning to, so it matches no name and ends a number.
+// holds utf16Length(file) bytes and may be file.data itself). ASCII characters stay as they
+// are; any other becomes a byte that no rule gives a meaning to, so it matches no name and
+// ends a number.
 bool isUtf16(Text file);
 size_t utf16Length(Text file);
 void narrowUtf16(Text file, char* out);
+
+// The file's bytes as the rules above read them: a UTF-16 file narrowed in its own buffer.
+Text decodeInPlace(char* data, size_t size);
 
 } // namespace vantor::ini

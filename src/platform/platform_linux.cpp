@@ -1,95 +1,22 @@
-// Linux: the library finds itself with dladdr and reads its settings file through a read-only
-// mapping, so nothing is taken from the heap.
+// Linux: the library finds itself with dladdr and reads its settings file with plain reads
+// into memory the caller owns. Nothing is mapped: a file that another process truncates while
+// it is read just reads short.
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
-#include "ini_profile.h"
 #include "platform.h"
 
+static_assert(vantor::platform::kPathCapacity >= PATH_MAX);
+
 namespace vantor::platform {
-
-namespace {
-
-// The settings file mapped for one lookup.
-class MappedFile {
-  public:
-    explicit MappedFile(const char* path) {
-        if (path == nullptr || path[0] == '\0') {
-            return;
-        }
-        // Without O_NONBLOCK a pipe of that name would hold Initialize until something writes
-        // to it; only a regular file is read anyway.
-        fd_ = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd_ < 0) {
-            return;
-        }
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) {
-            return;
-        }
-        void* data = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE,
-                            fd_, 0);
-        if (data == MAP_FAILED) {
-            return;
-        }
-        text_ = ini::Text{static_cast<const char*>(data), static_cast<size_t>(info.st_size)};
-        mapped_ = true;
-        if (ini::isUtf16(text_)) {
-            narrowText();
-        }
-    }
-    ~MappedFile() {
-        if (narrowed_.data != nullptr) {
-            ::munmap(const_cast<char*>(narrowed_.data), narrowed_.size);
-        }
-        if (mapped_) {
-            ::munmap(const_cast<char*>(text_.data), text_.size);
-        }
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    bool find(const char* section, const char* key, ini::Text& value) const {
-        if (!mapped_) {
-            return false;
-        }
-        return ini::findValue(ini::isUtf16(text_) ? narrowed_ : text_, section, key, value);
-    }
-
-  private:
-    // A UTF-16 file is read through a narrowed copy in a mapping of its own.
-    void narrowText() {
-        const size_t length = ini::utf16Length(text_);
-        if (length == 0) {
-            return;
-        }
-        void* copy =
-            ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (copy == MAP_FAILED) {
-            return;
-        }
-        ini::narrowUtf16(text_, static_cast<char*>(copy));
-        narrowed_ = ini::Text{static_cast<const char*>(copy), length};
-    }
-
-    int fd_ = -1;
-    bool mapped_ = false;
-    ini::Text text_{nullptr, 0};
-    ini::Text narrowed_{nullptr, 0};
-};
-
-} // namespace
 
 bool libraryPath(char* buffer, size_t size) {
     Dl_info info{};
@@ -118,29 +45,35 @@ int localSeconds() {
     return local.tm_sec;
 }
 
-uint32_t readProfileInt(const char* path, const char* section, const char* key,
-                        uint32_t defaultValue) {
-    const MappedFile file(path);
-    ini::Text value{};
-    if (!file.find(section, key, value)) {
-        return defaultValue;
-    }
-    return ini::parseInteger(value, defaultValue);
-}
-
-void readProfileString(const char* path, const char* section, const char* key,
-                       const char* defaultValue, char* out, size_t size) {
-    if (size == 0) {
+ReadOnlyFile::ReadOnlyFile(const char* path) {
+    // Without O_NONBLOCK a pipe of that name would hold Initialize until something writes to
+    // it; only a regular file is read anyway.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
         return;
     }
-    const MappedFile file(path);
-    ini::Text value{};
-    if (!file.find(section, key, value)) {
-        value = ini::Text{defaultValue, std::strlen(defaultValue)};
+    handle_ = fd;
+    struct stat info {};
+    open_ = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    if (handle_ >= 0) {
+        ::close(static_cast<int>(handle_));
     }
-    const size_t length = value.size < size - 1 ? value.size : size - 1;
-    std::memcpy(out, value.data, length);
-    out[length] = '\0';
+}
+
+int64_t ReadOnlyFile::readAt(uint64_t offset, char* buffer, size_t size) {
+    if (!open_ || offset > static_cast<uint64_t>(INT64_MAX)) {
+        return -1;
+    }
+    for (;;) {
+        const ssize_t read =
+            ::pread(static_cast<int>(handle_), buffer, size, static_cast<off_t>(offset));
+        if (read >= 0 || errno != EINTR) {
+            return read;
+        }
+    }
 }
 
 } // namespace vantor::platform

@@ -110,8 +110,8 @@ class CVantor {
     int32_t rollbackTime;
     double slotDistance[kSlotCount]; // metres from the train to each slot's point
     // Brake pattern of each slot as the last pass left it, km/h. Where the pass needed no more
-    // than that a slot could not lower the lowest pattern, it holds a bound at or below the
-    // slot's exact speed: nothing reads these once the pass has taken the lowest of them.
+    // than that a slot could not be the lowest, it holds a bound at or below the slot's exact
+    // speed but above the lowest pattern; no later frame reads these.
     double slotPatternSpeed[kSlotCount];
     double distanceSinceCoil;
     int32_t patternStartSound;

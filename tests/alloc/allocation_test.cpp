@@ -5,10 +5,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <stdexcept>
 
 #include "../host/loaded_plugin.h"
+#include "../temp_folder.h"
 #include "allocation_counter.h"
 
 using vantor::testing::LoadedPlugin;
@@ -106,4 +108,26 @@ TEST(Allocations, NoneInThousandsOfFramesTranspondersKeysHandlesAndRestarts) {
         plugin.step(16, 36.0f);
     }
     EXPECT_EQ(stopCountingAllocations(), 0u);
+}
+
+// Initialize reads the settings file into the library's own buffer, a UTF-16 one included.
+TEST(Allocations, NoneWhenInitializeReadsTheSettingsFile) {
+    const vantor::testing::TempFolder folder;
+    const std::filesystem::path library = folder.path() / "libvantor.so";
+    std::filesystem::copy_file(VANTOR_LIBRARY, library);
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("[LED]\r\nMaxSpd=120\r\n")) {
+        utf16 += std::string{c, '\0'};
+    }
+    folder.write("VantorConfig.ini", utf16);
+    LoadedPlugin plugin(library.string());
+    plugin.start();
+
+    startCountingAllocations();
+    for (int i = 0; i < 100; ++i) {
+        plugin.initialize(0);
+    }
+    EXPECT_EQ(stopCountingAllocations(), 0u);
+    plugin.frame(36000000, 60.0f);
+    EXPECT_EQ(plugin.panel[18], 30) << "the file was read: 60 km/h on a 120 km/h scale";
 }

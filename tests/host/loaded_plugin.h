@@ -2,27 +2,17 @@
 // Each LoadedPlugin keeps the host's panel and sound arrays between frames.
 #pragma once
 
-#include <dlfcn.h>
-
 #include <array>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
-#include "exports.h"
+#include "plugin_module.h"
 
 namespace vantor::testing {
 
-class LoadedPlugin {
-  private:
-    // First, so that it is open before the exports below are resolved from it.
-    void* handle_;
-
+class LoadedPlugin : public loader::PluginModule {
   public:
-    explicit LoadedPlugin(const std::string& path = VANTOR_LIBRARY) : handle_(open(path)) {}
-    ~LoadedPlugin() { dlclose(handle_); }
-    LoadedPlugin(const LoadedPlugin&) = delete;
-    LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+    explicit LoadedPlugin(const std::string& path = VANTOR_LIBRARY) : PluginModule(path) {}
 
     // The usual start of a run: an 8-notch brake with acknowledgement from notch 2, the
     // driver's brake at release, power switch on.
@@ -56,40 +46,6 @@ class LoadedPlugin {
     void beacon(int32_t type, int32_t signal, int32_t optional) {
         setBeaconData(BeaconData{type, signal, 0.0f, optional});
     }
-
-  private:
-    static void* open(const std::string& path) {
-        void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            throw std::runtime_error(std::string("cannot load ") + path + ": " + dlerror());
-        }
-        return handle;
-    }
-    template <typename Fn> Fn resolve(const char* name) {
-        void* symbol = dlsym(handle_, name);
-        if (symbol == nullptr) {
-            throw std::runtime_error(std::string("missing export ") + name);
-        }
-        return reinterpret_cast<Fn>(symbol);
-    }
-
-  public:
-    LoadFn load = resolve<LoadFn>("Load");
-    DisposeFn dispose = resolve<DisposeFn>("Dispose");
-    GetPluginVersionFn getPluginVersion = resolve<GetPluginVersionFn>("GetPluginVersion");
-    SetVehicleSpecFn setVehicleSpec = resolve<SetVehicleSpecFn>("SetVehicleSpec");
-    InitializeFn initialize = resolve<InitializeFn>("Initialize");
-    ElapseFn elapse = resolve<ElapseFn>("Elapse");
-    SetInt32Fn setPower = resolve<SetInt32Fn>("SetPower");
-    SetInt32Fn setBrake = resolve<SetInt32Fn>("SetBrake");
-    SetInt32Fn setReverser = resolve<SetInt32Fn>("SetReverser");
-    SetInt32Fn keyDown = resolve<SetInt32Fn>("KeyDown");
-    SetInt32Fn keyUp = resolve<SetInt32Fn>("KeyUp");
-    SetInt32Fn hornBlow = resolve<SetInt32Fn>("HornBlow");
-    VoidFn doorOpen = resolve<VoidFn>("DoorOpen");
-    VoidFn doorClose = resolve<VoidFn>("DoorClose");
-    SetInt32Fn setSignal = resolve<SetInt32Fn>("SetSignal");
-    SetBeaconDataFn setBeaconData = resolve<SetBeaconDataFn>("SetBeaconData");
 
     std::array<int32_t, 256> panel{};
     std::array<int32_t, 32> sound{};

@@ -5,11 +5,19 @@
 //
 // The host keeps one instance per library file, so every case installs a fresh copy in a
 // folder of its own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "../temp_folder.h"
@@ -170,30 +178,68 @@ TEST(SettingsFile, AnEditedFileTakesEffectAtTheNextInitialize) {
     EXPECT_EQ(plugin.panel[kPatternDisplay], 57);
 }
 
-// The speed display at 100 km/h of a library whose folder path, with the trailing separator,
-// is length characters long, beside a file with MaxSpd=120.
-int32_t speedDisplayAtDepth(const TempFolder& base, size_t length) {
-    fs::path folder = base.path();
-    while (folder.string().size() + 1 < length) {
-        const size_t left = length - folder.string().size() - 2;
-        folder /= std::string(std::min<size_t>(left, 200), 'd');
-    }
-    EXPECT_EQ(folder.string().size() + 1, length);
+// Folders deeper than 259 characters, which train folders in a long chain of sub-folders
+// reach, still have their settings read.
+TEST(SettingsFile, AFolderPathBeyond259CharactersIsRead) {
+    const TempFolder base;
+    const fs::path folder = base.path() / std::string(200, 'd') / std::string(200, 'e');
     fs::create_directories(folder);
     InstalledPlugin plugin("[LED]\nMaxSpd=120\n", folder);
     plugin->frame(plugin->time, 100.0f);
-    return plugin->panel[kSpeedDisplay];
+    EXPECT_EQ(plugin->panel[kSpeedDisplay], 50);
 }
 
-TEST(SettingsFile, AFolderPathTooLongForTheBuffersLoadsWithTheDefaults) {
-    const TempFolder base;
-    ASSERT_LT(base.path().string().size(), 200u) << "the temporary folder is too deep already";
-    // Folder and file name make 243 + 16 = 259 characters: the longest path that is read.
-    EXPECT_EQ(speedDisplayAtDepth(base, 243), 50);
-    // The library's own path still fits, the settings file's path does not.
-    EXPECT_EQ(speedDisplayAtDepth(base, 246), 42);
-    // Neither fits.
-    EXPECT_EQ(speedDisplayAtDepth(base, 600), 42);
+// A process that saves the file again and again, as an editor does (truncate, then write),
+// while the host starts run after run: no Initialize may fault on a part of the file that the
+// truncation took away, and each setting comes from one of the two texts or is the default.
+TEST(SettingsFile, SurvivesTheFileBeingRewrittenWhileItIsRead) {
+    const TempFolder folder;
+    // Notes fill the long text over many pages, so that its keys lie where truncations strike.
+    std::string longText;
+    while (longText.size() < 256 * 1024) {
+        longText += "; a note line that the unit skips, one of many\n";
+    }
+    longText += "[SetSpec]\nSpeed=100\n[LED]\nMaxSpd=120\n";
+    const std::string shortText = "[LED]\nMaxSpd=100\n[SetSpec]\nSpeed=90\n";
+    InstalledPlugin plugin(longText, folder.path());
+    const std::string path = (folder.path() / "VantorConfig.ini").string();
+
+    const pid_t editor = ::fork();
+    ASSERT_GE(editor, 0);
+    if (editor == 0) {
+        // Should the test die of a fault, the editor goes with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        for (int save = 0;; ++save) {
+            const std::string& text = save % 2 == 0 ? shortText : longText;
+            const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+            if (fd < 0 || ::write(fd, text.data(), text.size()) < 0) {
+                ::_exit(1);
+            }
+            ::close(fd);
+            // Sometimes a pause, so that runs also start between two saves.
+            if (save % 4 == 0) {
+                ::usleep(200);
+            }
+        }
+    }
+    // Speed display at 100 km/h for MaxSpd 100, 120 and 140 (the default), and the idle pattern
+    // display, Speed + 10, for Speed 90, 100 and 125 (the default) on that scale.
+    const std::map<int32_t, std::set<int32_t>> shown = {
+        {60, {60, 66, 81}}, {50, {50, 55, 67}}, {42, {42, 47, 57}}};
+    int strange = 0;
+    for (int run = 0; run < 3000; ++run) {
+        plugin->initialize(0);
+        plugin->frame(kStartTime, 100.0f);
+        const auto scale = shown.find(plugin->panel[kSpeedDisplay]);
+        if (scale == shown.end() || scale->second.count(plugin->panel[kPatternDisplay]) == 0) {
+            ++strange;
+        }
+    }
+    ::kill(editor, SIGKILL);
+    int status = 0;
+    ::waitpid(editor, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the editor stopped early";
+    EXPECT_EQ(strange, 0) << "runs with a setting from neither text";
 }
 
 } // namespace

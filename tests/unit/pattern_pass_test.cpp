@@ -91,6 +91,20 @@ class PatternPass : public UnitTest {
         full.warningLamp = over ? 1 : 0;
     }
 
+    // The slot whose brake pattern is the lowest, the first of equals, as the bench's
+    // explanations name it from the stored patterns.
+    static int lowestSlot(const CVantor& unit) {
+        int lowest = 0;
+        for (int i = 1; i < kSlotCount; ++i) {
+            const double here = unit.slotPatternSpeed[i];
+            const double best = unit.slotPatternSpeed[lowest];
+            if (!std::isnan(here) && (std::isnan(best) || here < best)) {
+                lowest = i;
+            }
+        }
+        return lowest;
+    }
+
     std::mt19937 random_{2024};
 };
 
@@ -121,6 +135,7 @@ TEST_F(PatternPass, DecidesAsEveryCurveTakenInFull) {
             ASSERT_EQ(unit.lowestPatternSpeed, full.lowestPatternSpeed) << trial;
             ASSERT_EQ(unit.patternDisplay, full.patternDisplay) << trial;
             ASSERT_EQ(unit.warningLamp, full.warningLamp) << trial << " at " << speed;
+            ASSERT_EQ(lowestSlot(unit), lowestSlot(full)) << trial;
             ASSERT_EQ(std::memcmp(unit.slotValue, full.slotValue, sizeof unit.slotValue), 0);
             ASSERT_EQ(std::memcmp(unit.slotDistance, full.slotDistance, sizeof unit.slotDistance),
                       0);

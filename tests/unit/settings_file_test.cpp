@@ -15,9 +15,11 @@
 #include <limits>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "../temp_folder.h"
-#include "host/plugin.h"
+#include "host/settings.h"
+#include "unit/vantor.h"
 
 namespace {
 
@@ -27,10 +29,10 @@ using vantor::testing::TempFolder;
 // ---- The path beside the library -------------------------------------------------------------
 
 std::string configPathFor(const std::string& modulePath) {
-    char configPath[vantor::kPathSize];
-    std::memset(configPath, 'x', sizeof configPath);
-    vantor::buildConfigPath(modulePath.c_str(), configPath);
-    return configPath;
+    std::vector<char> path(vantor::platform::kPathCapacity, 'x');
+    std::memcpy(path.data(), modulePath.data(), std::min(modulePath.size() + 1, path.size()));
+    vantor::configPathBeside(path.data(), path.size());
+    return std::string(path.data(), strnlen(path.data(), path.size()));
 }
 
 TEST(ConfigPath, TakesDriveAndDirectoryOfTheLibrary) {
@@ -50,22 +52,18 @@ TEST(ConfigPath, TakesDriveAndDirectoryOfTheLibrary) {
     }
 }
 
-TEST(ConfigPath, PathsTooLongForTheBuffersGiveNoConfigPath) {
-    // A directory of 243 characters and the 16 of the file name make the longest configuration
-    // path that fits, 259 characters.
-    const std::string directory = "/" + std::string(241, 'd') + "/";
-    EXPECT_EQ(configPathFor(directory + "v.so"), directory + "VantorConfig.ini");
-    EXPECT_EQ(configPathFor(directory + "v.so").size(), 259u);
-    EXPECT_EQ(configPathFor("C:" + std::string(240, 'd') + "\\v.dll").size(), 259u);
+// Folders deeper than the old 260-character buffers are read; only a path that the system's
+// calls could not take gives no settings path.
+TEST(ConfigPath, AnyPathTheSystemTakesUpToItsLimit) {
+    constexpr size_t kLongest = vantor::platform::kPathCapacity - 1;
+    const std::string fits = "/" + std::string(kLongest - 18, 'd') + "/";
+    EXPECT_EQ(configPathFor(fits + "v.so"), fits + "VantorConfig.ini");
+    EXPECT_EQ(configPathFor(fits + "v.so").size(), kLongest);
+    EXPECT_EQ(configPathFor("/" + std::string(300, 'd') + "/v.so").size(), 318u);
 
-    const std::string oneMore = "/" + std::string(242, 'd') + "/";
-    EXPECT_EQ(configPathFor(oneMore + "v.so"), "");
-    EXPECT_EQ(configPathFor("C:" + std::string(241, 'd') + "\\v.dll"), "");
-    // A directory part beyond 255 characters, in a module path that itself still fits.
-    EXPECT_EQ(configPathFor("/" + std::string(256, 'd') + "/"), "");
-    // A module path that does not fit its own buffer.
-    EXPECT_EQ(configPathFor("/a/" + std::string(300, 'f')), "");
-    EXPECT_EQ(configPathFor(std::string(4096, '/')), "");
+    EXPECT_EQ(configPathFor("/d" + fits + "v.so"), "");
+    // A library path that fills the whole buffer may have been cut short.
+    EXPECT_EQ(configPathFor(std::string(kLongest + 1, '/')), "");
 }
 
 // ---- Texts to numbers ---------------------------------------------------------------------
@@ -188,11 +186,43 @@ TEST(LoadSettings, MalformedFilesGiveTheDefaultsWhereNothingValidIsFound) {
     const std::string megabyte(1 << 20, 'x');
     expectDefaults(loadText(megabyte), "one line of 1 MB");
     expectDefaults(loadText("[SetSpec]\n" + megabyte + "=1\n" + megabyte + "\n"), "long keys");
-    const Settings longValue = loadText("[SetSpec]\nRtime=2.5" + megabyte + "\n[LED]\n" +
-                                        std::string(1 << 20, '[') + "\nMaxSpd=120\n");
-    EXPECT_EQ(longValue.reactionTime, 2.5);
-    EXPECT_EQ(longValue.displayMaxSpeed, 120);
+}
 
+// UTF-16 files are narrowed in the read buffer itself, before their lines are read.
+TEST(LoadSettings, UnicodeFilesAsEditorsSaveThem) {
+    const auto utf16 = [](const std::string& text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char c : text) {
+            bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        }
+        return bytes;
+    };
+    const std::string text = "[LED]\r\nMaxSpd=120\r\n";
+    for (const std::string& file : {"\xEF\xBB\xBF" + text, utf16(text, false), utf16(text, true)}) {
+        EXPECT_EQ(loadText(file).displayMaxSpeed, 120) << file.size() << " bytes";
+    }
+}
+
+// A file larger than the limit is read up to it, less the line that the limit cuts through, so
+// that a number cut short is never read.
+TEST(LoadSettings, AFileBeyondTheLimitIsReadUpToItsLastWholeLine) {
+    const std::string key = "[LED]\nMaxSpd=120";
+    const std::string spacer = "\n" + std::string(vantor::kSettingsFileLimit - key.size() - 2, ';');
+    const std::pair<std::string, int32_t> cases[] = {
+        {spacer + "\n" + key, 120},         // the limit, exactly
+        {spacer + "\n" + key + "\n", 120},  // one line end past it
+        {spacer + "\n" + key + "0\n", 140}, // not 120 from MaxSpd=1200
+    };
+    for (const auto& [file, maxSpd] : cases) {
+        EXPECT_EQ(loadText(file).displayMaxSpeed, maxSpd) << file.size() << " bytes";
+    }
+    const Settings longValue =
+        loadText("[SetSpec]\nRtime=2.5" + std::string(1 << 20, '[') + "\n[LED]\nMaxSpd=120\n");
+    EXPECT_EQ(longValue.reactionTime, 1.0) << "the value's line is cut";
+    EXPECT_EQ(longValue.displayMaxSpeed, 140) << "past the limit";
+}
+
+TEST(LoadSettings, GarbageGivesTheDefaultsButASectionAfterItIsFound) {
     std::string garbage;
     uint32_t state = 12345;
     for (int i = 0; i < (1 << 16); ++i) {

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Plays every scripted session, and the settings session once per settings file, through the
-# Windows DLL under wine and through the Linux library, and requires identical traces.
+# Plays the scripted host sessions, and the settings session once per settings file, through
+# the Windows DLL under wine and through the Linux library, and requires identical traces.
+# These are what only a raw host-call script or a raw settings file can show: calls the unit
+# ignores, the one-frame panel inputs, the timed transponders, every reading rule of the
+# settings file. Whole runs along a line are compared by compare_sim_with_wine.sh.
 #
 #   compare_with_wine.sh LINUX_BUILD WINDOWS_BUILD WORK_DIR
 #
@@ -14,7 +17,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 linux_build=$(realpath "$1")
 windows_build=$(realpath "$2")
-mkdir -p "$3"
+source "$here/wine_prefix.sh" "$3"
 work=$(realpath "$3")
 
 linux_host=$linux_build/tools/win-host/vantor-session-host
@@ -22,28 +25,6 @@ windows_host=$windows_build/tools/win-host/vantor-session-host.exe
 for file in "$linux_host" "$linux_build/libvantor.so" "$windows_host" "$windows_build/vantor.dll"; do
   [[ -f $file ]] || { echo "missing $file" >&2; exit 1; }
 done
-
-for tool in wine wineboot wineserver; do
-  command -v "$tool" >/dev/null || { echo "$tool not found: scripts/install-deps.sh installs it" >&2; exit 1; }
-done
-
-export WINEPREFIX=$work/prefix
-export WINEDEBUG=-all
-# No mono or gecko installers, no window: nothing here needs them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
-wine_timeout=300
-
-# The wine server of this prefix outlives the programs by a few seconds; end it with the script.
-trap 'wineserver -k 2>/dev/null || true' EXIT
-
-windows_path() { local path; path=$(realpath -m "$1"); echo "Z:${path//\//\\}"; }
-
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-  echo "creating wine prefix $WINEPREFIX"
-  timeout 300 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || {
-    echo "wineboot failed:" >&2; cat "$work/wineboot.log" >&2; exit 1; }
-fi
 
 # Every case gets a folder with a copy of each library and its settings file beside it (under a
 # folder name with a space, as train folders often have); both hosts then play all cases in one
@@ -96,7 +77,6 @@ for entry in "${cases[@]}"; do
     failures=$((failures + 1))
   fi
 done
-
 
 if ((failures)); then
   echo "$failures case(s) differ between the Windows DLL and the Linux library" >&2

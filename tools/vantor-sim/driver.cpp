@@ -9,6 +9,10 @@ namespace {
 
 // How long the driver holds the release key.
 constexpr double kReleaseHold = 0.5;
+// How long the driver takes to notice that the alarm tone goes on with no alarm standing.
+constexpr double kSilenceDelay = 1.0;
+// An aim below this (km/h) at a stand means stop.
+constexpr double kStopAim = 2.0;
 // Seconds of running the driver allows for before his brake takes hold.
 constexpr double kBrakeLead = 2.0;
 
@@ -73,6 +77,7 @@ void Driver::act(double t, double position, double speed, const Observation& las
     }
     release(t, speed, overridden, host);
     acknowledge(t, overridden, last, host);
+    silence(t, last, host);
     if (automatic_ && release_ == Step::Idle) {
         control(t, position, speed, overridden, last, host);
     }
@@ -121,7 +126,6 @@ void Driver::acknowledge(double t, bool overridden, const Observation& last, Hos
                 host.setPower(0, false);
             }
             host.keyDown(0);
-            host.keyDown(1);
             ack_ = Step::Holding;
             ackAt_ = t + config_.ackHold;
         } else {
@@ -131,8 +135,36 @@ void Driver::acknowledge(double t, bool overridden, const Observation& last, Hos
     case Step::Holding:
         if (t >= ackAt_ - 1e-9) {
             host.keyUp(0);
-            host.keyUp(1);
             ack_ = Step::Idle;
+        }
+        break;
+    }
+}
+
+// The silence key stops the tone only once no alarm stands: pressed while one does, the unit
+// sets the tone going again in the next frame.
+void Driver::silence(double t, const Observation& last, HostInputs& host) {
+    const bool quietAlarm = last.powered && last.alarmTone && !last.alarmLamp;
+    switch (silence_) {
+    case Step::Idle:
+        if (quietAlarm) {
+            silence_ = Step::Waiting;
+            silenceAt_ = t + kSilenceDelay;
+        }
+        break;
+    case Step::Waiting:
+        if (!quietAlarm) {
+            silence_ = Step::Idle;
+        } else if (t >= silenceAt_ - 1e-9) {
+            host.keyDown(1);
+            silence_ = Step::Holding;
+            silenceAt_ = t + config_.ackHold;
+        }
+        break;
+    case Step::Holding:
+        if (t >= silenceAt_ - 1e-9) {
+            host.keyUp(1);
+            silence_ = Step::Idle;
         }
         break;
     }
@@ -149,7 +181,9 @@ void Driver::control(double t, double position, double speed, bool overridden,
         brake = vehicle_.brakeNotches;
     } else {
         const double target = aim(position, speed, last);
-        if (target < 0.5 && speed < 0.5) {
+        // Stopping, he holds the train on the brake rather than creep the last few centimetres,
+        // which on a rising gradient would roll it back and forth.
+        if (target < kStopAim && speed < 0.5) {
             mode_ = Mode::Brake;
         } else {
             switch (mode_) {

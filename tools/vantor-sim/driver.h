@@ -1,6 +1,7 @@
 // The automatic driver: follows the speed profile of the line, watches the pattern display,
-// acknowledges alarms after a reaction delay, and after an emergency stop puts the brake handle
-// to emergency and presses the release key. Scripted events can take the handles from him.
+// acknowledges alarms after a reaction delay, silences the alarm tone once no alarm stands, and
+// after an emergency stop puts the brake handle to emergency and presses the release key.
+// Scripted events can take the handles from him.
 #pragma once
 
 #include <optional>
@@ -15,6 +16,7 @@ struct Observation {
     Handles returned{};
     bool powered = false;
     bool alarmLamp = false;
+    bool alarmTone = false; // sound 1 loops
     std::optional<double> patternSpeed;
 };
 
@@ -44,6 +46,7 @@ class Driver {
     void moveAhead(double position);
     void acknowledge(double t, bool overridden, const Observation& last, HostInputs& host);
     void release(double t, double speed, bool overridden, HostInputs& host);
+    void silence(double t, const Observation& last, HostInputs& host);
     void control(double t, double position, double speed, bool overridden, const Observation& last,
                  HostInputs& host);
 
@@ -56,6 +59,8 @@ class Driver {
     double ackAt_ = 0.0;
     Step release_ = Step::Idle;
     double releaseAt_ = 0.0;
+    Step silence_ = Step::Idle;
+    double silenceAt_ = 0.0;
     Mode mode_ = Mode::Brake;
     // The first profile point beyond the front.
     size_t ahead_ = 0;

@@ -49,6 +49,12 @@ void EventScript::fireDue(double t, double position, Driver& driver, HostInputs&
 }
 
 void EventScript::fire(const Event& event, double t, Driver& driver, HostInputs& host) {
+    host.beginEvent();
+    fireActions(event, t, driver, host);
+    host.endEvent();
+}
+
+void EventScript::fireActions(const Event& event, double t, Driver& driver, HostInputs& host) {
     if (!event.label.empty()) {
         host.note("» " + event.label);
     }

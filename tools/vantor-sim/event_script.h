@@ -25,6 +25,7 @@ class EventScript {
         int32_t key;
     };
     void fire(const Event& event, double t, Driver& driver, HostInputs& host);
+    void fireActions(const Event& event, double t, Driver& driver, HostInputs& host);
 
     const std::vector<Event>& events_;
     // The timed events in order of time and the placed ones in order of position, as indices

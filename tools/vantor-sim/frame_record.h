@@ -48,7 +48,8 @@ struct FrameRecord {
     double targetSpeed = 0.0;
 };
 
-// Something that happened between frames: a transponder passed or a driver's action.
+// Something that happened between frames: a transponder passed, a driver's action or a
+// scripted event.
 struct Note {
     double time = 0.0;
     double position = 0.0;
@@ -57,6 +58,8 @@ struct Note {
     bool transponder = false;
     int32_t transponderType = 0;
     int32_t transponderOptional = 0;
+    std::string label;  // the author's label of the transponder
+    bool event = false; // part of a scripted event
 };
 
 } // namespace vantor::sim

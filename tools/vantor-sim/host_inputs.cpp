@@ -26,9 +26,9 @@ void HostInputs::setBrake(int32_t notch, bool announce) {
     handles_.brake = notch;
     plugin_.setBrake(notch);
     if (announce) {
-        note_("driver: brake to " + (notch == emergencyNotch_
-                                         ? "emergency (notch " + std::to_string(notch) + ")"
-                                         : "notch " + std::to_string(notch)));
+        note("driver: brake to " + (notch == emergencyNotch_
+                                        ? "emergency (notch " + std::to_string(notch) + ")"
+                                        : "notch " + std::to_string(notch)));
     }
 }
 
@@ -39,7 +39,7 @@ void HostInputs::setPower(int32_t notch, bool announce) {
     handles_.power = notch;
     plugin_.setPower(notch);
     if (announce) {
-        note_("driver: power to notch " + std::to_string(notch));
+        note("driver: power to notch " + std::to_string(notch));
     }
 }
 
@@ -50,18 +50,18 @@ void HostInputs::setReverser(int32_t position, bool announce) {
     handles_.reverser = position;
     plugin_.setReverser(position);
     if (announce) {
-        note_("driver: reverser to " + std::to_string(position));
+        note("driver: reverser to " + std::to_string(position));
     }
 }
 
 void HostInputs::keyDown(int32_t key) {
     plugin_.keyDown(key);
-    note_("driver: " + keyName(key) + " down");
+    note("driver: " + keyName(key) + " down");
 }
 
 void HostInputs::keyUp(int32_t key) {
     plugin_.keyUp(key);
-    note_("driver: " + keyName(key) + " up");
+    note("driver: " + keyName(key) + " up");
 }
 
 void HostInputs::setPowerSwitch(bool on) {
@@ -69,7 +69,7 @@ void HostInputs::setPowerSwitch(bool on) {
         return;
     }
     powerSwitch_ = on;
-    note_(on ? "power switch on" : "power switch off");
+    note(on ? "power switch on" : "power switch off");
 }
 
 } // namespace vantor::sim

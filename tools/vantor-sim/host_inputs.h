@@ -5,16 +5,17 @@
 #include <functional>
 #include <string>
 
+#include "host_calls.h"
 #include "host_records.h"
-#include "plugin_library.h"
 
 namespace vantor::sim {
 
 class HostInputs {
   public:
-    using NoteFn = std::function<void(const std::string&)>;
+    // event: the note is part of a scripted event.
+    using NoteFn = std::function<void(const std::string&, bool event)>;
 
-    HostInputs(PluginLibrary& plugin, int32_t emergencyNotch, NoteFn note)
+    HostInputs(HostCalls& plugin, int32_t emergencyNotch, NoteFn note)
         : plugin_(plugin), emergencyNotch_(emergencyNotch), note_(std::move(note)) {}
 
     // announce: the change goes on the timeline (the automatic driver's ordinary handle work
@@ -30,14 +31,18 @@ class HostInputs {
     int32_t power() const { return handles_.power; }
     const Handles& handles() const { return handles_; }
     bool powerSwitch() const { return powerSwitch_; }
-    void note(const std::string& text) const { note_(text); }
+    void note(const std::string& text) const { note_(text, inEvent_); }
+    // Notes between these two calls belong to a scripted event.
+    void beginEvent() { inEvent_ = true; }
+    void endEvent() { inEvent_ = false; }
 
   private:
-    PluginLibrary& plugin_;
+    HostCalls& plugin_;
     int32_t emergencyNotch_;
     NoteFn note_;
     Handles handles_{};
     bool powerSwitch_ = false;
+    bool inEvent_ = false;
 };
 
 // The name of a key code on the unit's panel, for the timeline.

@@ -2,20 +2,27 @@
 // did.
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <memory>
+#include <optional>
+#include <sstream>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "console_text.h"
 #include "csv_trace.h"
+#include "default_library.h"
 #include "default_scenario.h"
 #include "pinned_random.h"
 #include "plugin_library.h"
 #include "progress_bar.h"
+#include "route_check.h"
 #include "scenario_parser.h"
+#include "settings_check.h"
 #include "simulation.h"
 #include "svg_plot.h"
 #include "timeline.h"
+#include "utf8_path.h"
 
 using namespace vantor::sim;
 
@@ -26,14 +33,17 @@ struct Options {
     std::string scenario;
     std::string csv;
     std::string svg;
+    std::string settings;      // a settings file to run with, in place of [settings]
+    std::string settingsCheck; // the file the settings command checks
     bool pinRandom = false;
     bool allSounds = false;
     bool quiet = false;
     bool printDefault = false;
+    int64_t maxFrames = kDefaultMaxFrames;
 };
 
 std::ofstream openOutput(const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(pathFromUtf8(path), std::ios::binary);
     if (!out) {
         throw std::runtime_error(path + ": cannot write");
     }
@@ -41,9 +51,26 @@ std::ofstream openOutput(const std::string& path) {
 }
 
 int run(const Options& options) {
-    const Scenario scenario = options.scenario.empty()
-                                  ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
-                                  : loadScenarioFile(options.scenario);
+    Scenario scenario = options.scenario.empty()
+                            ? parseScenario(defaultScenarioText(), kDefaultScenarioName)
+                            : loadScenarioFile(options.scenario);
+    // The author's own file goes beside the library as it is; the bench reads the displays
+    // back with the scale the unit takes from it.
+    std::optional<std::string> settingsFile;
+    if (!options.settings.empty()) {
+        settingsFile = readSettingsBytes(options.settings);
+        const SettingsReport report = checkSettings(*settingsFile);
+        std::ostringstream warnings;
+        printSettingsWarnings(options.settings, report, warnings);
+        if (scenario.settings.any()) {
+            warnings << options.settings << ": note: used in place of the scenario's [settings]\n";
+        }
+        writeText(stderr, warnings.str());
+        scenario.settings = scenarioSettings(report.settings);
+    } else if (scenario.settings.any()) {
+        settingsFile = settingsFileText(scenario.settings);
+    }
+    requireRunLength(scenario, options.maxFrames);
     // Output files are opened before anything runs, so a bad path stops the run at once.
     std::ofstream csvFile;
     if (!options.csv.empty()) {
@@ -56,12 +83,16 @@ int run(const Options& options) {
     if (options.pinRandom) {
         pinRandom();
     }
-    PluginLibrary plugin(options.library, scenario.settings);
+    PluginLibrary plugin(options.library, settingsFile);
+    for (const RouteWarning& warning : checkRoute(scenario)) {
+        writeText(stderr, warningText(scenario, warning) + "\n");
+    }
 
-    ProgressBar bar(stdout);
+    ProgressBar bar(stdout, stderr);
     Timeline timeline(
         scenario, [&](const std::string& text) { bar.write(text); }, options.allSounds);
-    std::vector<RunObserver*> observers;
+    RunWarnings afterRun;
+    std::vector<RunObserver*> observers{&afterRun};
     if (!options.quiet) {
         observers.push_back(&timeline);
     }
@@ -86,6 +117,10 @@ int run(const Options& options) {
     } else {
         timeline.footer(end);
     }
+    std::fflush(stdout);
+    for (const RouteWarning& warning : afterRun.warnings()) {
+        writeText(stderr, warningText(scenario, warning) + "\n");
+    }
     if (plot) {
         svgFile << plot->render();
     }
@@ -97,12 +132,14 @@ int run(const Options& options) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// argv as UTF-8 text on every platform.
+int runCommandLine(int argc, const char* const* argv) {
     Options options;
-    CLI::App app{"Drives the train-protection plug-in along a line and shows what it does."};
-    app.add_option("--library", options.library, "the plug-in library to load (libvantor.so)");
+    CLI::App app{"Drives the train-protection plug-in along a line and shows what it does.",
+                 "vantor-sim"};
+    app.add_option("--library", options.library,
+                   "the plug-in library to load; without it the one beside vantor-sim, or the "
+                   "one of its build");
     app.add_option("--scenario", options.scenario,
                    "scenario file (TOML); without it the built-in line runs");
     app.add_option("--csv", options.csv, "write a per-frame trace to this CSV file");
@@ -113,23 +150,76 @@ int main(int argc, char** argv) {
                  "also list every alternating alarm tone on the timeline");
     app.add_flag("--quiet", options.quiet,
                  "no timeline, only the line that ends the run; --csv and --svg still write");
+    app.add_option("--max-frames", options.maxFrames,
+                   "the longest run to start, in frames (default 10000000)")
+        ->check(CLI::PositiveNumber);
     app.add_flag("--print-default", options.printDefault,
                  "print the built-in scenario, a start for your own, and stop");
-    CLI11_PARSE(app, argc, argv);
+    app.add_option("--settings", options.settings,
+                   "run with this VantorConfig.ini, byte for byte, in place of the scenario's "
+                   "[settings]");
+    CLI::App* settingsCommand = app.add_subcommand(
+        "settings", "check a VantorConfig.ini: each setting as the unit reads it, and warnings; "
+                    "exit status 0 when clean, 1 with warnings, 2 when unreadable");
+    settingsCommand->add_option("FILE", options.settingsCheck, "the settings file")->required();
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        const int status = app.exit(error, out, errors);
+        writeText(stdout, out.str());
+        writeText(stderr, errors.str());
+        return status;
+    }
 
+    if (*settingsCommand) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        const int status = printSettingsCheck(options.settingsCheck, out, errors);
+        writeText(stdout, out.str());
+        writeText(stderr, errors.str());
+        return status;
+    }
     if (options.printDefault) {
-        std::cout << defaultScenarioText();
+        writeText(stdout, defaultScenarioText());
         return 0;
     }
-    if (options.library.empty()) {
-        std::cerr << "vantor-sim: --library is required\n";
-        return 2;
-    }
     try {
+        if (options.library.empty()) {
+            options.library = defaultLibraryPath();
+        }
         return run(options);
     } catch (const std::exception& error) {
         std::fflush(stdout);
-        std::cerr << "vantor-sim: error: " << error.what() << '\n';
+        writeText(stderr, std::string("vantor-sim: error: ") + error.what() + "\n");
         return 1;
     }
 }
+
+} // namespace
+
+#if defined(_WIN32)
+// The wide command line, so that paths in any script reach the bench whatever the system's
+// code page (linked with -municode).
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> texts;
+    try {
+        for (int i = 0; i < argc; ++i) {
+            texts.push_back(utf8FromPath(argv[i]));
+        }
+    } catch (const std::exception&) {
+        writeText(stderr, "vantor-sim: error: the command line is not valid Unicode\n");
+        return 2;
+    }
+    std::vector<const char*> args;
+    for (const std::string& text : texts) {
+        args.push_back(text.c_str());
+    }
+    return runCommandLine(argc, args.data());
+}
+#else
+int main(int argc, char** argv) {
+    return runCommandLine(argc, argv);
+}
+#endif

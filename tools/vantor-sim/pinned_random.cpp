@@ -1,8 +1,7 @@
 #include "pinned_random.h"
 
-#include <dlfcn.h>
-
-#include <cstdlib>
+#include <cstddef>
+#include <vector>
 
 namespace {
 
@@ -10,9 +9,9 @@ bool pinned = false;
 unsigned next = 0;
 constexpr int kSequence[] = {1, 1, 50, 1, 1, 150};
 
-template <typename Fn> Fn libraryFunction(const char* name) {
-    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
-}
+vantor::sim::RandomTape tapeMode = vantor::sim::RandomTape::Pass;
+std::vector<int> tape;
+size_t replayed = 0;
 
 } // namespace
 
@@ -22,25 +21,44 @@ void pinRandom() {
     pinned = true;
 }
 
-} // namespace vantor::sim
+bool randomPinned() {
+    return pinned;
+}
 
-extern "C" {
+void setRandomTape(RandomTape mode) {
+    tapeMode = mode;
+    if (mode == RandomTape::Record) {
+        tape.clear();
+    }
+    replayed = 0;
+}
 
-__attribute__((visibility("default"))) void srand(unsigned int seed) noexcept {
+void seedRandom(unsigned seed) {
+    if (tapeMode == RandomTape::Replay) {
+        return;
+    }
     if (pinned) {
         next = 0;
         return;
     }
-    static const auto real = libraryFunction<void (*)(unsigned int)>("srand");
-    real(seed);
+    runtimeRandom().srand(seed);
 }
 
-__attribute__((visibility("default"))) int rand() noexcept {
-    if (pinned) {
-        return kSequence[next++ % (sizeof kSequence / sizeof kSequence[0])];
+int drawRandom() {
+    if (tapeMode == RandomTape::Replay) {
+        // Drawing more than was recorded is a difference the frame comparison will show.
+        return replayed < tape.size() ? tape[replayed++] : 0;
     }
-    static const auto real = libraryFunction<int (*)()>("rand");
-    return real();
+    int value = 0;
+    if (pinned) {
+        value = kSequence[next++ % (sizeof kSequence / sizeof kSequence[0])];
+    } else {
+        value = runtimeRandom().rand();
+    }
+    if (tapeMode == RandomTape::Record) {
+        tape.push_back(value);
+    }
+    return value;
 }
 
-} // extern "C"
+} // namespace vantor::sim

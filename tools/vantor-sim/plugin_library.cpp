@@ -1,16 +1,45 @@
-// Loading the plug-in from a private copy and resolving its exports.
+// Loading the plug-in from a private copy, with the scenario's settings beside it.
 #include "plugin_library.h"
 
-#include <dlfcn.h>
-#include <stdlib.h>
-
 #include <fstream>
+#include <random>
 #include <system_error>
-#include <vector>
+
+#include "utf8_path.h"
+#if defined(_WIN32)
+#include "pinned_random.h"
+#include "random_imports.h"
+#endif
 
 namespace vantor::sim {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// A new folder that only this user may enter, so that nobody can swap the library in it
+// between the copy and the load.
+fs::path makePrivateFolder() {
+    const fs::path base = fs::temp_directory_path();
+    std::random_device random;
+    std::error_code error;
+    for (int attempt = 0; attempt < 100 && !error; ++attempt) {
+        const fs::path folder = base / ("vantor-sim-" + std::to_string(random()));
+        if (fs::create_directory(folder, error)) {
+            fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
+            return folder;
+        }
+    }
+    throw LibraryError("cannot create a temporary folder in " + utf8FromPath(base) +
+                       (error ? ": " + error.message() : ""));
+}
+
+void removeFolder(const fs::path& folder) {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+} // namespace
 
 std::string settingsFileText(const Settings& settings) {
     std::string text;
@@ -35,81 +64,51 @@ std::string settingsFileText(const Settings& settings) {
     return text;
 }
 
-PluginLibrary::PluginLibrary(const std::string& libraryPath, const Settings& settings) {
-    const fs::path original(libraryPath);
+PrivateLibraryCopy::PrivateLibraryCopy(const std::string& libraryPath,
+                                       const std::optional<std::string>& settingsFile) {
+    const fs::path original = pathFromUtf8(libraryPath);
     std::error_code error;
     if (!fs::is_regular_file(original, error)) {
         throw LibraryError(libraryPath + ": no such library");
     }
-    std::string pattern = (fs::temp_directory_path() / "vantor-sim-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw LibraryError("cannot create a temporary folder for the library");
-    }
-    folder_.path = pattern;
-    const fs::path copy = folder_.path / original.filename();
-    fs::copy_file(original, copy, error);
-    if (error) {
-        throw LibraryError(libraryPath + ": cannot copy the library: " + error.message());
-    }
-    if (settings.any()) {
-        std::ofstream(folder_.path / "VantorConfig.ini") << settingsFileText(settings);
-    }
-    handle_.value = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_.value == nullptr) {
-        const char* why = dlerror();
-        throw LibraryError(libraryPath + ": cannot load the library: " + (why ? why : "unknown"));
-    }
-    resolveExports(libraryPath);
-}
-
-PluginLibrary::~PluginLibrary() = default;
-
-PluginLibrary::TempFolder::~TempFolder() {
-    if (!path.empty()) {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-}
-
-PluginLibrary::Handle::~Handle() {
-    if (value != nullptr) {
-        dlclose(value);
-    }
-}
-
-void PluginLibrary::resolveExports(const std::string& libraryPath) {
-    void* symbols[16];
-    std::vector<std::string> missing;
-    for (int i = 0; i < 16; ++i) {
-        symbols[i] = dlsym(handle_.value, kExportNames[i]);
-        if (symbols[i] == nullptr) {
-            missing.push_back(kExportNames[i]);
+    folder_ = makePrivateFolder();
+    // The destructor does not run for a constructor that throws.
+    try {
+        library_ = folder_ / original.filename();
+        fs::copy_file(original, library_, error);
+        if (error) {
+            throw LibraryError(libraryPath + ": cannot copy the library: " + error.message());
         }
-    }
-    if (!missing.empty()) {
-        std::string list;
-        for (const std::string& name : missing) {
-            list += (list.empty() ? "" : ", ") + name;
+        if (settingsFile) {
+            std::ofstream file(folder_ / "VantorConfig.ini", std::ios::binary);
+            file.write(settingsFile->data(), static_cast<std::streamsize>(settingsFile->size()));
+            if (!file.flush()) {
+                throw LibraryError("cannot write the settings file beside the library");
+            }
         }
-        throw LibraryError(libraryPath + ": not a plug-in: missing export" +
-                           (missing.size() > 1 ? "s " : " ") + list);
+    } catch (...) {
+        removeFolder(folder_);
+        throw;
     }
-    load = reinterpret_cast<LoadFn>(symbols[0]);
-    dispose = reinterpret_cast<DisposeFn>(symbols[1]);
-    getPluginVersion = reinterpret_cast<GetPluginVersionFn>(symbols[2]);
-    setVehicleSpec = reinterpret_cast<SetVehicleSpecFn>(symbols[3]);
-    initialize = reinterpret_cast<InitializeFn>(symbols[4]);
-    elapse = reinterpret_cast<ElapseFn>(symbols[5]);
-    setPower = reinterpret_cast<SetInt32Fn>(symbols[6]);
-    setBrake = reinterpret_cast<SetInt32Fn>(symbols[7]);
-    setReverser = reinterpret_cast<SetInt32Fn>(symbols[8]);
-    keyDown = reinterpret_cast<SetInt32Fn>(symbols[9]);
-    keyUp = reinterpret_cast<SetInt32Fn>(symbols[10]);
-    hornBlow = reinterpret_cast<SetInt32Fn>(symbols[11]);
-    doorOpen = reinterpret_cast<VoidFn>(symbols[12]);
-    doorClose = reinterpret_cast<VoidFn>(symbols[13]);
-    setSignal = reinterpret_cast<SetInt32Fn>(symbols[14]);
-    setBeaconData = reinterpret_cast<SetBeaconDataFn>(symbols[15]);
+}
+
+PrivateLibraryCopy::~PrivateLibraryCopy() {
+    removeFolder(folder_);
+}
+
+PluginLibrary::PluginLibrary(const std::string& libraryPath, const Settings& settings)
+    : PluginLibrary(libraryPath,
+                    settings.any() ? std::optional(settingsFileText(settings)) : std::nullopt) {}
+
+PluginLibrary::PluginLibrary(const std::string& libraryPath,
+                             const std::optional<std::string>& settingsFile)
+    : PrivateLibraryCopy(libraryPath, settingsFile), PluginModule(path(), libraryPath) {
+#if defined(_WIN32)
+    if (!redirectRandomImports(nativeHandle()) && randomPinned()) {
+        throw LibraryError(libraryPath +
+                           ": cannot pin its random periods: it takes rand from no DLL");
+    }
+#endif
 }
 
 } // namespace vantor::sim

@@ -3,61 +3,44 @@
 #pragma once
 
 #include <filesystem>
-#include <stdexcept>
+#include <optional>
 #include <string>
 
-#include "exports.h"
+#include "plugin_module.h"
 #include "scenario.h"
 
 namespace vantor::sim {
 
-class LibraryError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
+using loader::LibraryError;
 
-// The library is copied into a fresh temporary folder, so that the unit reads the settings
-// file of the scenario and no stray one left next to the original. The folder goes with the
-// object.
-class PluginLibrary {
+// A fresh temporary folder holding a copy of the library and, when there is one, the settings
+// file, so that the unit reads those settings and no stray file left next to the original.
+// The folder goes with the object.
+class PrivateLibraryCopy {
   public:
-    PluginLibrary(const std::string& libraryPath, const Settings& settings);
-    ~PluginLibrary();
-    PluginLibrary(const PluginLibrary&) = delete;
-    PluginLibrary& operator=(const PluginLibrary&) = delete;
+    PrivateLibraryCopy(const std::string& libraryPath,
+                       const std::optional<std::string>& settingsFile);
+    ~PrivateLibraryCopy();
+    PrivateLibraryCopy(const PrivateLibraryCopy&) = delete;
+    PrivateLibraryCopy& operator=(const PrivateLibraryCopy&) = delete;
 
-    LoadFn load = nullptr;
-    DisposeFn dispose = nullptr;
-    GetPluginVersionFn getPluginVersion = nullptr;
-    SetVehicleSpecFn setVehicleSpec = nullptr;
-    InitializeFn initialize = nullptr;
-    ElapseFn elapse = nullptr;
-    SetInt32Fn setPower = nullptr;
-    SetInt32Fn setBrake = nullptr;
-    SetInt32Fn setReverser = nullptr;
-    SetInt32Fn keyDown = nullptr;
-    SetInt32Fn keyUp = nullptr;
-    SetInt32Fn hornBlow = nullptr;
-    VoidFn doorOpen = nullptr;
-    VoidFn doorClose = nullptr;
-    SetInt32Fn setSignal = nullptr;
-    SetBeaconDataFn setBeaconData = nullptr;
+    // The copy that is loaded; its settings file lies beside it.
+    const std::filesystem::path& path() const { return library_; }
 
   private:
-    void resolveExports(const std::string& libraryPath);
+    std::filesystem::path folder_;
+    std::filesystem::path library_;
+};
 
-    // Members, so that a constructor that throws half way still cleans up: the library is
-    // closed before its folder goes.
-    struct TempFolder {
-        std::filesystem::path path;
-        ~TempFolder();
-    };
-    struct Handle {
-        void* value = nullptr;
-        ~Handle();
-    };
-    TempFolder folder_;
-    Handle handle_;
+// The copy comes first among the bases, so the library is loaded from it and unloaded before
+// its folder goes. Paths are UTF-8; errors name the library as given.
+class PluginLibrary : private PrivateLibraryCopy, public loader::PluginModule {
+  public:
+    PluginLibrary(const std::string& libraryPath, const Settings& settings);
+    // With a settings file of these very bytes beside it, or with none.
+    PluginLibrary(const std::string& libraryPath, const std::optional<std::string>& settingsFile);
+
+    using PrivateLibraryCopy::path;
 };
 
 // The settings file's text for the keys the scenario gives.

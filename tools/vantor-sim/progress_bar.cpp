@@ -1,8 +1,9 @@
 #include "progress_bar.h"
 
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "console_text.h"
+#include "terminal.h"
 
 namespace vantor::sim {
 
@@ -10,41 +11,54 @@ namespace {
 
 // Short runs finish before a bar would help; it appears only once a run has taken this long.
 constexpr auto kShowAfter = std::chrono::milliseconds(300);
+// Progress lines: the first after this long, then one each this often.
+constexpr auto kLineEvery = std::chrono::seconds(10);
 constexpr int kWidth = 40;
+// "[", the bar, "] 100%".
+constexpr int kShownWidth = kWidth + 7;
 
 } // namespace
 
-ProgressBar::ProgressBar(std::FILE* out)
-    : out_(out), enabled_(isatty(fileno(out)) != 0), started_(std::chrono::steady_clock::now()) {}
+ProgressBar::ProgressBar(std::FILE* out, std::FILE* lines)
+    : out_(out), lines_(lines), onTerminal_(isTerminal(out)),
+      started_(std::chrono::steady_clock::now()), nextLine_(started_ + kLineEvery) {}
 
 ProgressBar::~ProgressBar() {
     clear();
 }
 
 void ProgressBar::update(double fraction) {
-    if (!enabled_ || std::chrono::steady_clock::now() - started_ < kShowAfter) {
+    const auto now = std::chrono::steady_clock::now();
+    const int percent = std::clamp(static_cast<int>(fraction * 100.0), 0, 100);
+    if (!onTerminal_) {
+        if (now >= nextLine_ && percent < 100) {
+            std::fprintf(lines_, "vantor-sim: %d%% of the run done\n", percent);
+            std::fflush(lines_);
+            nextLine_ = now + kLineEvery;
+        }
         return;
     }
-    const int percent = std::clamp(static_cast<int>(fraction * 100.0), 0, 100);
-    if (percent == drawnPercent_) {
+    if (now - started_ < kShowAfter || percent == drawnPercent_) {
         return;
     }
     drawnPercent_ = percent;
     const int filled = percent * kWidth / 100;
-    std::fprintf(out_, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, '.').c_str(), percent);
+    char shown[16];
+    std::snprintf(shown, sizeof shown, "] %3d%%", percent);
+    writeText(out_, "\r[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + shown);
     std::fflush(out_);
     shown_ = true;
 }
 
 void ProgressBar::write(const std::string& text) {
     clear();
-    std::fputs(text.c_str(), out_);
+    writeText(out_, text);
 }
 
 void ProgressBar::clear() {
     if (shown_) {
-        std::fputs("\r\033[K", out_);
+        // Spaces rather than an erase sequence, which not every Windows console understands.
+        writeText(out_, "\r" + std::string(kShownWidth, ' ') + "\r");
         shown_ = false;
         drawnPercent_ = -1;
     }

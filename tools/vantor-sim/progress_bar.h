@@ -1,5 +1,6 @@
-// A one-line progress bar for runs that take a while, drawn only on a terminal. Lines written
-// while it shows first clear it, so it never mixes with them.
+// Progress of runs that take a while. On a terminal, a one-line bar that lines written while it
+// shows first clear; otherwise, now and then a line on a second stream, so that a long run
+// whose output goes to a file or a pipe still tells that it is working.
 #pragma once
 
 #include <chrono>
@@ -10,7 +11,8 @@ namespace vantor::sim {
 
 class ProgressBar {
   public:
-    explicit ProgressBar(std::FILE* out);
+    // out: where the run's output goes; lines: where progress lines go when out is no terminal.
+    ProgressBar(std::FILE* out, std::FILE* lines);
     ~ProgressBar();
 
     void update(double fraction);
@@ -21,10 +23,12 @@ class ProgressBar {
     void clear();
 
     std::FILE* out_;
-    bool enabled_;
+    std::FILE* lines_;
+    bool onTerminal_;
     bool shown_ = false;
     int drawnPercent_ = -1;
     std::chrono::steady_clock::time_point started_;
+    std::chrono::steady_clock::time_point nextLine_;
 };
 
 } // namespace vantor::sim

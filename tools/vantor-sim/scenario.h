@@ -44,6 +44,14 @@ struct Transponder {
     int32_t signal = 0;
     int32_t optional = 0;
     std::string label;
+    int line = 0;               // of its table in the scenario file; 0 when not from a file
+    bool optionalGiven = false; // the file gives an optional value
+};
+
+// The line's gradient from a position on, until the next one.
+struct Gradient {
+    double position = 0.0; // m
+    double perMille = 0.0; // rising in the direction of travel when positive
 };
 
 struct ProfilePoint {
@@ -68,16 +76,17 @@ struct Event {
     std::optional<int32_t> keyUp;
     std::optional<int32_t> key; // pressed, then let go after hold
     double hold = 0.5;          // s
+    int line = 0;               // of its table in the scenario file
 };
 
 struct DriverPlan {
     double startTime = 2.0; // s; until then the brake is held at full service
     std::vector<ProfilePoint> profile;
-    double deceleration = 2.0;            // km/h/s the driver plans his braking with
-    int32_t brakeNotch = 0;               // service notch for ordinary braking; 0: half the notches
-    int32_t powerNotch = 0;               // notch for accelerating; 0: the highest
-    std::optional<double> ackDelay = 2.0; // s; empty: never acknowledges
-    double ackHold = 0.5;                 // s the acknowledge and silence keys are held
+    double deceleration = 2.0;                // km/h/s the driver plans his braking with
+    int32_t brakeNotch = 0;                   // service notch for ordinary braking
+    int32_t powerNotch = 0;                   // notch for accelerating; 0: the highest
+    std::optional<double> ackDelay = 2.0;     // s; empty: never acknowledges
+    double ackHold = 0.5;                     // s the acknowledge and silence keys are held
     std::optional<double> releaseDelay = 3.0; // s after the stop; empty: never releases
     bool watchPattern = true;                 // keeps below the pattern display less patternMargin
     double patternMargin = 5.0;               // km/h
@@ -88,14 +97,17 @@ struct Run {
     double duration = 300.0; // s
     double startPosition = 0.0;
     bool powerSwitch = false; // the unit's power switch at the start
+    int durationLine = 0;     // of the duration key in the scenario file, 0 when not given
 };
 
 struct Scenario {
     std::string name;
+    std::string source; // the file, or the built-in line's name, for messages
     Vehicle vehicle;
     Settings settings;
     double routeLength = 0.0;              // m; the run ends when the front reaches it (0: no end)
     std::vector<Transponder> transponders; // sorted by position
+    std::vector<Gradient> gradients;       // sorted by position; level before the first
     DriverPlan driver;
     std::vector<Event> events;
     Run run;

@@ -5,11 +5,17 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
 #include <toml++/toml.h>
+
+#include "file_text.h"
+#include "plugin.h"
+#include "settings.h"
+#include "utf8_path.h"
 
 namespace vantor::sim {
 
@@ -68,6 +74,11 @@ class TableReader {
         return table_.get(key);
     }
     bool has(const std::string& key) const { return table_.contains(key); }
+    int line() const { return static_cast<int>(table_.source().begin.line); }
+    int lineOfKey(const std::string& key) const {
+        const toml::node* node = table_.get(key);
+        return node ? static_cast<int>(node->source().begin.line) : 0;
+    }
 
     double number(const std::string& key, double fallback) {
         const toml::node* node = find(key);
@@ -316,8 +327,10 @@ Transponder readTransponder(TableReader& reader) {
     }
     t.type = reader.int32("type", 0);
     t.signal = reader.int32("signal", 0);
+    t.optionalGiven = reader.has("optional");
     t.optional = reader.int32("optional", 0);
     t.label = reader.text("label", "");
+    t.line = reader.line();
     reader.finish();
     return t;
 }
@@ -335,8 +348,36 @@ void readCoilPair(TableReader& reader, std::vector<Transponder>& out) {
     const int32_t signal = reader.int32("signal", 0);
     const std::string label = reader.text("label", "");
     reader.finish();
-    out.push_back(Transponder{position, 70, signal, first, label});
-    out.push_back(Transponder{position + spacing, 70, signal, second, ""});
+    out.push_back(Transponder{position, 70, signal, first, label, reader.line(), true});
+    out.push_back(Transponder{position + spacing, 70, signal, second, "", reader.line(), true});
+}
+
+Gradient readGradient(TableReader& reader) {
+    Gradient g;
+    g.position = reader.requiredNumber("position");
+    g.perMille = reader.requiredNumber("per_mille");
+    reader.finish();
+    return g;
+}
+
+// The unit's deceleration as it will read its settings file: at most 7 characters of text.
+double unitDeceleration(const Settings& settings) {
+    if (!settings.deceleration) {
+        return 2.5;
+    }
+    return vantor::decimalPrefix(settings.deceleration->substr(0, 7).c_str());
+}
+
+// The weakest service notch that brakes at least as hard as the unit's curves assume, so that
+// a driver who brakes on a curve keeps below it; the strongest when none does.
+int32_t matchingBrakeNotch(const Vehicle& vehicle, const Settings& settings) {
+    const double wanted = unitDeceleration(settings);
+    for (int32_t notch = 1; notch <= vehicle.brakeNotches; ++notch) {
+        if (vehicle.brakeDeceleration[notch - 1] >= wanted) {
+            return notch;
+        }
+    }
+    return vehicle.brakeNotches;
 }
 
 std::vector<ProfilePoint> readProfile(TableReader& reader) {
@@ -368,14 +409,14 @@ std::vector<ProfilePoint> readProfile(TableReader& reader) {
     return profile;
 }
 
-DriverPlan readDriver(TableReader& reader, const Vehicle& vehicle) {
+DriverPlan readDriver(TableReader& reader, const Vehicle& vehicle, const Settings& settings) {
     DriverPlan d;
     d.startTime = reader.number("start_time", d.startTime);
     requireNonNegative(reader, "start_time", d.startTime);
     d.profile = readProfile(reader);
     d.deceleration = reader.number("deceleration", d.deceleration);
     requirePositive(reader, "deceleration", d.deceleration);
-    d.brakeNotch = reader.int32("brake_notch", (vehicle.brakeNotches + 1) / 2);
+    d.brakeNotch = reader.int32("brake_notch", matchingBrakeNotch(vehicle, settings));
     if (d.brakeNotch < 1 || d.brakeNotch > vehicle.brakeNotches) {
         reader.fail(*reader.find("brake_notch"), "brake_notch",
                     "must lie between 1 and the vehicle's brake_notches");
@@ -410,6 +451,7 @@ int32_t readKey(TableReader& reader, const std::string& key) {
 
 Event readEvent(TableReader& reader, const Vehicle& vehicle) {
     Event e;
+    e.line = reader.line();
     if (reader.has("time") == reader.has("position")) {
         reader.failTable("each event needs exactly one of 'time' and 'position'");
     }
@@ -477,6 +519,7 @@ Run readRun(TableReader& reader) {
     }
     r.duration = reader.number("duration", r.duration);
     requirePositive(reader, "duration", r.duration);
+    r.durationLine = reader.lineOfKey("duration");
     r.startPosition = reader.number("start_position", r.startPosition);
     r.powerSwitch = reader.boolean("power_switch", r.powerSwitch);
     reader.finish();
@@ -494,7 +537,11 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
                             std::string(error.description()));
     }
 
+    if (root.empty()) {
+        throw ScenarioError(sourceName + ": the scenario is empty: it sets nothing to run");
+    }
     Scenario scenario;
+    scenario.source = sourceName;
     TableReader top(root, "", sourceName);
     scenario.name = top.text("name", sourceName);
 
@@ -523,7 +570,20 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
             TableReader itemReader(*item, "route.coil_pairs", sourceName);
             readCoilPair(itemReader, scenario.transponders);
         }
+        for (const toml::table* item : reader.tables("gradients")) {
+            TableReader itemReader(*item, "route.gradients", sourceName);
+            const Gradient gradient = readGradient(itemReader);
+            for (const Gradient& other : scenario.gradients) {
+                if (other.position == gradient.position) {
+                    itemReader.failTable("a second gradient at " + numberText(gradient.position) +
+                                         " m");
+                }
+            }
+            scenario.gradients.push_back(gradient);
+        }
         reader.finish();
+        std::sort(scenario.gradients.begin(), scenario.gradients.end(),
+                  [](const Gradient& a, const Gradient& b) { return a.position < b.position; });
         std::stable_sort(
             scenario.transponders.begin(), scenario.transponders.end(),
             [](const Transponder& a, const Transponder& b) { return a.position < b.position; });
@@ -532,7 +592,7 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
         const toml::table* table = top.table("driver");
         const toml::table empty;
         TableReader reader(table ? *table : empty, "driver", sourceName);
-        scenario.driver = readDriver(reader, scenario.vehicle);
+        scenario.driver = readDriver(reader, scenario.vehicle, scenario.settings);
     }
     for (const toml::table* item : top.tables("events")) {
         TableReader reader(*item, "events", sourceName);
@@ -547,13 +607,17 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
 }
 
 Scenario loadScenarioFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::error_code error;
+    if (std::filesystem::is_directory(pathFromUtf8(path), error)) {
+        throw ScenarioError(path + ": is a folder, not a scenario file");
+    }
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
     if (!in) {
         throw ScenarioError(path + ": cannot read the scenario file");
     }
     std::ostringstream text;
     text << in.rdbuf();
-    return parseScenario(text.str(), path);
+    return parseScenario(utf8FileText(text.str()), path);
 }
 
 } // namespace vantor::sim

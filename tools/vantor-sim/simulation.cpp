@@ -1,10 +1,15 @@
 #include "simulation.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
 
 #include "driver.h"
 #include "event_script.h"
+#include "host_calls.h"
 #include "host_inputs.h"
+#include "text_format.h"
 #include "train.h"
 
 namespace vantor::sim {
@@ -16,6 +21,27 @@ std::optional<double> patternSpeedFromDisplay(int32_t display, bool powered,
         return std::nullopt;
     }
     return display * static_cast<double>(settings.displayMaxSpeed()) / resolution;
+}
+
+double framesInRun(const Run& run) {
+    return std::floor(std::floor(run.duration * 1000.0) / run.stepMs) + 1.0;
+}
+
+void requireRunLength(const Scenario& scenario, int64_t maxFrames) {
+    const double frames = framesInRun(scenario.run);
+    if (frames <= static_cast<double>(maxFrames)) {
+        return;
+    }
+    const std::string where =
+        scenario.run.durationLine > 0
+            ? scenario.source + ":" + std::to_string(scenario.run.durationLine)
+            : scenario.source;
+    throw std::runtime_error(where + ": the run would take " + shortNumber(frames) +
+                             " frames (run.duration " + shortNumber(scenario.run.duration) +
+                             " s in " + std::to_string(scenario.run.stepMs) +
+                             " ms frames), more than the " + std::to_string(maxFrames) +
+                             " the bench runs at most; shorten run.duration, or raise the "
+                             "limit with --max-frames");
 }
 
 namespace {
@@ -32,6 +58,13 @@ std::string transponderText(const Transponder& t) {
     return text;
 }
 
+// Host time of a frame: it wraps as the host's 32-bit millisecond clock does.
+int32_t hostTimeOf(int64_t index, int32_t stepMs) {
+    const uint64_t ms = static_cast<uint64_t>(kHostStartTime) +
+                        static_cast<uint64_t>(index) * static_cast<uint64_t>(stepMs);
+    return static_cast<int32_t>(static_cast<uint32_t>(ms));
+}
+
 } // namespace
 
 RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
@@ -45,34 +78,45 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
     frame.position = run.startPosition;
     double speed = 0.0;
 
-    auto emit = [&](Note note) {
+    auto noteNow = [&](const std::string& text, bool event) {
+        Note note;
+        note.time = frame.time;
+        note.position = frame.position;
+        note.speed = static_cast<float>(speed);
+        note.text = text;
+        note.event = event;
         for (RunObserver* observer : observers) {
             observer->onNote(note);
         }
     };
-    auto noteNow = [&](const std::string& text) {
-        emit(Note{frame.time, frame.position, static_cast<float>(speed), text});
-    };
-
-    HostInputs host(plugin, vehicle.emergencyNotch(), noteNow);
+    HostCalls calls(plugin, [&](const UnitFact& fact) {
+        for (RunObserver* observer : observers) {
+            observer->onFact(fact);
+        }
+    });
+    HostInputs host(calls, vehicle.emergencyNotch(), noteNow);
     Driver driver(scenario.driver, vehicle);
     EventScript script(scenario.events);
-    const Train train(vehicle);
+    const Train train(vehicle, scenario.gradients);
 
-    plugin.load();
-    plugin.setVehicleSpec(VehicleSpec{vehicle.brakeNotches, vehicle.powerNotches,
-                                      vehicle.ackBrakeNotch, vehicle.ackBrakeNotch, vehicle.cars});
-    plugin.initialize(0);
+    calls.setPlace(0.0, frame.position, 0.0f);
+    calls.load();
+    calls.setVehicleSpec(VehicleSpec{vehicle.brakeNotches, vehicle.powerNotches,
+                                     vehicle.ackBrakeNotch, vehicle.ackBrakeNotch, vehicle.cars});
+    calls.initialize(0);
     driver.start(host);
     host.setPowerSwitch(run.powerSwitch);
 
     Observation last;
-    size_t nextTransponder = 0;
-    while (nextTransponder < scenario.transponders.size() &&
-           scenario.transponders[nextTransponder].position < frame.position) {
-        ++nextTransponder; // behind the train at the start
+    const auto& transponders = scenario.transponders;
+    // The first transponder ahead of the front.
+    size_t ahead = 0;
+    while (ahead < transponders.size() && transponders[ahead].position < frame.position) {
+        ++ahead; // behind the train at the start
     }
-    const int64_t lastFrame = static_cast<int64_t>(run.duration * 1000.0) / run.stepMs;
+    const double lastIndex = framesInRun(run) - 1.0;
+    const int64_t lastFrame =
+        lastIndex < 9e18 ? static_cast<int64_t>(lastIndex) : std::numeric_limits<int64_t>::max();
     const int64_t progressEvery = std::max<int64_t>(1, lastFrame / 200);
     int64_t nextProgress = 0;
 
@@ -80,8 +124,9 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
     for (int64_t index = 0;; ++index) {
         frame.index = index;
         frame.time = index * static_cast<double>(run.stepMs) / 1000.0;
-        frame.hostTime = kHostStartTime + static_cast<int32_t>(index * run.stepMs);
+        frame.hostTime = hostTimeOf(index, run.stepMs);
         frame.speed = static_cast<float>(speed);
+        calls.setPlace(frame.time, frame.position, frame.speed);
 
         script.fireDue(frame.time, frame.position, driver, host);
         driver.act(frame.time, frame.position, speed, last, host);
@@ -91,14 +136,14 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
         state.location = frame.position;
         state.speed = frame.speed;
         state.time = frame.hostTime;
-        frame.returned = plugin.elapse(state, frame.panel.data(), frame.sound.data());
+        frame.returned = calls.elapse(state, frame.panel.data(), frame.sound.data());
         frame.driver = host.handles();
         frame.powerSwitch = host.powerSwitch();
         const bool powered = frame.panel[kPanelPowered] != 0;
         frame.patternSpeed =
             patternSpeedFromDisplay(frame.panel[kPanelPatternDisplay], powered, scenario.settings);
         last = Observation{frame.returned, powered, frame.panel[kPanelAlarmLamp] != 0,
-                           frame.patternSpeed};
+                           frame.sound[1] == kSoundLoop, frame.patternSpeed};
         if (!observers.empty()) {
             frame.targetSpeed = driver.aim(frame.position, speed, last);
         }
@@ -119,32 +164,41 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
 
         // The plug-in measures the distance run in a frame from the speed it is given and the
         // frame step, so the train advances at the speed of the coming frame.
-        speed = train.nextSpeed(speed, frame.returned, step);
+        speed = train.nextSpeed(speed, frame.returned, step, frame.position);
         const double reported = static_cast<float>(speed);
         const double from = frame.position;
         frame.position += reported * step / 3.6;
         frame.time = (index + 1) * static_cast<double>(run.stepMs) / 1000.0;
-        while (nextTransponder < scenario.transponders.size() &&
-               scenario.transponders[nextTransponder].position <= frame.position) {
-            const Transponder& t = scenario.transponders[nextTransponder++];
+        // Rolling back, the front leaves transponders ahead of it again; they are reported
+        // when it passes them going forward.
+        while (ahead > 0 && transponders[ahead - 1].position > frame.position) {
+            --ahead;
+        }
+        while (ahead < transponders.size() && transponders[ahead].position <= frame.position) {
+            const Transponder& t = transponders[ahead++];
             if (t.position < from) {
                 continue;
             }
-            plugin.setBeaconData(BeaconData{t.type, t.signal, 0.0f, t.optional});
-            if (observers.empty()) {
-                continue;
-            }
-            Note note{frame.time, t.position, static_cast<float>(speed), transponderText(t)};
+            Note note;
+            note.time = frame.time;
+            note.position = t.position;
+            note.speed = static_cast<float>(speed);
+            note.text = transponderText(t);
             note.transponder = true;
             note.transponderType = t.type;
             note.transponderOptional = t.optional;
-            emit(note);
+            note.label = t.label;
+            for (RunObserver* observer : observers) {
+                observer->onNote(note);
+            }
+            calls.setPlace(frame.time, t.position, static_cast<float>(speed));
+            calls.setBeaconData(t);
         }
     }
     if (progress) {
         progress(1.0);
     }
-    plugin.dispose();
+    calls.dispose();
     return end;
 }
 

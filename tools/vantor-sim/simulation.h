@@ -1,6 +1,6 @@
 // The host's frame loop: the scripted events and the driver act, Elapse runs, the train moves
 // under the handles it returned, and the transponders the front passed are reported before
-// the next frame.
+// the next frame. The bench's own unit runs beside the library and explains what it does.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 #include "frame_record.h"
 #include "plugin_library.h"
 #include "scenario.h"
+#include "unit_facts.h"
 
 namespace vantor::sim {
 
@@ -18,6 +19,9 @@ class RunObserver {
   public:
     virtual ~RunObserver() = default;
     virtual void onNote(const Note& note) { (void)note; }
+    // What the bench's own unit made of a call, just after the call (for a transponder, after
+    // its note); a fact of kind Differs is the last one.
+    virtual void onFact(const UnitFact& fact) { (void)fact; }
     virtual void onFrame(const FrameRecord& frame) = 0;
 };
 
@@ -36,6 +40,15 @@ inline constexpr int32_t kHostStartTime = 8 * 3600 * 1000;
 // display step, since the display truncates.
 std::optional<double> patternSpeedFromDisplay(int32_t display, bool powered,
                                               const Settings& settings);
+
+// How many frames the run takes at most (it may end sooner at the end of the line), as a
+// number that may lie beyond any integer's range.
+double framesInRun(const Run& run);
+
+// The longest run the bench starts unless told otherwise: at 20 ms frames, 55 hours.
+inline constexpr int64_t kDefaultMaxFrames = 10'000'000;
+// Throws, saying what the limit is and how to raise it, when the run would take more frames.
+void requireRunLength(const Scenario& scenario, int64_t maxFrames);
 
 // progress gets the fraction of the run done, now and then.
 RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,

@@ -11,30 +11,46 @@ namespace vantor::sim {
 
 namespace {
 
-struct LampRow {
-    int panel;
+struct Row {
+    int panel; // the panel entry lighting the row; -1 for the rows the bench works out
     const char* name;
     const char* colour;
 };
 
-constexpr LampRow kLampRows[] = {
-    {kPanelPowered, "power", "#7f8c8d"},       {kPanelNormalLamp, "normal", "#27ae60"},
-    {kPanelAlarmLamp, "alarm", "#c0392b"},     {kPanelPatternLamp, "pattern", "#e67e22"},
-    {kPanelWarningLamp, "warning", "#f1c40f"}, {kPanelEmergencyLamp, "emergency", "#8e44ad"},
-    {kPanelHoldOffLamp, "hold-off", "#2980b9"}};
-// One more row below the lamps: the unit overrides the driver's handles.
-constexpr int kOverrideRow = sizeof(kLampRows) / sizeof(kLampRows[0]);
-constexpr int kRowCount = kOverrideRow + 1;
+constexpr Row kRows[] = {{kPanelPowered, "power", "#7f8c8d"},
+                         {kPanelNormalLamp, "normal", "#27ae60"},
+                         {kPanelAlarmLamp, "alarm", "#c0392b"},
+                         {kPanelPatternLamp, "pattern", "#e67e22"},
+                         {kPanelWarningLamp, "warning", "#f1c40f"},
+                         {kPanelEmergencyLamp, "emergency", "#8e44ad"},
+                         {kPanelHoldOffLamp, "hold-off", "#2980b9"},
+                         {-1, "override", "#34495e"},
+                         {-1, "cut out", "#d35400"}};
+// The unit overrides the driver's handles.
+constexpr int kOverrideRow = 7;
+// The unit is powered but supervises nothing: the pattern display shows 999.
+constexpr int kCutOutRow = 8;
+constexpr int kRowCount = sizeof(kRows) / sizeof(kRows[0]);
+// Below the lamp rows, the scripted events.
+constexpr int kEventRow = kRowCount;
 
 constexpr double kWidth = 1400.0;
-constexpr double kHeight = 800.0;
 constexpr double kLeft = 90.0;
 constexpr double kRight = 30.0;
-constexpr double kPlotTop = 100.0;
-constexpr double kPlotBottom = 550.0;
-constexpr double kLampTop = 590.0;
-constexpr double kLampRow = 24.0;
+constexpr double kTitleY = 24.0;
+constexpr double kLegendY = 50.0;
+constexpr double kPlotTop = 140.0;
+constexpr double kPlotBottom = 590.0;
+constexpr double kRowTop = 630.0;
+constexpr double kRowHeight = 24.0;
+constexpr double kHeight = kRowTop + (kRowCount + 1) * kRowHeight + 20.0;
+// Characters of a mark's text on the plot; the rest is in its hover title.
+constexpr size_t kMarkChars = 24;
+// Marks closer than this many pixels share one.
+constexpr double kMarkGap = 12.0;
 
+// XML text: the five special characters as entities, and control characters, which XML does
+// not allow, left out.
 std::string escape(const std::string& text) {
     std::string out;
     for (char c : text) {
@@ -55,10 +71,24 @@ std::string escape(const std::string& text) {
             out += "&apos;";
             break;
         default:
-            out += c;
+            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') {
+                out += c;
+            }
         }
     }
     return out;
+}
+
+// At most count characters of UTF-8 text, with an ellipsis when cut.
+std::string shorten(const std::string& text, size_t count) {
+    size_t characters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+        if (!continuation && ++characters > count) {
+            return text.substr(0, i) + "\u2026";
+        }
+    }
+    return text;
 }
 
 // A round step for axis ticks: 1, 2 or 5 times a power of ten, giving about `count` ticks.
@@ -73,29 +103,58 @@ double tickStep(double range, int count) {
     return 10.0 * power;
 }
 
+std::string withoutEventSign(const std::string& text) {
+    const std::string sign = "\u00bb ";
+    return text.rfind(sign, 0) == 0 ? text.substr(sign.size()) : text;
+}
+
 } // namespace
 
 void SvgPlot::onNote(const Note& note) {
     if (note.transponder) {
-        const std::string label = note.transponderType == 70
-                                      ? "coil " + std::to_string(note.transponderOptional)
-                                      : "type " + std::to_string(note.transponderType);
-        marks_.push_back(Mark{note.position, label});
+        const std::string code = note.transponderType == 70
+                                     ? "coil " + std::to_string(note.transponderOptional)
+                                     : "type " + std::to_string(note.transponderType);
+        marks_.push_back(
+            Mark{note.position, code + (note.label.empty() ? "" : " " + note.label), note.text});
+    } else if (note.event) {
+        // The notes of one event come together: the label, if any, first.
+        if (!events_.empty() && events_.back().position == note.position) {
+            events_.back().title += "; " + note.text;
+        } else {
+            events_.push_back(Mark{note.position, withoutEventSign(note.text), note.text});
+        }
+    }
+}
+
+void SvgPlot::onFact(const UnitFact& fact) {
+    if (!fact.point) {
+        return;
+    }
+    if (fact.kind == FactKind::Restriction && fact.speedLimit) {
+        points_.push_back(Point{*fact.point, *fact.speedLimit, false, fact.text});
+    } else if (fact.kind == FactKind::StopCurve && fact.speedLimit) {
+        // At the curve's floor: the speed it keeps to past its point.
+        points_.push_back(Point{*fact.point, *fact.speedLimit, true, fact.text});
     }
 }
 
 void SvgPlot::onFrame(const FrameRecord& frame) {
-    uint32_t lamps = 0;
-    for (int i = 0; i < kOverrideRow; ++i) {
-        if (frame.panel[kLampRows[i].panel] != 0) {
-            lamps |= 1u << i;
+    uint32_t rows = 0;
+    for (int i = 0; i < kRowCount; ++i) {
+        if (kRows[i].panel >= 0 && frame.panel[kRows[i].panel] != 0) {
+            rows |= 1u << i;
         }
     }
     if (frame.returned.brake > frame.driver.brake || frame.returned.power < frame.driver.power) {
-        lamps |= 1u << kOverrideRow;
+        rows |= 1u << kOverrideRow;
     }
-    samples_.push_back(
-        Sample{frame.position, frame.speed, frame.targetSpeed, frame.patternSpeed, lamps});
+    if (frame.panel[kPanelPowered] != 0 &&
+        frame.panel[kPanelPatternDisplay] == kPatternDisplayInactive) {
+        rows |= 1u << kCutOutRow;
+    }
+    samples_.push_back(Sample{frame.position, frame.speed, frame.targetSpeed, frame.patternSpeed,
+                              frame.panel[kPanelPatternLamp] != 0, rows});
 }
 
 std::string SvgPlot::render() const {
@@ -120,17 +179,26 @@ std::string SvgPlot::render() const {
             patternTop = std::max(patternTop, *s.pattern);
         }
     }
-    const double speedStep = tickStep(patternTop, 8);
+    // Rolling back, the speed goes below 0.
+    double lowest = 0.0;
+    for (const Sample& s : samples_) {
+        lowest = std::min(lowest, s.speed);
+    }
+    const double speedStep = tickStep(patternTop - lowest, 8);
     const double yMax = std::ceil((patternTop + 1.0) / speedStep) * speedStep;
+    const double yMin = lowest < 0.0 ? -std::ceil((1.0 - lowest) / speedStep) * speedStep : 0.0;
 
     auto x = [&](double position) {
         return kLeft + (position - first) / (last - first) * (kWidth - kLeft - kRight);
     };
     auto y = [&](double speed) {
-        return kPlotBottom - std::min(speed, yMax) / yMax * (kPlotBottom - kPlotTop);
+        return kPlotBottom -
+               (std::clamp(speed, yMin, yMax) - yMin) / (yMax - yMin) * (kPlotBottom - kPlotTop);
     };
 
     std::ostringstream svg;
+    // About 9.5 pixels a character at the title's size.
+    const size_t titleChars = static_cast<size_t>((kWidth - kLeft - kRight) / 9.5);
     svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\""
         << kHeight << "\" viewBox=\"0 0 " << kWidth << ' ' << kHeight
@@ -138,12 +206,33 @@ std::string SvgPlot::render() const {
         << "<title>" << escape(scenario_.name) << "</title>\n"
         << "<rect x=\"0\" y=\"0\" width=\"" << kWidth << "\" height=\"" << kHeight
         << "\" fill=\"white\"/>\n"
-        << "<text x=\"" << kLeft << "\" y=\"24\" font-size=\"16\" font-weight=\"bold\">"
-        << escape(scenario_.name) << "</text>\n";
+        << "<text x=\"" << kLeft << "\" y=\"" << kTitleY
+        << "\" font-size=\"16\" font-weight=\"bold\">"
+        << escape(shorten(scenario_.name, titleChars)) << "</text>\n";
+
+    // The legend has a row of its own below the title, so a long title never runs into it.
+    {
+        double legendX = kLeft;
+        svg << "<g id=\"legend\">\n";
+        for (const auto& [name, colour, dash] :
+             {std::tuple{"speed", "#2c3e50", ""}, std::tuple{"lowest pattern speed", "#c0392b", ""},
+              std::tuple{"overspeed brake (no pattern)", "#c0392b", " stroke-dasharray=\"2,4\""},
+              std::tuple{"driver's target", "#95a5a6", " stroke-dasharray=\"6,4\""}}) {
+            svg << "<line x1=\"" << legendX << "\" y1=\"" << kLegendY << "\" x2=\"" << legendX + 30
+                << "\" y2=\"" << kLegendY << "\" stroke=\"" << colour << "\" stroke-width=\"2\""
+                << dash << "/>\n"
+                << "<text x=\"" << legendX + 36 << "\" y=\"" << kLegendY + 4 << "\">" << name
+                << "</text>\n";
+            legendX += 240.0;
+        }
+        svg << "<path d=\"M" << legendX + 15 << ' ' << kLegendY - 6 << " l6 10 h-12 z\" "
+            << "fill=\"#c0392b\"/>\n<text x=\"" << legendX + 36 << "\" y=\"" << kLegendY + 4
+            << "\">stop point, restriction</text>\n</g>\n";
+    }
 
     // Axes and grid.
     svg << "<g id=\"axes\" stroke=\"#dddddd\">\n";
-    for (double v = 0.0; v <= yMax + 1e-9; v += speedStep) {
+    for (double v = yMin; v <= yMax + 1e-9; v += speedStep) {
         svg << "<line x1=\"" << kLeft << "\" y1=\"" << fixed(y(v), 1) << "\" x2=\""
             << kWidth - kRight << "\" y2=\"" << fixed(y(v), 1) << "\"/>\n"
             << "<text x=\"" << kLeft - 8 << "\" y=\"" << fixed(y(v) + 4, 1)
@@ -168,12 +257,22 @@ std::string SvgPlot::render() const {
         << kWidth - kLeft - kRight << "\" height=\"" << kPlotBottom - kPlotTop
         << "\" fill=\"none\" stroke=\"#333333\"/>\n";
 
-    // Transponder marks.
-    // Marks closer than a label is high, such as the two coils of a pair, share one label.
+    // Transponder and gradient marks. Marks closer than a label is high, such as the two coils
+    // of a pair, share one; the labels that do not fit are in the hover title.
+    std::vector<Mark> all = marks_;
+    for (const Gradient& g : scenario_.gradients) {
+        if (g.position >= first && g.position <= last) {
+            const std::string text = "gradient " + shortNumber(g.perMille) + " per mille";
+            all.push_back(Mark{g.position, text, text});
+        }
+    }
+    std::stable_sort(all.begin(), all.end(),
+                     [](const Mark& a, const Mark& b) { return a.position < b.position; });
     std::vector<Mark> merged;
-    for (const Mark& m : marks_) {
-        if (!merged.empty() && x(m.position) - x(merged.back().position) < 12.0) {
-            merged.back().label += " + " + m.label;
+    for (const Mark& m : all) {
+        if (!merged.empty() && x(m.position) - x(merged.back().position) < kMarkGap) {
+            merged.back().text += " + " + m.text;
+            merged.back().title += "\n" + m.title;
         } else {
             merged.push_back(m);
         }
@@ -181,18 +280,18 @@ std::string SvgPlot::render() const {
     svg << "<g id=\"transponders\">\n";
     for (const Mark& m : merged) {
         const double mx = x(m.position);
-        svg << "<line x1=\"" << fixed(mx, 1) << "\" y1=\"" << kPlotTop << "\" x2=\"" << fixed(mx, 1)
-            << "\" y2=\"" << kPlotBottom << "\" stroke=\"#95a5a6\" stroke-dasharray=\"3,3\"/>\n"
+        svg << "<g><title>" << escape(shortNumber(m.position) + " m: " + m.title) << "</title>"
+            << "<line x1=\"" << fixed(mx, 1) << "\" y1=\"" << kPlotTop << "\" x2=\"" << fixed(mx, 1)
+            << "\" y2=\"" << kPlotBottom << "\" stroke=\"#95a5a6\" stroke-dasharray=\"3,3\"/>"
             << "<text x=\"" << fixed(mx + 3, 1) << "\" y=\"" << kPlotTop - 4
             << "\" font-size=\"9\" transform=\"rotate(-45 " << fixed(mx + 3, 1) << ' '
-            << kPlotTop - 4 << ")\">" << escape(m.label) << "</text>\n";
+            << kPlotTop - 4 << ")\">" << escape(shorten(m.text, kMarkChars)) << "</text></g>\n";
     }
     svg << "</g>\n";
 
     // Curves, thinned to what the pixels can show.
     auto polyline = [&](const char* id, const char* colour, const char* extra, auto value) {
-        svg << "<g id=\"" << id << "\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"2\""
-            << extra << ">\n";
+        svg << "<g id=\"" << id << "\" fill=\"none\" stroke=\"" << colour << "\"" << extra << ">\n";
         std::string points;
         double lastX = -1e9;
         double lastY = -1e9;
@@ -205,7 +304,8 @@ std::string SvgPlot::render() const {
         };
         for (const Sample& s : samples_) {
             const std::optional<double> v = value(s);
-            if (!v) {
+            // Patterns above the plot are left out rather than drawn along its top.
+            if (!v || *v > yMax) {
                 flush();
                 continue;
             }
@@ -221,64 +321,102 @@ std::string SvgPlot::render() const {
         flush();
         svg << "</g>\n";
     };
-    polyline("target", "#95a5a6", " stroke-dasharray=\"6,4\"",
+    polyline("target", "#95a5a6", " stroke-width=\"2\" stroke-dasharray=\"6,4\"",
              [](const Sample& s) { return std::optional<double>(s.target); });
-    polyline("pattern", "#c0392b", "", [](const Sample& s) { return s.pattern; });
-    polyline("speed", "#2c3e50", "",
+    polyline("overspeed", "#c0392b", " stroke-width=\"1\" stroke-dasharray=\"2,4\"",
+             [](const Sample& s) { return s.patternLit ? std::nullopt : s.pattern; });
+    // With no pattern the display shows the overspeed brake, which is not a pattern's curve:
+    // the pattern curve has a gap there.
+    polyline("pattern", "#c0392b", " stroke-width=\"2\"",
+             [](const Sample& s) { return s.patternLit ? s.pattern : std::nullopt; });
+    polyline("speed", "#2c3e50", " stroke-width=\"2\"",
              [](const Sample& s) { return std::optional<double>(s.speed); });
 
-    // Lamp rows: a bar wherever the lamp was lit.
-    svg << "<g id=\"lamps\">\n";
-    for (int i = 0; i < kRowCount; ++i) {
-        const double rowY = kLampTop + i * kLampRow;
-        const char* name = i == kOverrideRow ? "override" : kLampRows[i].name;
-        const char* colour = i == kOverrideRow ? "#34495e" : kLampRows[i].colour;
-        svg << "<text x=\"" << kLeft - 8 << "\" y=\"" << rowY + 15 << "\" text-anchor=\"end\">"
-            << name << "</text>\n"
-            << "<rect x=\"" << kLeft << "\" y=\"" << rowY + 3 << "\" width=\""
-            << kWidth - kLeft - kRight << "\" height=\"" << kLampRow - 6
-            << "\" fill=\"#f4f4f4\"/>\n";
-        std::optional<double> from;
-        double to = first;
-        auto bar = [&] {
-            const double x1 = x(*from);
-            const double width = std::max(2.0, x(to) - x1);
-            svg << "<rect x=\"" << fixed(x1, 1) << "\" y=\"" << rowY + 3 << "\" width=\""
-                << fixed(width, 1) << "\" height=\"" << kLampRow - 6 << "\" fill=\"" << colour
-                << "\"/>\n";
-        };
-        for (const Sample& s : samples_) {
-            const bool lit = (s.lamps >> i) & 1u;
-            if (lit && !from) {
-                from = s.position;
-            }
-            if (lit) {
-                to = s.position;
-            } else if (from) {
-                bar();
-                from.reset();
-            }
+    // Stop points as triangles at their curve's floor, restrictions as a bar at their target.
+    svg << "<g id=\"points\" fill=\"#c0392b\">\n";
+    for (const Point& p : points_) {
+        if (p.position < first || p.position > last) {
+            continue;
         }
-        if (from) {
-            bar();
+        const double px = x(p.position);
+        svg << "<g><title>" << escape(shortNumber(p.position) + " m: " + p.title) << "</title>";
+        const double py = y(p.speed);
+        if (p.stop) {
+            svg << "<path d=\"M" << fixed(px, 1) << ' ' << fixed(py - 12, 1)
+                << " l6 10 h-12 z\"/><text x=\"" << fixed(px, 1) << "\" y=\"" << fixed(py - 16, 1)
+                << "\" font-size=\"9\" text-anchor=\"middle\">stop</text>";
+        } else {
+            svg << "<rect x=\"" << fixed(px - 1, 1) << "\" y=\"" << fixed(py - 6, 1)
+                << "\" width=\"2\" height=\"12\"/><rect x=\"" << fixed(px, 1) << "\" y=\""
+                << fixed(py - 1, 1) << "\" width=\"16\" height=\"2\"/><text x=\""
+                << fixed(px + 3, 1) << "\" y=\"" << fixed(py - 4, 1) << "\" font-size=\"9\">"
+                << shortNumber(p.speed) << "</text>";
         }
+        svg << "</g>\n";
     }
     svg << "</g>\n";
 
-    // Legend.
-    const double legendY = 20.0;
-    double legendX = kWidth - kRight - 540.0;
-    for (const auto& [name, colour, dash] :
-         {std::tuple{"speed", "#2c3e50", ""}, std::tuple{"lowest pattern speed", "#c0392b", ""},
-          std::tuple{"driver's target", "#95a5a6", " stroke-dasharray=\"6,4\""}}) {
-        svg << "<line x1=\"" << legendX << "\" y1=\"" << legendY << "\" x2=\"" << legendX + 30
-            << "\" y2=\"" << legendY << "\" stroke=\"" << colour << "\" stroke-width=\"2\"" << dash
-            << "/>\n"
-            << "<text x=\"" << legendX + 36 << "\" y=\"" << legendY + 4 << "\">" << name
-            << "</text>\n";
-        legendX += 180.0;
+    // Rows below the plot: a bar wherever the lamp was lit, then the scripted events.
+    svg << "<g id=\"lamps\">\n";
+    auto rowBackground = [&](double rowY, const char* name) {
+        svg << "<text x=\"" << kLeft - 8 << "\" y=\"" << rowY + 15 << "\" text-anchor=\"end\">"
+            << name << "</text>\n"
+            << "<rect x=\"" << kLeft << "\" y=\"" << rowY + 3 << "\" width=\""
+            << kWidth - kLeft - kRight << "\" height=\"" << kRowHeight - 6
+            << "\" fill=\"#f4f4f4\"/>\n";
+    };
+    for (int i = 0; i < kRowCount; ++i) {
+        const double rowY = kRowTop + i * kRowHeight;
+        rowBackground(rowY, kRows[i].name);
+        // Rolling back, a lit stretch runs backwards: the bar spans all it covered.
+        std::optional<double> low;
+        double high = first;
+        auto bar = [&] {
+            const double x1 = x(*low);
+            const double width = std::max(2.0, x(high) - x1);
+            svg << "<rect x=\"" << fixed(x1, 1) << "\" y=\"" << rowY + 3 << "\" width=\""
+                << fixed(width, 1) << "\" height=\"" << kRowHeight - 6 << "\" fill=\""
+                << kRows[i].colour << "\"/>\n";
+        };
+        for (const Sample& s : samples_) {
+            if ((s.rows >> i) & 1u) {
+                high = low ? std::max(high, s.position) : s.position;
+                low = low ? std::min(*low, s.position) : s.position;
+            } else if (low) {
+                bar();
+                low.reset();
+            }
+        }
+        if (low) {
+            bar();
+        }
     }
-    svg << "</svg>\n";
+    svg << "</g>\n<g id=\"events\">\n";
+    const double eventY = kRowTop + kEventRow * kRowHeight;
+    rowBackground(eventY, "events");
+    // A label where it fits before the next event, or for the last one before the edge;
+    // all are in the hover titles.
+    double labelEnd = -1e9;
+    for (size_t i = 0; i < events_.size(); ++i) {
+        const Mark& e = events_[i];
+        const double ex = x(e.position);
+        const std::string label = shorten(e.text, kMarkChars);
+        const double width = 6.0 * static_cast<double>(std::min(e.text.size(), kMarkChars)) + 12.0;
+        const double next = i + 1 < events_.size() ? x(events_[i + 1].position) : kWidth - kRight;
+        const bool right = next - ex >= width;
+        const bool left = !right && i + 1 == events_.size() && ex - labelEnd >= width;
+        svg << "<g><title>" << escape(shortNumber(e.position) + " m: " + e.title) << "</title>"
+            << "<path d=\"M" << fixed(ex, 1) << ' ' << eventY + 4 << " l6 8 l-6 8 l-6 -8 z\" "
+            << "fill=\"#2980b9\"/>";
+        if (right || left) {
+            svg << "<text x=\"" << fixed(right ? ex + 8 : ex - 8, 1) << "\" y=\"" << eventY + 16
+                << "\" font-size=\"10\"" << (right ? "" : " text-anchor=\"end\"") << ">"
+                << escape(label) << "</text>";
+            labelEnd = right ? ex + width : ex;
+        }
+        svg << "</g>\n";
+    }
+    svg << "</g>\n</svg>\n";
     return svg.str();
 }
 

@@ -32,6 +32,8 @@ constexpr Named kAlternatingSounds[] = {{21, "alternating tone 1"}, {22, "altern
 // A pattern display that moves by at least this many steps since it was last shown gets a
 // line; smaller moves would print a line for every few metres of a braking curve.
 constexpr int32_t kDisplayStepsShown = 5;
+// A display that has held still this long has settled, and its value is shown (s).
+constexpr double kDisplaySettled = 2.0;
 
 } // namespace
 
@@ -60,6 +62,11 @@ void Timeline::line(double time, double position, float speed, const std::string
 
 void Timeline::onNote(const Note& note) {
     line(note.time, note.position, note.speed, note.text);
+}
+
+void Timeline::onFact(const UnitFact& fact) {
+    line(fact.time, fact.position, fact.speed,
+         (fact.kind == FactKind::Differs ? "bench: " : "unit: ") + fact.text);
 }
 
 void Timeline::onFrame(const FrameRecord& frame) {
@@ -125,13 +132,18 @@ void Timeline::patternDisplay(const FrameRecord& frame) {
     const int32_t before =
         first_ ? display + kDisplayStepsShown : previous_.panel[kPanelPatternDisplay];
     if (display == before) {
-        return;
-    }
-    // Jumps come from patterns appearing or going; gradual moves are shown every few steps.
-    const bool jump = std::abs(display - before) > 1 || display == kPatternDisplayInactive ||
-                      before == kPatternDisplayInactive;
-    if (!jump && std::abs(display - shownDisplay_) < kDisplayStepsShown) {
-        return;
+        // Gradual moves are shown every few steps; where they stop, the value they settle at.
+        if (display == shownDisplay_ || frame.time - displayChangedAt_ < kDisplaySettled) {
+            return;
+        }
+    } else {
+        displayChangedAt_ = frame.time;
+        // Jumps come from patterns appearing or going.
+        const bool jump = std::abs(display - before) > 1 || display == kPatternDisplayInactive ||
+                          before == kPatternDisplayInactive;
+        if (!jump && std::abs(display - shownDisplay_) < kDisplayStepsShown) {
+            return;
+        }
     }
     shownDisplay_ = display;
     std::string text = "pattern display " + std::to_string(display);

@@ -1,5 +1,5 @@
 // The readable account of a run: one line for each thing that changes, with time, position
-// and speed.
+// and speed, and for each thing the unit made of the line.
 #pragma once
 
 #include <cstdio>
@@ -19,6 +19,7 @@ class Timeline : public RunObserver {
 
     void header(int32_t pluginVersion, bool pinnedRandom);
     void onNote(const Note& note) override;
+    void onFact(const UnitFact& fact) override;
     void onFrame(const FrameRecord& frame) override;
     void footer(const RunEnd& end);
 
@@ -33,6 +34,7 @@ class Timeline : public RunObserver {
     FrameRecord previous_;
     bool overridden_ = false;
     int32_t shownDisplay_ = 0;
+    double displayChangedAt_ = 0.0; // s
     int64_t emergencyBrakes_ = 0;
     float topSpeed_ = 0.0f;
 };

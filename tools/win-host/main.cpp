@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "plugin_library.h"
+#include "plugin_module.h"
 #include "session_runner.h"
 
 namespace {
@@ -34,8 +34,8 @@ int play(const std::string& libraryPath, const std::string& sessionPath,
     }
     int status = 0;
     try {
-        const vantor::sessions::PluginLibrary library(libraryPath);
-        vantor::sessions::runSession(library.exports(), script, trace, options);
+        const vantor::loader::PluginModule library(libraryPath);
+        vantor::sessions::runSession(library, script, trace, options);
     } catch (const std::runtime_error& error) {
         std::fprintf(stderr, "%s: %s\n", sessionPath.c_str(), error.what());
         status = 1;

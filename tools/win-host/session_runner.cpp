@@ -14,7 +14,7 @@ constexpr int kTracedSound[] = {0, 1, 10, 11, 12, 13, 20, 21, 22};
 
 class Session {
   public:
-    Session(const PluginExports& plugin, std::FILE* trace, const TraceOptions& options)
+    Session(const loader::PluginExports& plugin, std::FILE* trace, const TraceOptions& options)
         : plugin_(plugin), trace_(trace), options_(options) {}
 
     void begin() {
@@ -129,7 +129,7 @@ class Session {
         std::fprintf(trace_, "\n");
     }
 
-    const PluginExports& plugin_;
+    const loader::PluginExports& plugin_;
     std::FILE* trace_;
     TraceOptions options_;
     std::array<int32_t, kPanelSize> panel_{};
@@ -139,7 +139,7 @@ class Session {
 
 } // namespace
 
-void runSession(const PluginExports& plugin, std::istream& script, std::FILE* trace,
+void runSession(const loader::PluginExports& plugin, std::istream& script, std::FILE* trace,
                 const TraceOptions& options) {
     Session session(plugin, trace, options);
     session.begin();

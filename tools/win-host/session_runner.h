@@ -19,7 +19,7 @@
 #include <istream>
 #include <string>
 
-#include "plugin_library.h"
+#include "plugin_module.h"
 
 namespace vantor::sessions {
 
@@ -30,7 +30,7 @@ struct TraceOptions {
 };
 
 // Runs the whole session; throws std::runtime_error naming the line of a bad command.
-void runSession(const PluginExports& plugin, std::istream& script, std::FILE* trace,
+void runSession(const loader::PluginExports& plugin, std::istream& script, std::FILE* trace,
                 const TraceOptions& options);
 
 } // namespace vantor::sessions

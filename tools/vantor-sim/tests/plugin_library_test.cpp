@@ -5,6 +5,7 @@
 #include <string>
 
 #include "plugin_library.h"
+#include "settings_check.h"
 #include "simulation.h"
 
 using namespace vantor::sim;
@@ -34,20 +35,34 @@ TEST(PluginLibrary, RefusesWhatIsNotThePlugin) {
 }
 
 // The unit shows its settings on the pattern display: with MaxSpd 120 and Resolution 60 an
-// idle unit (lowest pattern = Speed + 10) shows (Speed + 10) / 2.
-TEST(PluginLibrary, TheUnitReadsTheScenarioSettings) {
+// idle unit (lowest pattern = Speed + 10) shows (Speed + 10) / 2. The settings come from the
+// scenario's table, or from an author's own file (here saved as UTF-16) copied as it is.
+TEST(PluginLibrary, TheUnitReadsTheScenarioSettingsOrTheGivenFile) {
     Scenario scenario;
     scenario.settings.speed = 100;
     scenario.settings.maxSpd = 120;
     scenario.run.duration = 0.1;
     scenario.run.powerSwitch = true;
-    PluginLibrary library(VANTOR_LIBRARY, scenario.settings);
+    std::string file = "\xFF\xFE";
+    for (const char c : std::string("[LED]\r\nMaxSpd=120\r\n[SetSpec]\r\nSpeed=90\r\n")) {
+        file += std::string{c, '\0'};
+    }
+    Scenario ownFile = scenario;
+    ownFile.settings = scenarioSettings(checkSettings(file).settings);
 
     struct Last : RunObserver {
         FrameRecord frame;
         void onFrame(const FrameRecord& f) override { frame = f; }
-    } last;
-    runScenario(scenario, library, {&last});
-    EXPECT_EQ(last.frame.panel[kPanelPatternDisplay], 55);
+    };
+    Last fromTable;
+    PluginLibrary tableLibrary(VANTOR_LIBRARY, scenario.settings);
+    runScenario(scenario, tableLibrary, {&fromTable});
+    EXPECT_EQ(fromTable.frame.panel[kPanelPatternDisplay], 55);
     EXPECT_EQ(patternSpeedFromDisplay(55, true, scenario.settings), 110.0);
+
+    Last fromFile;
+    PluginLibrary fileLibrary(VANTOR_LIBRARY, std::optional(file));
+    runScenario(ownFile, fileLibrary, {&fromFile});
+    EXPECT_EQ(fromFile.frame.panel[kPanelPatternDisplay], 50);
+    EXPECT_EQ(patternSpeedFromDisplay(50, true, ownFile.settings), 100.0);
 }

@@ -82,16 +82,39 @@ TEST(ScenarioParser, IncompleteTablesAreRefused) {
               "line.toml:2:1: [route.transponders]: missing key 'route.transponders.position'");
     EXPECT_EQ(errorOf("[route]\n[[route.coil_pairs]]\nposition = 5\nspacing = 4.0\n"),
               "line.toml:2:1: [route.coil_pairs]: missing key 'route.coil_pairs.second'");
+    EXPECT_EQ(errorOf("[[route.gradients]]\nposition = 5\n"),
+              "line.toml:1:1: [route.gradients]: missing key 'route.gradients.per_mille'");
+    EXPECT_EQ(errorOf("[[route.gradients]]\nposition = 5\nper_mille = 1\n"
+                      "[[route.gradients]]\nposition = 5\nper_mille = 2\n"),
+              "line.toml:4:1: [route.gradients]: a second gradient at 5 m");
 }
 
-TEST(ScenarioParser, SyntaxErrorsAndMissingFilesAreNamed) {
+TEST(ScenarioParser, SyntaxErrorsEmptyFilesAndFoldersAreNamed) {
     const std::string syntax = errorOf("[run]\nstep_ms = = 3\n");
     EXPECT_EQ(syntax.rfind("line.toml:2:", 0), 0u) << syntax;
-    try {
-        loadScenarioFile("/nonexistent/line.toml");
-        FAIL() << "a missing file must be refused";
-    } catch (const ScenarioError& error) {
-        EXPECT_STREQ(error.what(), "/nonexistent/line.toml: cannot read the scenario file");
+    EXPECT_EQ(errorOf("# only a comment\n"),
+              "line.toml: the scenario is empty: it sets nothing to run");
+    for (const auto& [path, error] :
+         {std::pair{"/nonexistent/line.toml", ": cannot read the scenario file"},
+          std::pair{SCENARIO_DIR, ": is a folder, not a scenario file"}}) {
+        try {
+            loadScenarioFile(path);
+            ADD_FAILURE() << path << " must be refused";
+        } catch (const ScenarioError& e) {
+            EXPECT_EQ(e.what(), std::string(path) + error);
+        }
+    }
+}
+
+// By default the driver brakes with the weakest notch that brakes at least as hard as the
+// unit's curves assume, so that he keeps below them.
+TEST(ScenarioParser, TheDriversBrakeNotchMatchesTheUnitsDeceleration) {
+    for (const auto& [settings, notch] :
+         {std::pair{"", 5}, std::pair{"[settings]\nDeceleration = 2.51\n", 6},
+          std::pair{"[settings]\nDeceleration = \"1.0 km/h/s\"\n", 2},
+          std::pair{"[settings]\nDeceleration = 9\n", 8}}) {
+        const std::string text = std::string("name = \"x\"\n") + settings;
+        EXPECT_EQ(parseScenario(text, "line.toml").driver.brakeNotch, notch) << settings;
     }
 }
 

@@ -2,6 +2,7 @@
 // transponder marks of the run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "default_scenario.h"
@@ -23,13 +24,23 @@ size_t count(const std::string& text, const std::string& what) {
     return n;
 }
 
-// The text of the group with this id.
+// The text of the group with this id, the groups within it included.
 std::string group(const std::string& svg, const std::string& id) {
     const size_t start = svg.find("<g id=\"" + id + "\"");
     if (start == std::string::npos) {
         return "";
     }
-    return svg.substr(start, svg.find("</g>", start) - start);
+    size_t at = start + 1;
+    for (int depth = 1; depth > 0; at += 2) {
+        const size_t open = svg.find("<g", at);
+        const size_t close = svg.find("</g>", at);
+        if (close == std::string::npos) {
+            return "";
+        }
+        depth += open < close ? 1 : -1;
+        at = std::min(open, close);
+    }
+    return svg.substr(start, at - start);
 }
 
 } // namespace
@@ -45,7 +56,8 @@ TEST(XmlCheck, FindsTheFaultsItLooksFor) {
 
 TEST(SvgPlot, TheBuiltInLineGivesAWellFormedPlotWithItsCurves) {
     Scenario scenario = parseScenario(defaultScenarioText(), kDefaultScenarioName);
-    scenario.name = "a <line> & its \"plot\"";
+    // A name too long for the title row is cut there and given whole on hover.
+    scenario.name = "a <line> & its \"plot\"" + std::string(200, 'x');
     PluginLibrary library(VANTOR_LIBRARY, scenario.settings);
     SvgPlot plot(scenario);
     runScenario(scenario, library, {&plot});
@@ -54,14 +66,26 @@ TEST(SvgPlot, TheBuiltInLineGivesAWellFormedPlotWithItsCurves) {
     EXPECT_EQ(xmlProblem(svg), "");
     EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
     EXPECT_NE(svg.find("<svg xmlns=\"http://www.w3.org/2000/svg\""), std::string::npos);
+    EXPECT_NE(svg.find("<title>a &lt;line&gt; &amp; its &quot;plot&quot;" + std::string(200, 'x')),
+              std::string::npos);
+    EXPECT_NE(svg.find("x\u2026</text>"), std::string::npos);
     EXPECT_GE(count(group(svg, "speed"), "<polyline"), 1u);
-    // The pattern curve breaks where the unit shows no pattern: off before the power-on.
-    EXPECT_GE(count(group(svg, "pattern"), "<polyline"), 1u);
     EXPECT_GT(count(group(svg, "speed"), ","), 100u);
+    // Where no pattern stands the display shows the overspeed brake, drawn apart from the
+    // pattern curve, which has gaps there.
+    EXPECT_GE(count(group(svg, "pattern"), "<polyline"), 2u);
+    EXPECT_GE(count(group(svg, "overspeed"), "<polyline"), 2u);
     // Every transponder is named once; the two coils of a pair share a mark.
     const std::string marks = group(svg, "transponders");
-    EXPECT_EQ(count(marks, "coil ") + count(marks, "type "), scenario.transponders.size());
+    EXPECT_EQ(count(marks, "(signal "), scenario.transponders.size());
     EXPECT_LT(count(marks, "<line"), scenario.transponders.size());
-    // Seven lamp rows and the override row, each with its background, and lit bars on top.
-    EXPECT_GT(count(group(svg, "lamps"), "<rect"), 16u);
+    // The restriction and the stop curve the unit set.
+    const std::string points = group(svg, "points");
+    EXPECT_NE(points.find("restriction 100 km/h from"), std::string::npos) << points;
+    EXPECT_NE(points.find(">stop</text>"), std::string::npos) << points;
+    // Seven lamp rows, the override and cut-out rows, each with its background, and lit bars.
+    EXPECT_GT(count(group(svg, "lamps"), "<rect"), 18u);
+    const std::string events = group(svg, "events");
+    EXPECT_EQ(count(events, "<path"), scenario.events.size());
+    EXPECT_NE(events.find("unit switched on"), std::string::npos);
 }

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Checks the Windows binaries of the release package as an author's machine sees them:
+# vantor.dll with exactly the sixteen exports under their undecorated names, and both it and
+# vantor-sim.exe importing from system DLLs only, so that they run on a Windows machine that
+# has none of the cross toolchain's runtime DLLs.
+#
+#   check_binaries.sh WINDOWS_BUILD
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+dll=$1/vantor.dll
+exe=$1/tools/vantor-sim/vantor-sim.exe
+objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+for file in "$dll" "$exe"; do
+  [[ -f $file ]] || { echo "missing $file" >&2; exit 1; }
+done
+
+status=0
+
+# check_imports FILE HEADERS: Windows itself and its C runtimes; anything else would have to
+# ship beside the file.
+check_imports() {
+  local name imports
+  imports=$(sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' <<<"$2")
+  while read -r name; do
+    case ${name,,} in
+      kernel32.dll | msvcrt.dll | ucrtbase.dll | api-ms-win-crt-*.dll) ;;
+      *) echo "${1##*/} imports from a non-system DLL: $name" >&2; status=1 ;;
+    esac
+  done <<<"$imports"
+  echo "${1##*/}: imports $(tr '\n' ' ' <<<"$imports")"
+}
+
+for file in "$exe" "$dll"; do
+  headers=$("$objdump" -p "$file")
+  grep -q '^Magic.*20b' <<<"$headers" || { echo "${file##*/} is not a 64-bit (PE32+) image" >&2; status=1; }
+  check_imports "$file" "$headers"
+done
+
+# $headers is the DLL's from here on.
+expected=$(grep -o '"[A-Za-z]*"' <(sed -n '/kExportNames/,/};/p' "$here/../../src/host/exports.h") |
+  tr -d '"' | sort)
+exported=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$headers" |
+  sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p' | sort)
+if [[ $(wc -l <<<"$expected") -ne 16 ]]; then
+  echo "could not read the sixteen export names from exports.h" >&2
+  status=1
+elif [[ $exported != "$expected" ]]; then
+  echo "vantor.dll's exports differ from the sixteen host functions:" >&2
+  diff <(echo "$expected") <(echo "$exported") >&2 || true
+  status=1
+else
+  echo "vantor.dll: the 16 undecorated exports"
+fi
+exit $status

@@ -1,0 +1,70 @@
+#include "plugin_module.h"
+
+#include <type_traits>
+
+#include "native_library.h"
+
+namespace vantor::loader {
+
+namespace {
+
+// The name messages give the library: the path as UTF-8 text unless the caller names it.
+std::string shownName(const std::filesystem::path& path, const std::string& shownAs) {
+    if (!shownAs.empty()) {
+        return shownAs;
+    }
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+void* openOrThrow(const std::filesystem::path& path, const std::string& name) {
+    std::string why;
+    void* handle = native::open(path, why);
+    if (handle == nullptr) {
+        throw LibraryError(name + ": cannot load the library: " + why);
+    }
+    return handle;
+}
+
+} // namespace
+
+PluginModule::PluginModule(const std::filesystem::path& path, const std::string& shownAs)
+    : handle_(openOrThrow(path, shownName(path, shownAs))) {
+    std::string missing;
+    int missingCount = 0;
+    auto resolve = [&](auto& slot, const char* name) {
+        const native::AnyFunction function = native::find(handle_, name);
+        if (function == nullptr) {
+            missing += (missingCount++ == 0 ? "" : ", ") + std::string(name);
+        }
+        slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(function);
+    };
+    resolve(load, "Load");
+    resolve(dispose, "Dispose");
+    resolve(getPluginVersion, "GetPluginVersion");
+    resolve(setVehicleSpec, "SetVehicleSpec");
+    resolve(initialize, "Initialize");
+    resolve(elapse, "Elapse");
+    resolve(setPower, "SetPower");
+    resolve(setBrake, "SetBrake");
+    resolve(setReverser, "SetReverser");
+    resolve(keyDown, "KeyDown");
+    resolve(keyUp, "KeyUp");
+    resolve(hornBlow, "HornBlow");
+    resolve(doorOpen, "DoorOpen");
+    resolve(doorClose, "DoorClose");
+    resolve(setSignal, "SetSignal");
+    resolve(setBeaconData, "SetBeaconData");
+    if (missingCount > 0) {
+        // The destructor does not run for a constructor that throws.
+        native::close(handle_);
+        throw LibraryError(shownName(path, shownAs) + ": not a plug-in: missing export" +
+                           (missingCount > 1 ? "s " : " ") + missing);
+    }
+}
+
+PluginModule::~PluginModule() {
+    native::close(handle_);
+}
+
+} // namespace vantor::loader

@@ -1,0 +1,62 @@
+// Every call the host makes goes to the loaded library and to the bench's own unit, built from
+// this repository's sources, which replays the library's random draws. After each frame their
+// outputs must agree: while they do, the own unit's record explains the library's behaviour;
+// the first difference means the library is another version, and the explanations stop.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host_records.h"
+#include "plugin_library.h"
+#include "scenario.h"
+#include "shadow_unit.h"
+#include "unit_explainer.h"
+
+namespace vantor::sim {
+
+class HostCalls {
+  public:
+    // emit gets the explanations, and the difference if one comes.
+    HostCalls(PluginLibrary& library, UnitExplainer::Emit emit);
+
+    // Time, place and speed of the train for the explanations of the calls that follow.
+    void setPlace(double time, double position, float speed);
+
+    void load();
+    void dispose();
+    void setVehicleSpec(const VehicleSpec& vehicle);
+    void initialize(int32_t brake);
+    Handles elapse(const VehicleState& state, int32_t* panel, int32_t* sound);
+    void setPower(int32_t notch);
+    void setBrake(int32_t notch);
+    void setReverser(int32_t position);
+    void keyDown(int32_t key);
+    void keyUp(int32_t key);
+    void setBeaconData(const Transponder& transponder);
+
+    // False once the library did something else than the bench's own unit.
+    bool agrees() const { return shadow_ != nullptr; }
+
+  private:
+    // The library's call draws from the random generator as usual and its draws are kept; the
+    // own unit's call then gets the same numbers.
+    template <typename LibraryCall, typename ShadowCall>
+    void both(LibraryCall libraryCall, ShadowCall shadowCall);
+    // What differs between the library's outputs and the own unit's, or "".
+    std::string difference(const Handles& returned, const Handles& own, const int32_t* panel,
+                           const int32_t* sound) const;
+
+    PluginLibrary& library_;
+    UnitExplainer::Emit emit_;
+    std::unique_ptr<ShadowUnit> shadow_;
+    UnitExplainer explainer_;
+    double time_ = 0.0;
+    double position_ = 0.0;
+    float speed_ = 0.0f;
+    // The front's position at the last frame: the unit counts distances from there.
+    double origin_ = 0.0;
+};
+
+} // namespace vantor::sim

@@ -1,0 +1,489 @@
+#include "settings_check.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string_view>
+
+#include "utf8_path.h"
+
+namespace vantor::sim {
+
+namespace {
+
+namespace fs = std::filesystem;
+using ini::Line;
+using ini::Text;
+
+struct KnownKey {
+    SettingKey key;
+    bool isText;             // read as a text cut to 7 characters, else as an integer
+    const char* defaultText; // as the unit's own default reads
+};
+// In the order of SettingsReport::lines.
+constexpr KnownKey kKeys[] = {
+    {kSpeedKey, false, "125"},     {kDecelerationKey, true, "2.50"}, {kRtimeKey, true, "1.00"},
+    {kResolutionKey, false, "60"}, {kMaxSpdKey, false, "140"},
+};
+constexpr const char* kSections[] = {"SetSpec", "Disp", "LED"};
+
+std::string str(Text text) {
+    return std::string(text.data, text.size);
+}
+
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string lowered(Text text) {
+    std::string result = str(text);
+    std::transform(result.begin(), result.end(), result.begin(), lower);
+    return result;
+}
+
+// Edit distance without regard to case: how far a misspelt name is from a known one.
+size_t distance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            const size_t change = diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1);
+            row[j] = std::min({above + 1, row[j - 1] + 1, change});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// Of the given names, the one nearest to name, when it is near enough to be a misspelling.
+template <typename Names, typename NameOf>
+std::optional<size_t> nearest(const std::string& name, const Names& names, NameOf nameOf) {
+    std::optional<size_t> best;
+    size_t bestDistance = 0;
+    for (size_t i = 0; i < std::size(names); ++i) {
+        const std::string known = nameOf(names[i]);
+        const size_t d = distance(name, known);
+        // Shortened or lengthened names count too: "Display" for Disp.
+        const size_t shorter = std::min(name.size(), known.size());
+        const bool prefix =
+            shorter >= 3 && distance(name.substr(0, shorter), known.substr(0, shorter)) == 0;
+        if ((d <= known.size() / 2 || prefix) && (!best || d < bestDistance)) {
+            best = i;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
+std::string number(double value) {
+    char buffer[32];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+// Text as it can be shown on a terminal: control characters, and in a UTF-16 file the byte
+// that stands for any character beyond ASCII, become '?'.
+std::string shown(Text text, bool utf16) {
+    std::string result = str(text);
+    for (char& c : result) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || (utf16 && byte >= 0x80)) {
+            c = '?';
+        }
+    }
+    return result;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+Text trimmed(Text text) {
+    while (text.size > 0 && isBlank(text.data[0])) {
+        ++text.data;
+        --text.size;
+    }
+    while (text.size > 0 && isBlank(text.data[text.size - 1])) {
+        --text.size;
+    }
+    return text;
+}
+
+class Checker {
+  public:
+    Checker(Text file, bool utf16) : file_(file), utf16_(utf16) {}
+
+    void checkLines();
+    void checkValue(size_t index, Text value, SettingsReport& report);
+
+    std::vector<SettingsWarning> warnings;
+
+  private:
+    void warn(size_t line, std::string message) {
+        warnings.push_back(SettingsWarning{line, std::move(message)});
+    }
+    std::string quoted(Text text) const { return "'" + shown(text, utf16_) + "'"; }
+    void onSection(const Line& line);
+    void onKey(const Line& line);
+    void onOther(const Line& line);
+    std::optional<size_t> knownKey(Text name) const;
+
+    Text file_;
+    bool utf16_;
+    std::map<std::string, size_t> sectionLines_; // first line of each section, by lower name
+    // The section whose keys the unit reads (the first of a known name), or none.
+    std::optional<std::string> section_;
+    bool beforeAnySection_ = true;
+    std::map<std::string, size_t> keyLines_; // first line of each key of that section
+};
+
+std::optional<size_t> Checker::knownKey(Text name) const {
+    for (size_t i = 0; i < std::size(kKeys); ++i) {
+        if (section_ &&
+            ini::sameName(Text{section_->data(), section_->size()}, kKeys[i].key.section) &&
+            ini::sameName(name, kKeys[i].key.name)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+void Checker::onSection(const Line& line) {
+    const std::string name = lowered(line.name);
+    const auto known = std::find_if(std::begin(kSections), std::end(kSections),
+                                    [&](const char* s) { return ini::sameName(line.name, s); });
+    beforeAnySection_ = false;
+    section_.reset();
+    keyLines_.clear();
+    const auto first = sectionLines_.find(name);
+    if (first != sectionLines_.end()) {
+        if (known != std::end(kSections)) {
+            warn(line.number, "[" + std::string(*known) +
+                                  "] appears again: the unit reads only the first one (line " +
+                                  std::to_string(first->second) +
+                                  ") and ignores every key under this one");
+        }
+        return;
+    }
+    sectionLines_.emplace(name, line.number);
+    if (known != std::end(kSections)) {
+        section_ = *known;
+        return;
+    }
+    std::string message =
+        "section [" + shown(line.name, utf16_) + "] is not read by the unit, nor any key in it";
+    if (const auto near = nearest(name, kSections, [](const char* s) { return std::string(s); })) {
+        message += "; did you mean [" + std::string(kSections[*near]) + "]?";
+    }
+    warn(line.number, message);
+}
+
+void Checker::onKey(const Line& line) {
+    if (line.name.size > 0 && line.name.data[0] == '[') {
+        onOther(line);
+        return;
+    }
+    if (!beforeAnySection_ && !section_) {
+        return; // under a section the unit does not read, which is reported already
+    }
+    const std::string name = lowered(line.name);
+    if (knownKey(line.name)) {
+        const auto [first, added] = keyLines_.emplace(name, line.number);
+        if (!added) {
+            warn(line.number, quoted(line.name) + " appears again in [" + *section_ +
+                                  "]: the unit reads the first one (line " +
+                                  std::to_string(first->second) + ") and ignores this one");
+        }
+        return;
+    }
+    std::string message = quoted(line.name);
+    message += beforeAnySection_ ? " stands before any section and is not read"
+                                 : " is not a setting of [" + *section_ + "] and is not read";
+    if (const auto near = nearest(name, kKeys, [](const KnownKey& k) { return k.key.name; })) {
+        const SettingKey& key = kKeys[*near].key;
+        const std::string under = " under [" + std::string(key.section) + "]";
+        if (ini::sameName(line.name, key.name)) {
+            message += "; it belongs" + under;
+        } else {
+            const bool here = section_ && *section_ == key.section;
+            message += "; did you mean '" + std::string(key.name) + "'" + (here ? "" : under) + "?";
+        }
+    }
+    if (line.name.size > 0 && (line.name.data[0] == ';' || line.name.data[0] == '#')) {
+        message += " (a note line is read as a key when it holds '=': there is no comment "
+                   "marker)";
+    }
+    warn(line.number, message);
+}
+
+// A line the unit skips: worth a word only where it looks like a header or a setting.
+void Checker::onOther(const Line& line) {
+    if (line.text.data[0] == '[') {
+        warn(line.number, quoted(line.text) + " has no ']' and is no section header" +
+                              (section_ ? ": the keys below stay in [" + *section_ + "]" : ""));
+        return;
+    }
+    if (line.kind != Line::Kind::Other) {
+        return;
+    }
+    const bool hasDigit = std::any_of(line.text.data, line.text.data + line.text.size,
+                                      [](char c) { return c >= '0' && c <= '9'; });
+    for (const KnownKey& known : kKeys) {
+        const size_t length = std::char_traits<char>::length(known.key.name);
+        const Text start{line.text.data, std::min(length, line.text.size)};
+        if (hasDigit && ini::sameName(start, known.key.name)) {
+            warn(line.number,
+                 quoted(line.text) + " has no '=' and is not read as " + known.key.name);
+            return;
+        }
+    }
+}
+
+void Checker::checkLines() {
+    ini::Lines lines(file_);
+    Line line{};
+    while (lines.next(line)) {
+        switch (line.kind) {
+        case Line::Kind::Blank:
+            break;
+        case Line::Kind::Section:
+            onSection(line);
+            break;
+        case Line::Kind::Key:
+            onKey(line);
+            break;
+        case Line::Kind::Other:
+            onOther(line);
+            break;
+        }
+    }
+}
+
+// What a setting of 0 does to the train, for the warnings that say a value reads as 0.
+std::string withZero(size_t index) {
+    switch (index) {
+    case 0:
+    case 1:
+        return ", which brakes every train at 10 km/h";
+    case 3:
+    case 4:
+        return ", which shows 0 on both displays";
+    default:
+        return "";
+    }
+}
+
+size_t lastLine(Text file) {
+    ini::Lines lines(file);
+    Line line{};
+    while (lines.next(line)) {
+    }
+    return line.number;
+}
+
+size_t lineOf(Text file, const char* at) {
+    ini::Lines lines(file);
+    Line line{};
+    while (lines.next(line)) {
+        if (at >= line.text.data && at <= line.text.data + line.text.size) {
+            return line.number;
+        }
+    }
+    return 0;
+}
+
+// The value of the key that the unit reads: how it reads, and whether the setting it gives
+// can work.
+void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
+    const KnownKey& known = kKeys[index];
+    const size_t line = report.lines[index];
+    const std::string name = known.key.name;
+    const std::string written = name + "=" + shown(value, utf16_);
+    // Set when a warning already says what the value reads as.
+    bool explained = false;
+    if (value.size == 0) {
+        warn(line, known.isText
+                       ? name + " is empty and reads as 0" + withZero(index) +
+                             "; leave the key out for the default " + known.defaultText
+                       : name + " is empty: the unit takes the default " + known.defaultText);
+        explained = true;
+    } else if (known.isText) {
+        const std::string text = str(value);
+        const char* end = nullptr;
+        decimalPrefix(text.c_str(), &end);
+        const auto used = static_cast<size_t>(end - text.c_str());
+        if (used == 0) {
+            warn(line, "'" + written + "' is no number and reads as 0" + withZero(index));
+            explained = true;
+        } else if (used > kSettingTextLength) {
+            const Text cut{value.data, kSettingTextLength};
+            warn(line, "only the first 7 characters of '" + written + "' are read: " + quoted(cut) +
+                           ", which gives " + number(decimalPrefix(str(cut).c_str())));
+            explained = true;
+        } else if (const Text rest = trimmed(Text{value.data + used, value.size - used});
+                   rest.size > 0) {
+            warn(line, quoted(rest) + " after the value of " + name +
+                           " is not read; keep notes on lines of their own");
+        }
+    } else {
+        size_t used = 0;
+        const uint32_t read = ini::parseInteger(value, 0, &used);
+        const bool upperCasePrefix =
+            used > 0 && used < value.size && read == 0 &&
+            std::string_view("XOB").find(value.data[used]) != std::string_view::npos;
+        if (used == 0 || upperCasePrefix) {
+            warn(line, "'" + written + "' " +
+                           (upperCasePrefix ? "reads as 0 (only a lower-case 0x, 0o or 0b "
+                                              "marks another base)"
+                                            : "has no digits and reads as 0") +
+                           withZero(index));
+            explained = true;
+        } else if (const Text rest = trimmed(Text{value.data + used, value.size - used});
+                   rest.size > 0) {
+            warn(line, quoted(rest) + " after the value of " + name +
+                           " is not read; keep notes on lines of their own");
+        }
+    }
+    if (explained) {
+        return;
+    }
+    const UnitSettings& s = report.settings;
+    const auto unusable = [&](double v, const char* what) {
+        if (!(v > 0.0) || !std::isfinite(v)) {
+            warn(line, name + " " + number(v) + " is no usable " + what +
+                           ": it must be a finite number above 0");
+        }
+    };
+    if (index == 0 && s.maxSpeed == 0.0) {
+        warn(line, "Speed 0 brakes every train at 10 km/h");
+    } else if (index == 0 && s.maxSpeed + 10.0 > 220.0) {
+        warn(line, "Speed " + number(s.maxSpeed) + ": the overspeed brake would come at " +
+                       number(s.maxSpeed + 10.0) +
+                       " km/h, but the unit never sets a brake pattern above 220 km/h");
+    } else if (index == 1) {
+        unusable(s.deceleration, "braking rate");
+    } else if (index == 2) {
+        unusable(s.reactionTime, "reaction time");
+    } else if (index == 4 && s.displayMaxSpeed == 0) {
+        warn(line, "MaxSpd is 0: the speed and pattern displays show 0");
+    }
+}
+
+} // namespace
+
+SettingsReport checkSettings(std::string bytes) {
+    const size_t whole = bytes.size();
+    const size_t read = std::min(whole, kSettingsFileLimit);
+    const char next = whole > read ? bytes[read] : '\0';
+    const bool utf16 = ini::isUtf16(Text{bytes.data(), bytes.size()});
+    const Text file = settingsText(bytes.data(), read, whole > read ? &next : nullptr);
+
+    SettingsReport report{};
+    report.settings = readSettings(file);
+    Checker checker(file, utf16);
+    if (whole > read) {
+        checker.warnings.push_back(SettingsWarning{
+            0, "the file is larger than 1 MiB: the unit reads only its first " +
+                   std::to_string(read) + " bytes, up to line " + std::to_string(lastLine(file))});
+    }
+    if (std::find(file.data, file.data + file.size, '\0') != file.data + file.size) {
+        checker.warnings.push_back(SettingsWarning{
+            0, "the file holds zero bytes: it is in an encoding the unit does not read (UTF-16 "
+               "without a byte-order mark, or UTF-32); save it as ANSI, UTF-8 or UTF-16 "
+               "(\"Unicode\")"});
+    } else {
+        checker.checkLines();
+    }
+    for (size_t i = 0; i < std::size(kKeys); ++i) {
+        Text value{};
+        if (ini::findValue(file, kKeys[i].key.section, kKeys[i].key.name, value)) {
+            report.lines[i] = lineOf(file, value.data);
+            checker.checkValue(i, value, report);
+        }
+    }
+    report.warnings = std::move(checker.warnings);
+    std::stable_sort(
+        report.warnings.begin(), report.warnings.end(),
+        [](const SettingsWarning& a, const SettingsWarning& b) { return a.line < b.line; });
+    return report;
+}
+
+std::string readSettingsBytes(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(pathFromUtf8(path), error);
+    if (!fs::exists(status)) {
+        throw SettingsFileError(path + ": no such file");
+    }
+    if (fs::is_directory(status)) {
+        throw SettingsFileError(path + ": a folder, not a settings file");
+    }
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad()) {
+        throw SettingsFileError(path + ": cannot read the settings file");
+    }
+    return bytes;
+}
+
+void printSettingsWarnings(const std::string& path, const SettingsReport& report,
+                           std::ostream& errors) {
+    for (const SettingsWarning& warning : report.warnings) {
+        errors << path;
+        if (warning.line > 0) {
+            errors << ':' << warning.line;
+        }
+        errors << ": warning: " << warning.message << '\n';
+    }
+}
+
+int printSettingsCheck(const std::string& path, std::ostream& out, std::ostream& errors) {
+    SettingsReport report;
+    try {
+        report = checkSettings(readSettingsBytes(path));
+    } catch (const SettingsFileError& error) {
+        errors << "vantor-sim: " << error.what() << '\n';
+        return 2;
+    }
+    const UnitSettings& s = report.settings;
+    const std::string values[] = {number(s.maxSpeed), number(s.deceleration),
+                                  number(s.reactionTime), std::to_string(s.displayResolution),
+                                  std::to_string(s.displayMaxSpeed)};
+    out << path << ", as the unit reads it:\n";
+    for (size_t i = 0; i < std::size(kKeys); ++i) {
+        std::string name = kKeys[i].key.name;
+        name.resize(14, ' ');
+        std::string value = values[i];
+        value.resize(std::max<size_t>(value.size(), 19), ' ');
+        const size_t line = report.lines[i];
+        out << "  " << name << value << "  "
+            << (line > 0 ? "line " + std::to_string(line) : std::string("default")) << '\n';
+    }
+    out.flush();
+    printSettingsWarnings(path, report, out);
+    const size_t count = report.warnings.size();
+    out << (count == 0 ? std::string("reads cleanly")
+                       : std::to_string(count) + (count == 1 ? " warning" : " warnings"))
+        << '\n';
+    return count == 0 ? 0 : 1;
+}
+
+Settings scenarioSettings(const UnitSettings& settings) {
+    Settings result;
+    result.speed = static_cast<int64_t>(settings.maxSpeed);
+    result.deceleration = number(settings.deceleration);
+    result.rtime = number(settings.reactionTime);
+    result.resolution = settings.displayResolution;
+    result.maxSpd = settings.displayMaxSpeed;
+    return result;
+}
+
+} // namespace vantor::sim

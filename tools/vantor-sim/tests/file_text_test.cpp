@@ -1,0 +1,38 @@
+// Scenario files saved as UTF-16 read as the UTF-8 the parser takes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "file_text.h"
+
+using vantor::sim::utf8FileText;
+
+namespace {
+
+struct Case {
+    const char* what;
+    std::string bytes;
+    std::string text;
+};
+
+class FileText : public ::testing::TestWithParam<Case> {};
+
+TEST_P(FileText, ReadsAsUtf8) {
+    EXPECT_EQ(utf8FileText(GetParam().bytes), GetParam().text) << GetParam().what;
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, FileText,
+    ::testing::Values(
+        Case{"UTF-8 as it stands", "name = \"\xC2\xBB\"\n", "name = \"\xC2\xBB\"\n"},
+        Case{"UTF-16 LE", "\xFF\xFEn\0=\0\xBB\0"s, "n=\xC2\xBB"},
+        Case{"UTF-16 BE, three-byte character", "\xFE\xFF\0n\x52\x17"s, "n\xE5\x88\x97"},
+        Case{"surrogate pair", "\xFF\xFE\x3D\xD8\x86\xDE"s, "\xF0\x9F\x9A\x86"},
+        Case{"high surrogate without its pair", "\xFF\xFE\x3D\xD8n\0"s, "\xEF\xBF\xBDn"},
+        Case{"high surrogate at the end", "\xFF\xFEn\0\x3D\xD8"s, "n\xEF\xBF\xBD"},
+        Case{"low surrogate alone", "\xFF\xFE\x00\xDCn\0"s, "\xEF\xBF\xBDn"},
+        Case{"odd last byte", "\xFF\xFEn\0x"s, "n\xEF\xBF\xBD"}));
+
+} // namespace

@@ -1,0 +1,108 @@
+// The settings checker: one warning for each thing in a file that the unit ignores or reads
+// otherwise than its author may think, on the right line, and none for a file the unit reads
+// as written.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "settings_check.h"
+
+using namespace vantor::sim;
+
+namespace {
+
+struct Expected {
+    size_t line;
+    const char* says;
+};
+
+struct Case {
+    std::string file;
+    std::vector<Expected> warnings;
+};
+
+std::string utf16(const std::string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char c : text) {
+        bytes += std::string{c, '\0'};
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST(SettingsCheck, OneWarningForEachThingTheUnitReadsOtherwise) {
+    const std::string megabyte(1 << 20, ';');
+    const Case cases[] = {
+        // Read as written.
+        {"; notes, with no equals sign\n[setspec]\r\n Speed = 0x7D\nDeceleration='2.7'\n"
+         "[Disp]\nResolution=60\n[LED]\nMaxSpd=140\n",
+         {}},
+        {utf16("[SetSpec]\r\nSpeed=210\r\nRtime=0.5\r\n"), {}},
+        // Names the unit does not read.
+        {"[SetSpec]\nDecleration=3.0\n",
+         {{2, "'Decleration' is not a setting of [SetSpec] and "
+              "is not read; did you mean 'Deceleration'?"}}},
+        {"[SetSpec]\nMaxSpd=120\n", {{2, "it belongs under [LED]"}}},
+        {"Speed=100\n[SetSpec]\n", {{1, "'Speed' stands before any section"}}},
+        {"[SetSpec]\n;Speed=100\n", {{2, "there is no comment marker"}}},
+        {"[Display]\nResolution=30\n",
+         {{1, "[Display] is not read by the unit, nor any key in "
+              "it; did you mean [Disp]?"}}},
+        {"[LED]\nMaxSpd=120\n[Disp]\n[led]\nMaxSpd=90\n",
+         {{4, "[LED] appears again: the unit reads only the first one (line 1)"}}},
+        {"[LED]\nMaxSpd=120\nmaxspd=90\n", {{3, "appears again in [LED]"}}},
+        {"[SetSpec]\nSpeed 100\n", {{2, "'Speed 100' has no '='"}}},
+        {"[SetSpec]\n[LED\nMaxSpd=120\n",
+         {{2, "no section header: the keys below stay in "
+              "[SetSpec]"},
+          {3, "it belongs under [LED]"}}},
+        // Values that read otherwise than they look.
+        {"[SetSpec]\nDeceleration=\n", {{2, "Deceleration is empty and reads as 0"}}},
+        {"[SetSpec]\nSpeed=\n", {{2, "Speed is empty: the unit takes the default 125"}}},
+        {"[SetSpec]\nRtime=abc\n", {{2, "'Rtime=abc' is no number and reads as 0"}}},
+        {"[Disp]\nResolution=x60\n", {{2, "has no digits and reads as 0, which shows 0"}}},
+        {"[SetSpec]\nSpeed=0X7D\n", {{2, "reads as 0 (only a lower-case 0x"}}},
+        {"[SetSpec]\nSpeed=0\n", {{2, "Speed 0 brakes every train at 10 km/h"}}},
+        {"[SetSpec]\nRtime=0.123456789\n", {{2, "'0.12345', which gives 0.12345"}}},
+        {"[SetSpec]\nSpeed=110 ; line limit\n", {{2, "'; line limit' after the value of Speed"}}},
+        {"[SetSpec]\nDeceleration=2.5 ; x\n", {{2, "'; x' after the value of Deceleration"}}},
+        // Settings with which the unit cannot work as meant.
+        {"[SetSpec]\nDeceleration=0\nRtime=-1\n",
+         {{2, "Deceleration 0 is no usable braking rate"}, {3, "Rtime -1 is no usable"}}},
+        {"[SetSpec]\nDeceleration=1e39\n", {{2, "Deceleration inf is no usable"}}},
+        {"[LED]\nMaxSpd=0\n", {{2, "MaxSpd is 0"}}},
+        {"[SetSpec]\nSpeed=211\n",
+         {{2, "come at 221 km/h, but the unit never sets a brake "
+              "pattern above 220 km/h"}}},
+        {"[SetSpec]\nSpeed=-5\n", {{2, "Speed 4294967296:"}}},
+        // Files the unit cannot read whole.
+        {std::string("[\0L\0E\0D\0]\0", 10), {{0, "an encoding the unit does not read"}}},
+        {"[LED]\nMaxSpd=120\n" + megabyte,
+         {{0, "reads only its first 1048576 bytes, up to "
+              "line 2"}}},
+    };
+    for (const Case& c : cases) {
+        const SettingsReport report = checkSettings(c.file);
+        const std::string what = c.file.substr(0, 60);
+        ASSERT_EQ(report.warnings.size(), c.warnings.size()) << what;
+        for (size_t i = 0; i < c.warnings.size(); ++i) {
+            EXPECT_EQ(report.warnings[i].line, c.warnings[i].line) << what;
+            EXPECT_NE(report.warnings[i].message.find(c.warnings[i].says), std::string::npos)
+                << what << "\n  warns: " << report.warnings[i].message;
+        }
+    }
+}
+
+// The values shown are the unit's own, and so is the line each came from.
+TEST(SettingsCheck, ShowsWhatTheUnitReadsAndWhere) {
+    const SettingsReport report =
+        checkSettings("[SetSpec]\r\nRtime=2.7\r\n\r\nDeceleration=2.7\r\n[LED]\r\nMaxSpd=120");
+    EXPECT_EQ(report.settings.maxSpeed, 125.0);
+    EXPECT_EQ(report.settings.deceleration, 2.700000047683716);
+    EXPECT_EQ(report.settings.reactionTime, 2.7);
+    EXPECT_EQ(report.settings.displayMaxSpeed, 120);
+    const std::array<size_t, 5> lines = {0, 4, 2, 0, 6};
+    EXPECT_EQ(report.lines, lines);
+}
