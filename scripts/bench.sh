@@ -45,7 +45,8 @@ measure() {
   local label=$1
   shift
   local times frames
-  times=$({ TIMEFORMAT='%R %U %S'; time "$@" >"$work/end.txt"; } 2>&1)
+  # The bench's own messages (route warnings) go apart from the times.
+  times=$({ TIMEFORMAT='%R %U %S'; time "$@" >"$work/end.txt" 2>"$work/messages.txt"; } 2>&1)
   frames=$(grep -oE 'after [0-9]+ frames' "$work/end.txt" | grep -oE '[0-9]+')
   read -r wall user sys <<<"$times"
   awk -v label="$label" -v f="$frames" -v w="$wall" -v u="$user" -v s="$sys" 'BEGIN {
