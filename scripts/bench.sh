@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the library, the benchmarks and the test bench in build/bench (Release) and measures:
-# the exports in nanoseconds per call (median of 10 repetitions), then the test bench's frames
-# per second along a generated 520 km line, once with its output off (--quiet) and once writing
-# a CSV trace to a file. Not part of scripts/test.sh: timings need a quiet machine, not a CI runner.
+# the exports in nanoseconds per call (median of 10 repetitions); the idle and heaviest frames
+# against the floor of 30 independent square roots timed in the same run, as ratios that compare
+# across machines; then the test bench's frames per second along a generated 520 km line, once
+# with its output off (--quiet) and once writing a CSV trace to a file. Not part of
+# scripts/test.sh: timings need a quiet machine, not a CI runner.
 #   scripts/bench.sh [extra Google Benchmark options, e.g. --benchmark_filter=Elapse]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,12 +16,26 @@ cmake --build "$build" --target vantor vantor_bench vantor-sim >/dev/null
 echo "== machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')," \
   "load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
-echo "== exports, ns per call"
-"$build/bench/vantor_bench" --benchmark_repetitions=10 --benchmark_report_aggregates_only=true \
-  "$@" 2>&1 | grep -E '^Benchmark|^-+$|_median'
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+echo "== exports, ns per call"
+"$build/bench/vantor_bench" --benchmark_repetitions=10 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/exports.csv" --benchmark_out_format=csv "$@" 2>&1 |
+  grep -E '^Benchmark|^-+$|_median'
+
+echo "== frames against 30 independent square roots (medians, CPU time)"
+awk -F, '$1 ~ /_median"$/ { gsub(/"|_median/, "", $1); ns[$1] = $5 == "us" ? $4 * 1000 : $4 }
+  END {
+    floor = ns["ThirtySquareRoots"]
+    if (floor == "") { print "(the floor was not measured in this run)"; exit }
+    printf "%-28s %8.1f ns\n", "30 square roots", floor
+    n = split("ElapseIdle ElapseWorstCase", frames, " ")
+    for (i = 1; i <= n; ++i)
+      if (frames[i] in ns)
+        printf "%-28s %8.1f ns  %5.2f times the floor\n", frames[i], ns[frames[i]], ns[frames[i]] / floor
+  }' "$work/exports.csv"
+
 bench/long_route_scenario.sh 520 >"$work/line.toml"
 sim=("$build/tools/vantor-sim/vantor-sim" --library "$build/libvantor.so"
   --scenario "$work/line.toml" --pin-random --quiet)
@@ -29,7 +45,8 @@ measure() {
   local label=$1
   shift
   local times frames
-  times=$({ TIMEFORMAT='%R %U %S'; time "$@" >"$work/end.txt"; } 2>&1)
+  # The bench's own messages (route warnings) go apart from the times.
+  times=$({ TIMEFORMAT='%R %U %S'; time "$@" >"$work/end.txt" 2>"$work/messages.txt"; } 2>&1)
   frames=$(grep -oE 'after [0-9]+ frames' "$work/end.txt" | grep -oE '[0-9]+')
   read -r wall user sys <<<"$times"
   awk -v label="$label" -v f="$frames" -v w="$wall" -v u="$user" -v s="$sys" 'BEGIN {

@@ -2,7 +2,7 @@
 // and decides on the emergency brake.
 #include "../unit/arithmetic.h"
 #include "../unit/vantor.h"
-#include "slot_curves.h"
+#include "pattern_evaluation.h"
 
 namespace vantor {
 
@@ -12,16 +12,11 @@ constexpr double kCoilWindow = 25.0;
 constexpr float kRollbackSpeed = -7.0f;
 constexpr int32_t kRollbackTime = 3000;
 constexpr int32_t kReverserBackward = -1;
-constexpr double kKmhPerMetrePerSecond = 3.6;
-constexpr double kWarningRunOn = 5.0;
-constexpr double kWarningMargin = 10.0;
-constexpr int kLastWarningSlot = 12;
 
 } // namespace
 
 void CVantor::supervisePatterns(double distanceRun) {
     const float v32 = *speed;
-    const double v = speedKmh();
 
     for (double& distance : slotDistance) {
         distance -= distanceRun;
@@ -59,8 +54,11 @@ void CVantor::supervisePatterns(double distanceRun) {
         patternLamp = 1;
     }
 
-    for (int i = 0; i < kSlotCount; ++i) {
-        slotPrevValue[i] = slotValue[i];
+    // Unchanged values are remembered already.
+    if (changes != 0) {
+        for (int i = 0; i < kSlotCount; ++i) {
+            slotPrevValue[i] = slotValue[i];
+        }
     }
 
     distanceSinceCoil += distanceRun;
@@ -80,36 +78,7 @@ void CVantor::supervisePatterns(double distanceRun) {
         rollbackTime = 0;
     }
 
-    const double reactionRun = v * reactionTime / kKmhPerMetrePerSecond;
-    // Unrolled, each slot's curve is known where it is evaluated.
-#pragma GCC unroll 17
-    for (int i = 0; i < kSlotCount; ++i) {
-        const double ahead = slotDistance[i] - reactionRun;
-        const double d = ahead > 0.0 ? ahead : 0.0;
-        slotPatternSpeed[i] = curves::slotCurve(*this, static_cast<uint32_t>(i),
-                                                static_cast<int32_t>(slotValue[i]), d);
-    }
-
-    patternDisplay = updateLowestPattern();
-
-    const double warningRun = (reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
-    bool overWarning = false;
-#pragma GCC unroll 13
-    for (int i = 0; i <= kLastWarningSlot; ++i) {
-        const double pattern =
-            curves::slotCurve(*this, static_cast<uint32_t>(i), static_cast<int32_t>(slotValue[i]),
-                              slotDistance[i] - warningRun);
-        if (v > pattern - kWarningMargin) {
-            overWarning = true;
-        }
-    }
-    overWarning = overWarning || (slotValue[13] == 1 && v32 >= 25.0f) ||
-                  (slotValue[13] == 2 && v32 >= 45.0f) || (slotValue[14] == 1 && v32 >= 20.0f);
-    const int32_t warning = overWarning ? 1 : 0;
-    if (warning != warningLamp) {
-        warningSound = kSoundOnce;
-    }
-    warningLamp = warning;
+    evaluatePatterns(*this, v32, !any);
 
     if (v32 >= static_cast<float>(lowestPatternSpeed) && !holdOffActive) {
         emergencyBrake = true;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "../unit/vantor.h"
 
@@ -19,20 +20,73 @@ inline constexpr double kTargetReleaseDistance = -55.0;
 inline constexpr double kRearmDistance = -80.0;
 inline constexpr double kRearmedDistance = 800000.0;
 
+inline constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// A whole number of km/h that the caller of a curve compares the curve's speed with, such that
+// any speed at or above it decides the same for the caller as the exact one. Small and whole,
+// it has an exact square.
+struct RootBound {
+    double kmh;
+    double kmhSquared;
+};
+
+// No bound: every root is taken, for callers that keep the exact speed.
+inline constexpr RootBound kEveryRoot{kInfinity, kInfinity};
+
+// A bound of 0 to 2^26 km/h, whose square is exact.
+inline RootBound rootBoundAt(int32_t kmh) {
+    const double whole = static_cast<double>(kmh);
+    return RootBound{whole, whole * whole};
+}
+
+// The root of a curve, or the caller's bound in its place where the root cannot lie below it.
+// The square root is correctly rounded and monotonic and the root of the bound's exact square
+// is the bound itself, so a radicand above that square has a root at or above the bound; the
+// floors and targets of the curves can only raise it further. NaN, infinite and negative
+// radicands, and one equal to the square, fail the test and take the root.
+inline double rootAtLeast(double radicand, RootBound bound) {
+    if (bound.kmhSquared < radicand && radicand < kInfinity) {
+        return bound.kmh;
+    }
+    return std::sqrt(radicand);
+}
+
 // max(x, y) that keeps a NaN y: a curve behind its point constrains nothing, floor or not.
 // The same rule leaves a NaN distance NaN where the target curves clamp at 0.
 inline double floorOf(double floor, double curve) {
     return floor > curve ? floor : curve;
 }
 
-// The unit's computePatternSpeed. Slots 1 and 4 may re-arm their stop pairs in the unit.
-inline double slotCurve(CVantor& unit, uint32_t slot, int32_t value, double distance) {
+// The re-arm rules of the stop pairs, run before the curves of slots 1 and 4: once the point
+// of a stop that has been passed (value 2) lies more than 80 m behind, slot 1 empties the
+// primary pair (slots 0 to 2) and goes on empty; slot 4 empties its secondary point (slot 3)
+// and goes on as if far away. Only distances not clamped at 0 can get there.
+inline void rearmStopPair(CVantor& unit, uint32_t slot, int32_t& value, double& distance) {
+    if (slot == 1 && distance < kRearmDistance && unit.slotValue[1] == 2) {
+        for (int i = 0; i <= 2; ++i) {
+            unit.slotValue[i] = 0;
+            unit.slotDistance[i] = kRearmedDistance;
+        }
+        value = 0;
+    } else if (slot == 4 && distance < kRearmDistance && unit.slotValue[4] == 2) {
+        unit.slotValue[3] = 0;
+        unit.slotDistance[3] = kRearmedDistance;
+        distance = kRearmedDistance;
+    }
+}
+
+// The pattern speed of a slot after its re-arm rule, with every root below bound.kmh taken
+// exactly and the others at least bound.kmh.
+inline double slotCurve(const CVantor& unit, uint32_t slot, int32_t value, double distance,
+                        RootBound bound) {
     const double a = unit.deceleration;
     const double maxPattern = unit.maxSpeed + kMaxSpeedMargin;
-    const auto stopCurve = [a](double d) { return std::sqrt(d * a * kCurveFactor); };
-    const auto targetCurve = [a](int32_t target, double d) {
+    const auto stopCurve = [a, bound](double d) {
+        return rootAtLeast(d * a * kCurveFactor, bound);
+    };
+    const auto targetCurve = [a, bound](int32_t target, double d) {
         const double t = static_cast<double>(target);
-        return std::sqrt(d * a * kCurveFactor + t * t);
+        return rootAtLeast(d * a * kCurveFactor + t * t, bound);
     };
 
     switch (slot) {
@@ -40,13 +94,6 @@ inline double slotCurve(CVantor& unit, uint32_t slot, int32_t value, double dist
     case 3:
         return floorOf(kStopPointFloor, stopCurve(distance));
     case 1:
-        if (distance < kRearmDistance && unit.slotValue[1] == 2) {
-            for (int i = 0; i <= 2; ++i) {
-                unit.slotValue[i] = 0;
-                unit.slotDistance[i] = kRearmedDistance;
-            }
-            value = 0;
-        }
         if (value == 0) {
             return maxPattern;
         }
@@ -61,11 +108,6 @@ inline double slotCurve(CVantor& unit, uint32_t slot, int32_t value, double dist
     case 2:
         return maxPattern;
     case 4:
-        if (distance < kRearmDistance && unit.slotValue[4] == 2) {
-            unit.slotValue[3] = 0;
-            unit.slotDistance[3] = kRearmedDistance;
-            distance = kRearmedDistance;
-        }
         if (unit.slot4FixedLimit) {
             return kFixedStopLimit;
         }

@@ -108,7 +108,10 @@ class CVantor {
     uint32_t secondaryStopSelect;
     uint32_t secondaryStopPending;
     int32_t rollbackTime;
-    double slotDistance[kSlotCount];
+    double slotDistance[kSlotCount]; // metres from the train to each slot's point
+    // Brake pattern of each slot as the last pass left it, km/h. Where the pass needed no more
+    // than that a slot could not be the lowest, it holds a bound at or below the slot's exact
+    // speed but above the lowest pattern; no later frame reads these.
     double slotPatternSpeed[kSlotCount];
     double distanceSinceCoil;
     int32_t patternStartSound;

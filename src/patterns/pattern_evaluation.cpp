@@ -1,0 +1,200 @@
+// The brake and warning patterns of one supervision pass. Most curves cannot change the lowest
+// pattern or the warning in a given frame; each is cut short where a cheap test proves so.
+#include "pattern_evaluation.h"
+
+#include "lowest_pattern.h"
+#include "slot_curves.h"
+
+#ifdef VANTOR_CHECK_SKIPS
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#endif
+
+namespace vantor {
+
+namespace {
+
+constexpr double kKmhPerMetrePerSecond = 3.6;
+constexpr double kWarningRunOn = 5.0;
+constexpr double kWarningMargin = 10.0;
+constexpr int kLastWarningSlot = 12;
+// Speeds beyond any train's get no warning bound: every warning root is taken.
+constexpr float kBoundedSpeed = 10000.0f;
+
+// The value a sweep reads for a slot. While every slot is empty the sweeps are compiled for
+// that case alone: each value is then the constant 0.
+template <bool kEverySlotEmpty> int32_t valueOf(const CVantor& unit, int slot) {
+    return kEverySlotEmpty ? 0 : static_cast<int32_t>(unit.slotValue[slot]);
+}
+
+// The order of the brake sweep. Whatever the order, the lowest pattern comes out as the lowest
+// speed of them all (NaN aside) truncated, truncation keeping the order of speeds; the slots
+// that yield a fixed speed go first, so that the curves meet the lowest bound known anyway.
+constexpr int kBrakeOrder[kSlotCount] = {2, 13, 14, 15, 16, 0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+
+// Brake patterns, with the reaction-time run-on and distances clamped at 0, and the lowest of
+// them. A pattern at or above the whole km/h kept so far cannot lower it, so each curve is
+// evaluated only as far as that bound, and a slot whose root lies above it keeps the bound in
+// place of its exact speed. The clamped distances never reach the re-arm distance.
+template <bool kEverySlotEmpty> void evaluateBrakePatterns(CVantor& unit, double v) {
+    const double reactionRun = v * unit.reactionTime / kKmhPerMetrePerSecond;
+    LowestPattern lowest;
+    // Unrolled, each slot's curve is known where it is evaluated.
+#pragma GCC unroll 17
+    for (const int i : kBrakeOrder) {
+        const double ahead = unit.slotDistance[i] - reactionRun;
+        const double pattern =
+            curves::slotCurve(unit, static_cast<uint32_t>(i), valueOf<kEverySlotEmpty>(unit, i),
+                              ahead > 0.0 ? ahead : 0.0, lowest.bound());
+        unit.slotPatternSpeed[i] = pattern;
+        lowest.keep(pattern);
+    }
+    unit.lowestPatternSpeed = lowest.kmh();
+    unit.patternDisplay = patternDisplayValue(unit, lowest.kmh());
+}
+
+// A whole km/h above the speed plus the warning margin. A warning pattern at or above it is
+// not within the margin: pattern - 10 >= bound - 10 > v, and as bound - 10 is a whole number
+// the rounding of the subtraction cannot carry it below.
+curves::RootBound warningBound(float v) {
+    if (!(v > -kBoundedSpeed && v < kBoundedSpeed)) {
+        return curves::kEveryRoot;
+    }
+    // Truncated toward zero, the speed is above v - 1.
+    const int32_t kmh = static_cast<int32_t>(v) + 11;
+    return curves::rootBoundAt(kmh > 0 ? kmh : 0);
+}
+
+// Whether some slot 0 to 12 is within the warning margin of its pattern, with five seconds more
+// of run-on and distances not clamped. The re-arm rules run slot by slot as before each
+// curve, whether or not the warning is already decided (while every slot is empty no stop
+// pair is armed); once it is decided, no curve can change it.
+template <bool kEverySlotEmpty>
+bool overWarningPatterns(CVantor& unit, double v, bool decided, curves::RootBound bound) {
+    const double warningRun = (unit.reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
+    bool over = decided;
+#pragma GCC unroll 13
+    for (int i = 0; i <= kLastWarningSlot; ++i) {
+        const auto slot = static_cast<uint32_t>(i);
+        int32_t value = valueOf<kEverySlotEmpty>(unit, i);
+        double d = unit.slotDistance[i] - warningRun;
+        if constexpr (!kEverySlotEmpty) {
+            curves::rearmStopPair(unit, slot, value, d);
+        }
+        if (!over) {
+            over = v > curves::slotCurve(unit, slot, value, d, bound) - kWarningMargin;
+        }
+    }
+    return over;
+}
+
+// The fixed speed checks of slots 13 and 14.
+template <bool kEverySlotEmpty> bool overFixedCheck(const CVantor& unit, float v32) {
+    const int32_t check30or50 = valueOf<kEverySlotEmpty>(unit, 13);
+    const int32_t check25 = valueOf<kEverySlotEmpty>(unit, 14);
+    return (check30or50 == 1 && v32 >= 25.0f) || (check30or50 == 2 && v32 >= 45.0f) ||
+           (check25 == 1 && v32 >= 20.0f);
+}
+
+// The warning lamp, with its chime when it turns on or off.
+void showWarning(CVantor& unit, bool over) {
+    const int32_t warning = over ? 1 : 0;
+    if (warning != unit.warningLamp) {
+        unit.warningSound = kSoundOnce;
+    }
+    unit.warningLamp = warning;
+}
+
+// Kept out of line: the case of no slot in use needs few registers.
+template <bool kEverySlotEmpty>
+[[gnu::noinline]] void evaluatePatternsCut(CVantor& unit, float v32) {
+    evaluateBrakePatterns<kEverySlotEmpty>(unit, v32);
+    // The fixed checks first: when they warn, no warning curve needs evaluating.
+    const bool fixedCheck = overFixedCheck<kEverySlotEmpty>(unit, v32);
+    showWarning(unit,
+                overWarningPatterns<kEverySlotEmpty>(unit, v32, fixedCheck, warningBound(v32)));
+}
+
+void evaluatePatternsCut(CVantor& unit, float v32, bool everySlotEmpty) {
+    if (everySlotEmpty) {
+        evaluatePatternsCut<true>(unit, v32);
+    } else {
+        evaluatePatternsCut<false>(unit, v32);
+    }
+}
+
+#ifdef VANTOR_CHECK_SKIPS
+
+// The same patterns with nothing cut short: every root taken, every warning curve evaluated.
+void evaluatePatternsInFull(CVantor& unit, float v32) {
+    const double v = v32;
+    const double reactionRun = v * unit.reactionTime / kKmhPerMetrePerSecond;
+    for (int i = 0; i < kSlotCount; ++i) {
+        const double ahead = unit.slotDistance[i] - reactionRun;
+        unit.slotPatternSpeed[i] = unit.computePatternSpeed(static_cast<uint32_t>(i),
+                                                            static_cast<int32_t>(unit.slotValue[i]),
+                                                            ahead > 0.0 ? ahead : 0.0);
+    }
+    unit.patternDisplay = unit.updateLowestPattern();
+
+    const double warningRun = (unit.reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
+    bool over = false;
+    for (int i = 0; i <= kLastWarningSlot; ++i) {
+        const double pattern = unit.computePatternSpeed(static_cast<uint32_t>(i),
+                                                        static_cast<int32_t>(unit.slotValue[i]),
+                                                        unit.slotDistance[i] - warningRun);
+        over = over || v > pattern - kWarningMargin;
+    }
+    showWarning(unit, over || overFixedCheck<false>(unit, v32));
+}
+
+void require(bool holds, const char* what) {
+    if (!holds) {
+        std::fprintf(stderr, "vantor: a cut-short pattern evaluation changed %s\n", what);
+        std::abort();
+    }
+}
+
+template <typename T, size_t N> bool sameBits(const T (&a)[N], const T (&b)[N]) {
+    return std::memcmp(a, b, sizeof a) == 0;
+}
+
+// Everything the pass leaves for the outputs and the next frames must be as in full. A slot's
+// brake pattern may be a bound at or below its exact speed, but above the lowest pattern.
+void compareWithFull(const CVantor& cut, const CVantor& full) {
+    require(cut.lowestPatternSpeed == full.lowestPatternSpeed, "the lowest pattern");
+    require(cut.patternDisplay == full.patternDisplay, "the pattern display");
+    require(cut.warningLamp == full.warningLamp, "the warning lamp");
+    require(cut.warningSound == full.warningSound, "the warning chime");
+    require(sameBits(cut.slotValue, full.slotValue), "a slot value");
+    require(sameBits(cut.slotDistance, full.slotDistance), "a slot distance");
+    double lowest = curves::kInfinity;
+    for (const double exact : full.slotPatternSpeed) {
+        lowest = exact < lowest ? exact : lowest;
+    }
+    for (int i = 0; i < kSlotCount; ++i) {
+        const double held = cut.slotPatternSpeed[i];
+        const double exact = full.slotPatternSpeed[i];
+        const bool same = held == exact || (std::isnan(held) && std::isnan(exact));
+        require(same || (held <= exact && held > lowest),
+                "a slot's brake pattern beyond its bound");
+    }
+}
+
+#endif
+
+} // namespace
+
+void evaluatePatterns(CVantor& unit, float speedKmh, bool everySlotEmpty) {
+#ifdef VANTOR_CHECK_SKIPS
+    CVantor full = unit;
+    evaluatePatternsInFull(full, speedKmh);
+    evaluatePatternsCut(unit, speedKmh, everySlotEmpty);
+    compareWithFull(unit, full);
+#else
+    evaluatePatternsCut(unit, speedKmh, everySlotEmpty);
+#endif
+}
+
+} // namespace vantor

@@ -1,0 +1,146 @@
+// The supervision pass evaluates each curve only as far as the brake and the warning need it.
+// Here it meets every curve evaluated in full (computePatternSpeed, updateLowestPattern) on
+// slots placed where their curves cross a whole km/h, give or take a few units in the last
+// place, for the brake and for the warning projection alike.
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "unit_fixture.h"
+
+namespace {
+
+using vantor::CVantor;
+using vantor::kSlotCount;
+using vantor::testing::UnitTest;
+
+class PatternPass : public UnitTest {
+  protected:
+    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+    double nudged(double x) {
+        for (int steps = below(7) - 3; steps != 0; steps += steps > 0 ? -1 : 1) {
+            x = std::nextafter(x, steps > 0 ? HUGE_VAL : -HUGE_VAL);
+        }
+        return x;
+    }
+
+    // A slot whose curve meets `kmh` at the brake or the warning projection, or one far away,
+    // behind, or around the re-arm and release distances.
+    double distanceFor(int slot, double kmh, double v) {
+        const double run = (unit.reactionTime + (below(2) == 0 ? 0.0 : 5.0)) * v / 3.6;
+        const double target = slot >= 5 ? unit.slotValue[slot] : 0.0;
+        switch (below(6)) {
+        case 0:
+            return 9e8;
+        case 1:
+            return nudged(-80.0 + run);
+        case 2:
+            return nudged(-55.0 + run);
+        default:
+            return nudged((kmh * kmh - target * target) / (7.2 * unit.deceleration) + run);
+        }
+    }
+
+    // A whole km/h where a curve decides something: near the speed plus the margin, or near a
+    // pattern that another slot gives.
+    double criticalKmh(float v) {
+        switch (below(4)) {
+        case 0:
+            return std::trunc(v) + 10.0 + below(2);
+        case 1:
+            return 25.0 + 5.0 * below(2);
+        case 2:
+            return unit.maxSpeed + 10.0;
+        default:
+            return below(221);
+        }
+    }
+
+    void drawSlots(float v) {
+        // How many values each slot draws from: flags, targets up to 120 km/h, check codes.
+        constexpr int kValues[kSlotCount] = {2,   3,   2,   2,   3, 121, 121, 121, 121,
+                                             121, 121, 121, 121, 4, 3,   1,   1};
+        for (int i = 0; i < kSlotCount; ++i) {
+            unit.slotValue[i] = static_cast<uint32_t>(below(kValues[i]));
+            unit.slotPrevValue[i] = unit.slotValue[i];
+            unit.slotDistance[i] = distanceFor(i, criticalKmh(v), v);
+        }
+        unit.slot1FixedLimit = below(4) == 0;
+        unit.slot4FixedLimit = below(4) == 0;
+    }
+
+    // Every brake and warning pattern taken in full on a copy of the unit before the pass.
+    static void evaluateInFull(CVantor& full, double v) {
+        for (int i = 0; i < kSlotCount; ++i) {
+            const double ahead = full.slotDistance[i] - v * full.reactionTime / 3.6;
+            full.slotPatternSpeed[i] =
+                full.computePatternSpeed(i, full.slotValue[i], ahead > 0.0 ? ahead : 0.0);
+        }
+        full.patternDisplay = full.updateLowestPattern();
+        bool over = (full.slotValue[13] == 1 && v >= 25.0) ||
+                    (full.slotValue[13] == 2 && v >= 45.0) ||
+                    (full.slotValue[14] == 1 && v >= 20.0);
+        for (int i = 0; i <= 12; ++i) {
+            const double w = (full.reactionTime + 5.0) * v / 3.6;
+            over = v > full.computePatternSpeed(i, full.slotValue[i], full.slotDistance[i] - w) -
+                           10.0 ||
+                   over;
+        }
+        full.warningLamp = over ? 1 : 0;
+    }
+
+    // The slot whose brake pattern is the lowest, the first of equals, as the bench's
+    // explanations name it from the stored patterns.
+    static int lowestSlot(const CVantor& unit) {
+        int lowest = 0;
+        for (int i = 1; i < kSlotCount; ++i) {
+            const double here = unit.slotPatternSpeed[i];
+            const double best = unit.slotPatternSpeed[lowest];
+            if (!std::isnan(here) && (std::isnan(best) || here < best)) {
+                lowest = i;
+            }
+        }
+        return lowest;
+    }
+
+    std::mt19937 random_{2024};
+};
+
+TEST_F(PatternPass, DecidesAsEveryCurveTakenInFull) {
+    struct Settings {
+        double deceleration;
+        double reactionTime;
+        double maxSpeed;
+    };
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const Settings table[] = {{2.5, 1.0, 125.0},  {0.7, 0.0, 90.0},  {4.5, 2.5, 215.0},
+                              {3.0, 1.0, 300.0},  {0.0, 1.0, 125.0}, {-1.5, 1.0, 125.0},
+                              {kInf, 1.0, 125.0}, {2.5, -3.0, -40.0}};
+    for (const Settings& settings : table) {
+        unit.deceleration = settings.deceleration;
+        unit.reactionTime = settings.reactionTime;
+        unit.maxSpeed = settings.maxSpeed;
+        for (int trial = 0; trial < 3000; ++trial) {
+            // Whole, eighths, or one unit in the last place off either.
+            speed = static_cast<float>(below(181) - 20) + 0.125f * static_cast<float>(below(8));
+            if (below(2) == 0) {
+                speed = std::nextafter(speed, below(2) == 0 ? 1000.0f : -1000.0f);
+            }
+            drawSlots(speed);
+            CVantor full = unit;
+            evaluateInFull(full, speed);
+            unit.supervisePatterns(0.0);
+            ASSERT_EQ(unit.lowestPatternSpeed, full.lowestPatternSpeed) << trial;
+            ASSERT_EQ(unit.patternDisplay, full.patternDisplay) << trial;
+            ASSERT_EQ(unit.warningLamp, full.warningLamp) << trial << " at " << speed;
+            ASSERT_EQ(lowestSlot(unit), lowestSlot(full)) << trial;
+            ASSERT_EQ(std::memcmp(unit.slotValue, full.slotValue, sizeof unit.slotValue), 0);
+            ASSERT_EQ(std::memcmp(unit.slotDistance, full.slotDistance, sizeof unit.slotDistance),
+                      0);
+        }
+    }
+}
+
+} // namespace
