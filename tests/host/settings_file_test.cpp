@@ -178,15 +178,22 @@ TEST(SettingsFile, AnEditedFileTakesEffectAtTheNextInitialize) {
     EXPECT_EQ(plugin.panel[kPatternDisplay], 57);
 }
 
-// Folders deeper than 259 characters, which train folders in a long chain of sub-folders
-// reach, still have their settings read.
-TEST(SettingsFile, AFolderPathBeyond259CharactersIsRead) {
-    const TempFolder base;
-    const fs::path folder = base.path() / std::string(200, 'd') / std::string(200, 'e');
-    fs::create_directories(folder);
-    InstalledPlugin plugin("[LED]\nMaxSpd=120\n", folder);
-    plugin->frame(plugin->time, 100.0f);
-    EXPECT_EQ(plugin->panel[kSpeedDisplay], 50);
+// Train folders deep in a chain of sub-folders have their settings read, up to the longest path
+// the system's calls take: 4095 characters and the terminator.
+TEST(SettingsFile, ReadUpToTheLongestPathTheSystemTakes) {
+    for (const auto& [configPathLength, speedDisplay] : {std::pair{4095u, 50}, {4096u, 42}}) {
+        const TempFolder base;
+        fs::path folder = fs::canonical(base.path());
+        const auto left = [&] { return configPathLength - folder.string().size(); };
+        while (left() > 250) {
+            folder /= std::string(200, 'd');
+        }
+        folder /= std::string(left() - std::string("//VantorConfig.ini").size(), 'e');
+        fs::create_directories(folder);
+        InstalledPlugin plugin("[LED]\nMaxSpd=120\n", folder);
+        plugin->frame(plugin->time, 100.0f);
+        EXPECT_EQ(plugin->panel[kSpeedDisplay], speedDisplay) << configPathLength;
+    }
 }
 
 // A process that saves the file again and again, as an editor does (truncate, then write),
