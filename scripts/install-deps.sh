@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
-  libgtest-dev libbenchmark-dev libtomlplusplus-dev libcli11-dev locales
+  libgtest-dev libbenchmark-dev libtomlplusplus-dev libcli11-dev locales libxml2-utils
   g++-mingw-w64-x86-64-posix mingw-w64 wine64 wine
 )
 

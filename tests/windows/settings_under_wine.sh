@@ -14,7 +14,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 linux_build=$(realpath "$1")
 windows_build=$(realpath "$2")
-mkdir -p "$3"
+source "$here/wine_prefix.sh" "$3"
 work=$(realpath "$3")
 
 linux_host=$linux_build/tools/win-host/vantor-session-host
@@ -25,23 +25,11 @@ for file in "$linux_host" "$linux_build/libvantor.so" "$windows_host" "$windows_
   [[ -f $file ]] || { echo "missing $file" >&2; exit 1; }
 done
 
-export WINEPREFIX=$work/prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
-trap 'wineserver -k 2>/dev/null || true' EXIT
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-  timeout 300 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || {
-    echo "wineboot failed:" >&2; cat "$work/wineboot.log" >&2; exit 1; }
-fi
-
-windows_path() { local path; path=$(realpath -m "$1"); echo "Z:${path//\//\\}"; }
-
 cases=()
 for settings in "$here"/settings/*.ini; do
   cases+=("$(windows_path "$settings")")
 done
-timeout 300 wine "$oracle" "${cases[@]}" </dev/null
+timeout "$wine_timeout" wine "$oracle" "${cases[@]}" </dev/null
 
 session=$here/settings_session.txt
 folder="$work/列車の設定/東京行き"
@@ -52,7 +40,7 @@ cp "$windows_build/vantor.dll" "$linux_build/libvantor.so" "$folder/"
 "$linux_host" --mask-random "$folder/libvantor.so" "$session" "$work/japanese-no-file.trace"
 printf '[SetSpec]\r\nSpeed=40\r\n' >"$folder/VantorConfig.ini"
 "$linux_host" --mask-random "$folder/libvantor.so" "$session" "$work/japanese-linux.trace"
-(cd "$folder" && timeout 300 wine "$windows_host" --mask-random '.\vantor.dll' \
+(cd "$folder" && timeout "$wine_timeout" wine "$windows_host" --mask-random '.\vantor.dll' \
   "$(windows_path "$session")" "$(windows_path "$work/japanese-windows.trace")" </dev/null)
 
 if cmp -s "$work/japanese-linux.trace" "$work/japanese-no-file.trace"; then

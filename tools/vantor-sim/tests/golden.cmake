@@ -1,21 +1,9 @@
 # Runs the bench with pinned random periods and compares its timeline, followed by its warnings,
 # with a stored one. The bench's own unit must agree with the library all along.
-#   cmake -DSIM=... [-DLIBRARY=...] [-DSCENARIO=...] [-DOPTIONS=a|b] -DEXPECTED=... -DACTUAL=...
-#         -P golden.cmake
-# Without LIBRARY the bench finds the library of its own build. On a difference the new
-# timeline is left at ACTUAL; copy it over EXPECTED once it is right.
-set(arguments --pin-random)
-if(LIBRARY)
-  list(APPEND arguments --library ${LIBRARY})
-endif()
-if(SCENARIO)
-  list(APPEND arguments --scenario ${SCENARIO})
-endif()
-if(OPTIONS)
-  string(REPLACE "|" ";" options "${OPTIONS}")
-  list(APPEND arguments ${options})
-endif()
-execute_process(COMMAND ${SIM} ${arguments}
+#   cmake -DSIM=... -DARGS=a|b -DEXPECTED=... -DACTUAL=... -P golden.cmake
+# On a difference the new timeline is left at ACTUAL; copy it over EXPECTED once it is right.
+string(REPLACE "|" ";" arguments "${ARGS}")
+execute_process(COMMAND ${SIM} --pin-random ${arguments}
   OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "vantor-sim failed (${result}):\n${errors}")
@@ -26,8 +14,11 @@ endif()
 # Progress lines come on slow runs only; they are no part of the result.
 string(REGEX REPLACE "vantor-sim: [0-9]+% of the run done\n" "" errors "${errors}")
 # Warnings name the scenario by the path given; the stored ones by the file's name alone.
-if(SCENARIO)
-  get_filename_component(folder ${SCENARIO} DIRECTORY)
+list(FIND arguments --scenario at)
+if(at GREATER -1)
+  math(EXPR at "${at} + 1")
+  list(GET arguments ${at} scenario)
+  get_filename_component(folder ${scenario} DIRECTORY)
   string(REPLACE "${folder}/" "" errors "${errors}")
 endif()
 if(NOT errors STREQUAL "")

@@ -45,15 +45,6 @@ std::string group(const std::string& svg, const std::string& id) {
 
 } // namespace
 
-TEST(XmlCheck, FindsTheFaultsItLooksFor) {
-    EXPECT_EQ(xmlProblem("<a><b x=\"1\"/>t &amp; u</a>"), "");
-    EXPECT_NE(xmlProblem("<a><b></a></b>"), "");
-    EXPECT_NE(xmlProblem("<a x=1></a>"), "");
-    EXPECT_NE(xmlProblem("<a>fish & chips</a>"), "");
-    EXPECT_NE(xmlProblem("<a></a><a></a>"), "");
-    EXPECT_NE(xmlProblem("<a>"), "");
-}
-
 TEST(SvgPlot, TheBuiltInLineGivesAWellFormedPlotWithItsCurves) {
     Scenario scenario = parseScenario(defaultScenarioText(), kDefaultScenarioName);
     // A name too long for the title row is cut there and given whole on hover.
