@@ -87,73 +87,45 @@ Onsets rampUp(LoadedPlugin& plugin, int fromTenths) {
     return onsets;
 }
 
-// Before a stop point 644 m ahead (a code-80 coil with no coil before it): the pattern
-// display at 1 km/h, and where warning and brake come.
-TEST(SettingsFile, DecelerationAndReactionTimeMoveTheStopCurve) {
+// Each setting seen where the driver meets it: the pattern display at 1 km/h, where warning and
+// brake come as the train speeds up, on open line or before a stop point 644 m ahead (a code-80
+// coil with no coil before it), and the speed display at 100 km/h.
+TEST(SettingsFile, EachSettingMovesTheDisplaysOrTheCurves) {
     struct Case {
         Settings settings;
-        int32_t patternDisplay;
-        float warning;
-        float brake;
-    };
-    const Case cases[] = {
-        {std::nullopt, 45, 85.1f, 105.0f}, // 107 km/h at 644 m
-        {"[SetSpec]\nDeceleration=3\n", 50, 92.9f, 114.3f},
-        {"[SetSpec]\nDeceleration=2.7\n", 47, 88.3f, 109.0f},
-        {"[SetSpec]\nRtime=2.7\n", 45, 81.9f, 101.0f},
-        {"[SetSpec]\nRtime=0.123456789\n", 45, 86.8f, 107.0f},
-        // No braking at all: even the empty stop slots hold their floor of 10 km/h.
-        {"[SetSpec]\nDeceleration=abc\n", 4, 1.0f, 10.0f},
-    };
-    for (const Case& c : cases) {
-        Installation installation(c.settings);
-        LoadedPlugin& plugin = *installation.plugin;
-        plugin.beacon(70, 0, 80);
-        plugin.frame(plugin.time, 1.0f);
-        const std::string what = c.settings.value_or("no file");
-        EXPECT_EQ(plugin.panel[kPatternDisplay], c.patternDisplay) << what;
-        const Onsets onsets = rampUp(plugin, 10);
-        EXPECT_FLOAT_EQ(onsets.warning, c.warning) << what;
-        EXPECT_FLOAT_EQ(onsets.brake, c.brake) << what;
-    }
-}
-
-TEST(SettingsFile, MaximumSpeedAndDisplayScaleAtOverspeed) {
-    struct Case {
-        Settings settings;
+        bool stopPoint;
         int32_t speedDisplay; // at 100 km/h
         int32_t patternDisplay;
         float warning;
         float brake;
     };
     const Case cases[] = {
-        {std::nullopt, 42, 57, 125.1f, 135.0f}, // 60 steps for 140 km/h
-        {"[SetSpec]\nSpeed=100\n", 42, 47, 100.1f, 110.0f},
-        {"[LED]\nMaxSpd=120\n", 50, 67, 125.1f, 135.0f}, // the display scale alone
+        {std::nullopt, false, 42, 57, 125.1f, 135.0f}, // 60 steps for 140 km/h
+        {"[SetSpec]\nSpeed=100\n", false, 42, 47, 100.1f, 110.0f},
+        {"[LED]\nMaxSpd=120\n", false, 50, 67, 125.1f, 135.0f}, // the display scale alone
+        {"[LED]\nMaxSpd=0\n[Disp]\nResolution=-60\n", false, 0, 0, 125.1f, 135.0f},
+        {std::nullopt, true, 42, 45, 85.1f, 105.0f}, // 107 km/h at 644 m
+        {"[SetSpec]\nDeceleration=3\n", true, 42, 50, 92.9f, 114.3f},
+        {"[SetSpec]\nDeceleration=2.7\n", true, 42, 47, 88.3f, 109.0f},
+        {"[SetSpec]\nRtime=2.7\n", true, 42, 45, 81.9f, 101.0f},
+        {"[SetSpec]\nRtime=0.123456789\n", true, 42, 45, 86.8f, 107.0f},
+        // No braking at all: even the empty stop slots hold their floor of 10 km/h.
+        {"[SetSpec]\nDeceleration=abc\n", true, 42, 4, 1.0f, 10.0f},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.settings.value_or("no file"));
         Installation installation(c.settings);
         LoadedPlugin& plugin = *installation.plugin;
-        plugin.frame(plugin.time, 100.0f);
-        const std::string what = c.settings.value_or("no file");
-        EXPECT_EQ(plugin.panel[kSpeedDisplay], c.speedDisplay) << what;
-        EXPECT_EQ(plugin.panel[kPatternDisplay], c.patternDisplay) << what;
-        const Onsets onsets = rampUp(plugin, 1000);
-        EXPECT_FLOAT_EQ(onsets.warning, c.warning) << what;
-        EXPECT_FLOAT_EQ(onsets.brake, c.brake) << what;
-    }
-}
-
-TEST(SettingsFile, ZeroDisplayScaleShowsZeroOnBothDisplays) {
-    for (const char* settings : {"[LED]\nMaxSpd=0\n", "[LED]\nMaxSpd=0\n[Disp]\nResolution=0\n",
-                                 "[LED]\nMaxSpd=0\n[Disp]\nResolution=-60\n"}) {
-        Installation installation(std::string{settings});
-        LoadedPlugin& plugin = *installation.plugin;
-        for (const float kmh : {0.0f, 100.0f, 150.0f, -20.0f}) {
-            plugin.frame(plugin.time, kmh);
-            EXPECT_EQ(plugin.panel[kSpeedDisplay], 0) << settings << kmh;
-            EXPECT_EQ(plugin.panel[kPatternDisplay], 0) << settings << kmh;
+        if (c.stopPoint) {
+            plugin.beacon(70, 0, 80);
         }
+        plugin.frame(plugin.time, 1.0f);
+        EXPECT_EQ(plugin.panel[kPatternDisplay], c.patternDisplay);
+        const Onsets onsets = rampUp(plugin, 10);
+        EXPECT_FLOAT_EQ(onsets.warning, c.warning);
+        EXPECT_FLOAT_EQ(onsets.brake, c.brake);
+        plugin.frame(plugin.time, 100.0f);
+        EXPECT_EQ(plugin.panel[kSpeedDisplay], c.speedDisplay);
     }
 }
 
@@ -194,6 +166,21 @@ TEST(SettingsFile, ReadUpToTheLongestPathTheSystemTakes) {
         plugin->frame(plugin->time, 100.0f);
         EXPECT_EQ(plugin->panel[kSpeedDisplay], speedDisplay) << configPathLength;
     }
+}
+
+// A host that loads the library by a relative path and then changes its working folder.
+TEST(SettingsFile, FoundAfterTheHostChangesFolder) {
+    const TempFolder folder;
+    fs::copy_file(VANTOR_LIBRARY, folder.path() / "libvantor.so");
+    folder.write("VantorConfig.ini", "[LED]\nMaxSpd=120\n");
+    const fs::path before = fs::current_path();
+    fs::current_path(folder.path());
+    LoadedPlugin plugin("./libvantor.so");
+    fs::current_path("/");
+    plugin.start();
+    plugin.frame(1000, 60.0f);
+    fs::current_path(before);
+    EXPECT_EQ(plugin.panel[kSpeedDisplay], 30) << "60 km/h on a 120 km/h scale of 60 steps";
 }
 
 // A process that saves the file again and again, as an editor does (truncate, then write),

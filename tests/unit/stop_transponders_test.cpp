@@ -44,19 +44,24 @@ TEST_F(StopTransponders, TypeZeroSelectsStopDistanceBySpacing) {
         uint32_t primary;
         uint32_t secondary;
         uint32_t stateAfter;
+        bool cutOut = false;
     };
     // Selections start at primary 3 and secondary 3, so that kept and cleared ones show.
     const Case cases[] = {
-        {108, true, false, 2.0, 1, 0, 0},    {108, true, false, 4.0, 2, 0, 0},
-        {108, true, false, 6.5, 3, 0, 0},    {108, true, true, 4.0, 2, 0, 0},
-        {108, true, false, 9.0, 3, 0, 0},    {108, true, false, 0.0, 3, 0, 0},
-        {108, false, false, 4.0, 0, 0, 108}, {108, false, true, 4.0, 0, 0, 108},
-        {95, false, true, 2.0, 0, 1, 0},     {95, false, true, 4.0, 0, 2, 0},
-        {95, true, true, 6.5, 0, 3, 0},      {95, false, true, 12.0, 0, 3, 0},
-        {95, false, false, 4.0, 0, 0, 95},   {95, true, false, 4.0, 0, 0, 95},
-        {0, true, true, 4.0, 0, 0, 0},       {90, true, true, 4.0, 0, 0, 90},
+        {108, true, false, 2.0, 1, 0, 0},        {108, true, false, 4.0, 2, 0, 0},
+        {108, true, false, 6.5, 3, 0, 0},        {108, true, true, 4.0, 2, 0, 0},
+        {108, true, false, 9.0, 3, 0, 0},        {108, true, false, 0.0, 3, 0, 0},
+        {108, false, false, 4.0, 0, 0, 108},     {108, false, true, 4.0, 0, 0, 108},
+        {95, false, true, 2.0, 0, 1, 0},         {95, false, true, 4.0, 0, 2, 0},
+        {95, true, true, 6.5, 0, 3, 0},          {95, false, true, 12.0, 0, 3, 0},
+        {95, false, false, 4.0, 0, 0, 95},       {95, true, false, 4.0, 0, 0, 95},
+        {0, true, true, 4.0, 0, 0, 0},           {90, true, true, 4.0, 0, 0, 90},
+        {108, true, true, 4.0, 0, 0, 108, true}, {95, true, true, 4.0, 0, 0, 95, true},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "state " << c.state << " at " << c.spacing << " m, slots 0/3 " << c.slot0
+                     << c.slot3 << (c.cutOut ? ", cut out" : ""));
         SetUp();
         if (c.slot0) {
             occupy(0);
@@ -64,35 +69,19 @@ TEST_F(StopTransponders, TypeZeroSelectsStopDistanceBySpacing) {
         if (c.slot3) {
             occupy(3);
         }
+        if (c.cutOut) {
+            cutOutByCoils();
+        }
         unit.coilCode = c.state;
         unit.distanceSinceCoil = c.spacing;
         unit.primaryStopSelect = 3;
         unit.secondaryStopSelect = 3;
         unit.onBeacon0(1, 0);
-        const std::string what = "state " + std::to_string(c.state) + " at " +
-                                 std::to_string(c.spacing) + " m, slot 0 " +
-                                 std::to_string(c.slot0) + ", slot 3 " + std::to_string(c.slot3);
-        EXPECT_EQ(unit.primaryStopSelect, c.primary) << what;
-        EXPECT_EQ(unit.secondaryStopSelect, c.secondary) << what;
-        EXPECT_EQ(unit.coilCode, c.stateAfter) << what;
-        EXPECT_EQ(unit.distanceSinceCoil, c.spacing) << what;
-        EXPECT_FALSE(unit.alarmRequest) << what;
-    }
-}
-
-TEST_F(StopTransponders, TypeZeroSelectsNothingForACutOutUnit) {
-    occupy(0);
-    occupy(3);
-    cutOutByCoils();
-    for (uint32_t state : {108u, 95u}) {
-        unit.coilCode = state;
-        unit.distanceSinceCoil = 4.0;
-        unit.primaryStopSelect = 3;
-        unit.secondaryStopSelect = 3;
-        unit.onBeacon0(1, 0);
-        EXPECT_EQ(unit.primaryStopSelect, 0u) << state;
-        EXPECT_EQ(unit.secondaryStopSelect, 0u) << state;
-        EXPECT_EQ(unit.coilCode, state);
+        EXPECT_EQ(unit.primaryStopSelect, c.primary);
+        EXPECT_EQ(unit.secondaryStopSelect, c.secondary);
+        EXPECT_EQ(unit.coilCode, c.stateAfter);
+        EXPECT_EQ(unit.distanceSinceCoil, c.spacing);
+        EXPECT_FALSE(unit.alarmRequest);
     }
 }
 
@@ -158,6 +147,9 @@ TEST_F(StopTransponders, TypeOneBySelectorTimerAndHoldOff) {
         {-1, 0, 0, 0, false, false, kNone, kNone},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "selector " << c.optional << ", signal " << c.signal << ", state "
+                     << c.state << ", type 65 at " << c.type65Timer << ", hold-off " << c.holdOff);
         SetUp();
         for (int slot : {0, 1, 2, 3, 4, 9, 13}) {
             occupy(slot);
@@ -166,15 +158,11 @@ TEST_F(StopTransponders, TypeOneBySelectorTimerAndHoldOff) {
         unit.timer[kType65Timer] = c.type65Timer;
         unit.holdOffActive = c.holdOff;
         unit.onBeacon1(c.signal, c.optional);
-        const std::string what = "selector " + std::to_string(c.optional) + ", signal " +
-                                 std::to_string(c.signal) + ", state " + std::to_string(c.state) +
-                                 ", type 65 at " + std::to_string(c.type65Timer) + ", hold-off " +
-                                 std::to_string(c.holdOff);
-        EXPECT_EQ(unit.brakeLatch, c.latch) << what;
-        EXPECT_EQ(unit.slotValue[13], 0u) << what;
-        EXPECT_EQ(unit.slotDistance[13], kReleased) << what;
-        EXPECT_EQ(unit.slot1FixedLimit, c.fixed == kPrimary) << what;
-        EXPECT_EQ(unit.slot4FixedLimit, c.fixed == kSecondary) << what;
+        EXPECT_EQ(unit.brakeLatch, c.latch);
+        EXPECT_EQ(unit.slotValue[13], 0u);
+        EXPECT_EQ(unit.slotDistance[13], kReleased);
+        EXPECT_EQ(unit.slot1FixedLimit, c.fixed == kPrimary);
+        EXPECT_EQ(unit.slot4FixedLimit, c.fixed == kSecondary);
         // Each pair's stop slot and fixed-limit slot: kept, released or holding the limit.
         using Slot = std::pair<uint32_t, double>;
         const Slot kept{1, 300.0}, released{0, kReleased}, limit{2, 0.0};
@@ -183,47 +171,40 @@ TEST_F(StopTransponders, TypeOneBySelectorTimerAndHoldOff) {
             const Slot stopSlot{unit.slotValue[stop], unit.slotDistance[stop]};
             const Slot fixedSlot{unit.slotValue[stop + 1], unit.slotDistance[stop + 1]};
             const bool freed = c.released == pair || c.fixed == pair;
-            EXPECT_EQ(stopSlot, freed ? released : kept) << what << ", slot " << stop;
-            EXPECT_EQ(fixedSlot, c.fixed == pair ? limit
-                                 : freed         ? released
-                                                 : kept)
-                << what << ", slot " << stop + 1;
+            EXPECT_EQ(stopSlot, freed ? released : kept) << "slot " << stop;
+            EXPECT_EQ(fixedSlot, c.fixed == pair ? limit : freed ? released : kept);
         }
         // An 89 m point and a restriction are no stop pair: nothing here ends them.
-        EXPECT_EQ(unit.slotValue[2], 1u) << what;
-        EXPECT_EQ(unit.slotValue[9], 1u) << what;
+        EXPECT_EQ(unit.slotValue[2], 1u);
+        EXPECT_EQ(unit.slotValue[9], 1u);
         // Only the fixed limit at the secondary pair ends the coil state.
-        EXPECT_EQ(unit.coilCode, c.fixed == kSecondary ? 0u : c.state) << what;
+        EXPECT_EQ(unit.coilCode, c.fixed == kSecondary ? 0u : c.state);
     }
 }
 
 // --- types 50 and 55: stop patterns ---
 
+// The primary pattern in slot 1 with the primary selection, or, pending after a code-95 coil,
+// the secondary one in slot 4 with the secondary selection.
 TEST_F(StopTransponders, StopPatternDistanceFollowsTheSelection) {
     const double distances[] = {390.0, 455.0, 560.0, 765.0};
-    for (uint32_t select = 0; select < 4; ++select) {
-        SetUp();
-        unit.coilCode = 108;
-        unit.distanceSinceCoil = 10.0;
-        unit.primaryStopSelect = select;
-        unit.secondaryStopSelect = 3 - select;
-        unit.onBeacon50(1, 0);
-        EXPECT_EQ(unit.slotValue[1], 1u);
-        EXPECT_EQ(unit.slotDistance[1], distances[select]);
-        EXPECT_EQ(unit.slotValue[4], 0u);
-        EXPECT_EQ(unit.coilCode, 108u);
-        EXPECT_EQ(unit.distanceSinceCoil, 0.0);
-
-        SetUp();
-        unit.coilCode = 108;
-        unit.secondaryStopPending = 1;
-        unit.primaryStopSelect = 3 - select;
-        unit.secondaryStopSelect = select;
-        unit.onBeacon50(-4, 0);
-        EXPECT_EQ(unit.slotValue[4], 1u);
-        EXPECT_EQ(unit.slotDistance[4], distances[select]);
-        EXPECT_EQ(unit.slotValue[1], 0u);
-        EXPECT_EQ(unit.secondaryStopPending, 0u);
+    for (uint32_t pending : {0u, 1u}) {
+        const int slot = pending == 0 ? 1 : 4;
+        for (uint32_t select = 0; select < 4; ++select) {
+            SetUp();
+            unit.coilCode = 108;
+            unit.distanceSinceCoil = 10.0;
+            unit.secondaryStopPending = pending;
+            unit.primaryStopSelect = pending == 0 ? select : 3 - select;
+            unit.secondaryStopSelect = pending == 0 ? 3 - select : select;
+            unit.onBeacon50(pending == 0 ? 1 : -4, 0);
+            EXPECT_EQ(unit.slotValue[slot], 1u) << pending;
+            EXPECT_EQ(unit.slotDistance[slot], distances[select]) << pending;
+            EXPECT_EQ(unit.slotValue[5 - slot], 0u) << pending;
+            EXPECT_EQ(unit.secondaryStopPending, 0u);
+            EXPECT_EQ(unit.coilCode, 108u);
+            EXPECT_EQ(unit.distanceSinceCoil, 0.0);
+        }
     }
 }
 
