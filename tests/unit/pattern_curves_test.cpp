@@ -7,20 +7,43 @@ namespace {
 
 using vantor::testing::UnitTest;
 
+constexpr double kNone = NAN; // behind its point a stop curve constrains nothing
+
 class PatternCurves : public UnitTest {};
 
-TEST_F(PatternCurves, StopPointsHaveAFloorButBehindThePointConstrainNothing) {
-    EXPECT_NEAR(unit.computePatternSpeed(0, 1, 644.0), 107.666, 0.0005);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(0, 1, 0.0), 65.0);
-    EXPECT_GT(unit.computePatternSpeed(0, 0, 9e8), 100000.0);
-    EXPECT_TRUE(std::isnan(unit.computePatternSpeed(0, 1, -1.0)));
-    EXPECT_TRUE(std::isnan(unit.computePatternSpeed(3, 1, -1.0)));
+TEST_F(PatternCurves, EachSlotsCurveWithItsFloorAndTarget) {
+    struct Curve {
+        uint32_t slot;
+        int32_t value;
+        double distance;
+        double kmh;
+    };
+    // Stop points with a floor of 65 km/h, stop patterns with one of 10 km/h (the value of slot
+    // 4 is not consulted), targets never below the target and released 55 m behind their point,
+    // fixed checks, and every other slot at the maximum speed and its margin.
+    const Curve curves[] = {
+        {0, 1, 644.0, 107.666},   {0, 1, 0.0, 65.0},           {0, 0, 9e8, 127279.221},
+        {0, 1, -1.0, kNone},      {3, 1, -1.0, kNone},         {1, 1, 390.0, 83.785},
+        {1, 1, 0.0, 10.0},        {1, 0, 390.0, 135.0},        {4, 0, 100.0, 42.426},
+        {5, 110, 555.0, 148.627}, {5, 110, 0.0, 110.0},        {5, 110, -300.0, 110.0},
+        {5, 0, 555.0, 80000.0},   {6, 60, -1000.0, 60.0},      {9, 60, -1000.0, 60.0},
+        {10, 60, -1000.0, 60.0},  {11, 60, -1000.0, 60.0},     {12, 60, -1000.0, 60.0},
+        {7, 45, -55.0, 45.0},     {7, 45, -55.01, 80000.0},    {8, 45, -55.01, 80000.0},
+        {8, 0, 100.0, 80000.0},   {13, 1, 0.0, 30.0},          {13, 2, 0.0, 50.0},
+        {13, 3, 0.0, 80000.0},    {14, 7, 0.0, 25.0},          {14, 0, 0.0, 80000.0},
+        {2, 1, 0.0, 135.0},       {15, 1, 0.0, 135.0},         {16, 1, 0.0, 135.0},
+        {17, 1, 0.0, 135.0},      {4000000000u, 1, 0.0, 135.0}};
+    for (const Curve& c : curves) {
+        const double kmh = unit.computePatternSpeed(c.slot, c.value, c.distance);
+        if (std::isnan(c.kmh)) {
+            EXPECT_TRUE(std::isnan(kmh)) << c.slot << " at " << c.distance;
+        } else {
+            EXPECT_NEAR(kmh, c.kmh, 0.0005) << c.slot << "/" << c.value << " at " << c.distance;
+        }
+    }
 }
 
-TEST_F(PatternCurves, PrimaryStopFollowsItsValueFixedLimitAndAuxiliaryPoint) {
-    EXPECT_NEAR(unit.computePatternSpeed(1, 1, 390.0), 83.785, 0.0005);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(1, 1, 0.0), 10.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(1, 0, 390.0), 135.0);
+TEST_F(PatternCurves, PrimaryStopFollowsItsAuxiliaryPointAndFixedLimit) {
     unit.slotValue[2] = 1;
     unit.slotDistance[2] = 89.0;
     EXPECT_NEAR(unit.computePatternSpeed(1, 1, 390.0), 40.025, 0.0005);
@@ -57,41 +80,12 @@ TEST_F(PatternCurves, SecondaryStopRearmsTheSecondaryPointAndKeepsItsOwnValue) {
     unit.slotValue[3] = 1;
     unit.slotValue[4] = 2;
     unit.slot4FixedLimit = true;
+    unit.computePatternSpeed(4, 2, -80.0);
+    EXPECT_EQ(unit.slotValue[3], 1u) << "not re-armed at exactly -80 m";
     EXPECT_DOUBLE_EQ(unit.computePatternSpeed(4, 2, -81.0), 15.0);
     EXPECT_EQ(unit.slotValue[3], 0u);
     EXPECT_DOUBLE_EQ(unit.slotDistance[3], 800000.0);
     EXPECT_EQ(unit.slotValue[4], 2u);
-
-    unit.slot4FixedLimit = false;
-    EXPECT_NEAR(unit.computePatternSpeed(4, 0, 100.0), 42.426, 0.0005) << "value not consulted";
-}
-
-TEST_F(PatternCurves, TargetSpeedsNeverFallBelowTheTarget) {
-    EXPECT_NEAR(unit.computePatternSpeed(5, 110, 555.0), 148.627, 0.0005);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(5, 110, 0.0), 110.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(5, 110, -300.0), 110.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(5, 0, 555.0), 80000.0);
-    for (uint32_t slot : {6u, 9u, 10u, 11u, 12u}) {
-        EXPECT_DOUBLE_EQ(unit.computePatternSpeed(slot, 60, -1000.0), 60.0) << slot;
-    }
-}
-
-TEST_F(PatternCurves, ReleasedTargetsEndFiftyFiveMetresBehindThePoint) {
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(7, 45, -55.0), 45.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(7, 45, -55.01), 80000.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(8, 45, -55.01), 80000.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(8, 0, 100.0), 80000.0);
-}
-
-TEST_F(PatternCurves, FixedChecksAndMaximumSpeedSlots) {
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(13, 1, 0.0), 30.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(13, 2, 0.0), 50.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(13, 3, 0.0), 80000.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(14, 7, 0.0), 25.0);
-    EXPECT_DOUBLE_EQ(unit.computePatternSpeed(14, 0, 0.0), 80000.0);
-    for (uint32_t slot : {2u, 15u, 16u, 17u, 4000000000u}) {
-        EXPECT_DOUBLE_EQ(unit.computePatternSpeed(slot, 1, 0.0), 135.0) << slot;
-    }
 }
 
 TEST_F(PatternCurves, ZeroDecelerationCollapsesEveryCurveToItsFloor) {

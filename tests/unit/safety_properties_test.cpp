@@ -3,67 +3,20 @@
 // calls giving the same outputs.
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "host/plugin.h"
+#include "host_fixture.h"
 
 namespace {
 
 using vantor::Plugin;
+using vantor::testing::FrameOutput;
+using vantor::testing::Host;
 
-constexpr int32_t kServiceNotches = 8;
-constexpr int32_t kEmergencyNotch = kServiceNotches + 1;
-
-// One host frame's results.
-struct FrameOutput {
-    Handles handles;
-    std::vector<int32_t> panel;
-    std::vector<int32_t> sound;
-    bool operator==(const FrameOutput& other) const {
-        return handles.brake == other.handles.brake && handles.power == other.handles.power &&
-               handles.reverser == other.handles.reverser &&
-               handles.constantSpeed == other.handles.constantSpeed && panel == other.panel &&
-               sound == other.sound;
-    }
-};
-
-// A plug-in as the host drives it, with the settings file's defaults and fixed random periods.
-class Host {
-  public:
-    Host()
-        : plugin_(std::make_unique<Plugin>()), panel_(vantor::kPanelSize),
-          sound_(vantor::kSoundSize) {
-        vantor::attachPlugin(*plugin_);
-        plugin_->configPath[0] = '\0';
-        vantor::setVehicleSpec(*plugin_, VehicleSpec{kServiceNotches, 5, 2, 0, 0});
-        vantor::initialize(*plugin_);
-        plugin_->unit.alternationPeriod = 300;
-        plugin_->unit.startupDelay = 600;
-        panel_[vantor::kPanelPowerSwitch] = 1;
-    }
-
-    FrameOutput frame(int32_t stepMs, float kmh) {
-        VehicleState state{};
-        state.time = plugin_->currentTime + stepMs;
-        state.speed = kmh;
-        const Handles handles = vantor::elapse(*plugin_, state, panel_.data(), sound_.data());
-        return FrameOutput{handles, panel_, sound_};
-    }
-
-    void power(bool on) { panel_[vantor::kPanelPowerSwitch] = on ? 1 : 0; }
-
-    Plugin& plugin() { return *plugin_; }
-    const vantor::CVantor& unit() const { return plugin_->unit; }
-
-  private:
-    std::unique_ptr<Plugin> plugin_;
-    std::vector<int32_t> panel_;
-    std::vector<int32_t> sound_;
-};
+constexpr int32_t kEmergencyNotch = 9; // the host fixture's eight service notches
 
 // A driver and a line drawn from a seed: transponders of every type, brake and power handles,
 // the acknowledge, silence and release keys, and speeds around the lowest pattern.

@@ -119,33 +119,22 @@ TEST_F(StopTransponders, TypeOneBySelectorTimerAndHoldOff) {
         uint32_t state;
         int32_t type65Timer;
         bool holdOff;
-        bool latch;
+        bool latch; // the brake latches
         Pair released;
         Pair fixed;
     };
     const Case cases[] = {
-        {0, 0, 0, 0, false, true, kNone, kPrimary},
-        {0, 0, 0, 0, true, false, kNone, kPrimary},
-        {0, 0, 0, 800, false, true, kNone, kPrimary},
-        {0, 0, 95, 0, false, true, kNone, kSecondary},
-        {0, 0, 95, 0, true, false, kNone, kSecondary},
-        {0, 3, 0, 0, false, false, kPrimary, kNone},
-        {0, 3, 95, 0, false, false, kSecondary, kNone},
-        {0, 3, 0, 800, false, false, kPrimary, kNone},
-        {1, 0, 0, 0, false, false, kPrimary, kNone},
-        {1, 3, 95, 0, false, false, kSecondary, kNone},
-        {1, 0, 0, -5, false, false, kPrimary, kNone},
-        {1, 0, 0, 800, false, true, kNone, kNone},
-        {1, 3, 0, 800, true, true, kNone, kNone},
-        {2, 0, 0, 0, false, false, kPrimary, kNone},
-        {2, 3, 95, 0, false, false, kSecondary, kNone},
-        {2, 0, 0, 800, false, true, kNone, kNone},
-        {2, 0, 0, 800, true, true, kNone, kNone},
-        {2, 3, 0, 800, false, false, kNone, kNone},
-        {3, 0, 0, 0, false, false, kNone, kNone},
-        {3, 0, 95, 800, false, false, kNone, kNone},
-        {-1, 0, 0, 0, false, false, kNone, kNone},
-    };
+        {0, 0, 0, 0, 0, 1, kNone, kPrimary},    {0, 0, 0, 0, 1, 0, kNone, kPrimary},
+        {0, 0, 0, 800, 0, 1, kNone, kPrimary},  {0, 0, 95, 0, 0, 1, kNone, kSecondary},
+        {0, 0, 95, 0, 1, 0, kNone, kSecondary}, {0, 3, 0, 0, 0, 0, kPrimary, kNone},
+        {0, 3, 95, 0, 0, 0, kSecondary, kNone}, {0, 3, 0, 800, 0, 0, kPrimary, kNone},
+        {1, 0, 0, 0, 0, 0, kPrimary, kNone},    {1, 3, 95, 0, 0, 0, kSecondary, kNone},
+        {1, 0, 0, -5, 0, 0, kPrimary, kNone},   {1, 0, 0, 800, 0, 1, kNone, kNone},
+        {1, 3, 0, 800, 1, 1, kNone, kNone},     {2, 0, 0, 0, 0, 0, kPrimary, kNone},
+        {2, 3, 95, 0, 0, 0, kSecondary, kNone}, {2, 0, 0, 800, 0, 1, kNone, kNone},
+        {2, 0, 0, 800, 1, 1, kNone, kNone},     {2, 3, 0, 800, 0, 0, kNone, kNone},
+        {3, 0, 0, 0, 0, 0, kNone, kNone},       {3, 0, 95, 800, 0, 0, kNone, kNone},
+        {-1, 0, 0, 0, 0, 0, kNone, kNone}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message()
                      << "selector " << c.optional << ", signal " << c.signal << ", state "
