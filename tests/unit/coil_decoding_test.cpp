@@ -193,44 +193,27 @@ TEST_F(CoilDecoding, PairWithNoSpeedReleasesOnlyItsOwnSlots) {
     }
 }
 
+// Code 103 frees the secondary pair after a code-95 coil, else the primary one; beside them an
+// 89 m point and a restriction, which no release ends.
 TEST_F(CoilDecoding, ReleaseCoilNeedsASignalAndFreesThePairOfTheCoilState) {
-    // The stop pairs, and beside them an 89 m point and a restriction, which no release ends.
-    const auto occupyStopPairs = [&] {
+    for (uint32_t state : {95u, 0u, 80u, 85u, 90u, 108u}) {
+        SetUp();
+        std::vector<SlotWrite> slots;
         for (int slot : {0, 1, 2, 3, 4, 9}) {
             unit.slotValue[slot] = 1;
             unit.slotDistance[slot] = 300.0;
+            const bool freed = state == 95 ? slot == 3 || slot == 4 : slot <= 1;
+            slots.push_back(freed ? SlotWrite{slot, 0, kReleased} : SlotWrite{slot, 1, 300.0});
         }
-    };
-    occupyStopPairs();
-    unit.coilCode = 95;
-    unit.distanceSinceCoil = 4.0;
-    const UnitBytes before(unit);
-    unit.onBeacon70(0, 103);
-    EXPECT_TRUE(UnitBytes(unit) == before) << "signal 0 changes nothing";
-
-    unit.onBeacon70(7, 103);
-    expectSlots({{0, 1, 300.0},
-                 {1, 1, 300.0},
-                 {2, 1, 300.0},
-                 {3, 0, kReleased},
-                 {4, 0, kReleased},
-                 {9, 1, 300.0}},
-                "secondary pair after code 95");
-    EXPECT_EQ(unit.coilCode, 95u);
-    EXPECT_EQ(unit.distanceSinceCoil, 4.0);
-
-    for (uint32_t state : {0u, 80u, 85u, 90u, 108u}) {
-        SetUp();
-        occupyStopPairs();
-        coil(103, -1, state, 4.0);
-        expectSlots({{0, 0, kReleased},
-                     {1, 0, kReleased},
-                     {2, 1, 300.0},
-                     {3, 1, 300.0},
-                     {4, 1, 300.0},
-                     {9, 1, 300.0}},
-                    ("primary pair in state " + std::to_string(state)).c_str());
+        unit.coilCode = state;
+        unit.distanceSinceCoil = 4.0;
+        const UnitBytes before(unit);
+        unit.onBeacon70(0, 103);
+        EXPECT_TRUE(UnitBytes(unit) == before) << "signal 0 changes nothing";
+        unit.onBeacon70(state == 95 ? 7 : -1, 103);
+        expectSlots(slots, ("in state " + std::to_string(state)).c_str());
         EXPECT_EQ(unit.coilCode, state);
+        EXPECT_EQ(unit.distanceSinceCoil, 4.0);
     }
 }
 

@@ -88,6 +88,7 @@ TEST(IniNames, CaseAndBlanksIgnoredFirstKeyWinsAndNoCommentSyntax) {
 TEST(IniValues, ValueIsTrimmedAndLosesOnePairOfMatchingQuotes) {
     const std::pair<const char*, const char*> cases[] = {
         {"  2.7 \t", "2.7"},
+        {"\v\f2.7\f\v", "2.7"},
         {"\"2.7\"", "2.7"},
         {"'2.7'", "2.7"},
         {" \" 2.7 \" ", " 2.7 "},   // blanks inside the quotes stay

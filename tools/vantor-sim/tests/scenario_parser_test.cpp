@@ -24,69 +24,56 @@ std::string errorOf(const std::string& text) {
 
 } // namespace
 
-TEST(ScenarioParser, UnknownKeysAreNamedWithTheirLine) {
-    EXPECT_EQ(errorOf("name = \"x\"\nspeed = 3\n"), "line.toml:2:1: unknown key 'speed'");
-    EXPECT_EQ(errorOf("[vehicle]\nbrake_notches = 8\nbrake_notchs = 7\n"),
-              "line.toml:3:1: unknown key 'vehicle.brake_notchs'");
-    EXPECT_EQ(errorOf("[route]\n[[route.transponders]]\nposition = 5\ntype = 0\nsignl = 1\n"),
-              "line.toml:5:1: unknown key 'route.transponders.signl'");
-    EXPECT_EQ(errorOf("[[events]]\ntime = 1\npower_swich = true\n"),
-              "line.toml:3:1: unknown key 'events.power_swich'");
-    EXPECT_EQ(errorOf("[vehicel]\n"), "line.toml:1:2: unknown key 'vehicel'");
-}
-
-TEST(ScenarioParser, WrongTypesAreNamed) {
-    EXPECT_EQ(errorOf("[vehicle]\nbrake_notches = \"eight\"\n"),
-              "line.toml:2:17: key 'vehicle.brake_notches': expected an integer, got a string");
-    EXPECT_EQ(errorOf("[vehicle]\nbrake_notches = 8.5\n"),
-              "line.toml:2:17: key 'vehicle.brake_notches': expected an integer, got a number "
-              "with a fraction");
-    EXPECT_EQ(errorOf("[run]\npower_switch = 1\n"),
-              "line.toml:2:16: key 'run.power_switch': expected true or false, got an integer");
-    EXPECT_EQ(errorOf("[driver]\nack_delay = \"later\"\n"),
-              "line.toml:2:13: key 'driver.ack_delay': expected seconds or \"none\", got a "
-              "string");
-    EXPECT_EQ(errorOf("[driver]\nprofile = [[0, 60], [100]]\n"),
-              "line.toml:2:21: key 'driver.profile': each entry must be [position, speed]");
-    EXPECT_EQ(errorOf("route = 5\n"),
-              "line.toml:1:9: key 'route': expected a table, got an integer");
-}
-
-TEST(ScenarioParser, ValuesOutOfRangeAreRefused) {
-    EXPECT_EQ(errorOf("[run]\nstep_ms = -20\n"),
-              "line.toml:2:11: key 'run.step_ms': must be greater than 0");
-    EXPECT_EQ(errorOf("[run]\nstep_ms = 0\n"),
-              "line.toml:2:11: key 'run.step_ms': must be greater than 0");
-    EXPECT_EQ(errorOf("[run]\nduration = -1.0\n"),
-              "line.toml:2:12: key 'run.duration': must be greater than 0");
-    EXPECT_EQ(errorOf("[vehicle]\nbrake_notches = 4\nbrake_deceleration = [1, 2, 3]\n"),
-              "line.toml:3:22: key 'vehicle.brake_deceleration': needs one value per brake "
-              "notch (4)");
-    EXPECT_EQ(errorOf("[vehicle]\nack_brake_notch = 10\n"),
-              "line.toml:2:19: key 'vehicle.ack_brake_notch': must lie between 1 and "
-              "brake_notches + 1");
-    EXPECT_EQ(errorOf("[driver]\nprofile = [[100, 60], [50, 80]]\n"),
-              "line.toml:2:23: key 'driver.profile': positions must increase");
-    EXPECT_EQ(errorOf("[[events]]\ntime = 2\nbrake = 12\n"),
-              "line.toml:3:9: key 'events.brake': must lie between 0 and brake_notches + 1");
-    EXPECT_EQ(errorOf("[[events]]\ntime = 2\nkey = -3\n"),
-              "line.toml:3:7: key 'events.key': key codes are not negative");
-}
-
-TEST(ScenarioParser, IncompleteTablesAreRefused) {
-    EXPECT_EQ(errorOf("[[events]]\ntime = 1\nposition = 5\n"),
-              "line.toml:1:1: [events]: each event needs exactly one of 'time' and 'position'");
-    EXPECT_EQ(errorOf("[[events]]\nkey = 3\n"),
-              "line.toml:1:1: [events]: each event needs exactly one of 'time' and 'position'");
-    EXPECT_EQ(errorOf("[route]\n[[route.transponders]]\ntype = 0\n"),
-              "line.toml:2:1: [route.transponders]: missing key 'route.transponders.position'");
-    EXPECT_EQ(errorOf("[route]\n[[route.coil_pairs]]\nposition = 5\nspacing = 4.0\n"),
-              "line.toml:2:1: [route.coil_pairs]: missing key 'route.coil_pairs.second'");
-    EXPECT_EQ(errorOf("[[route.gradients]]\nposition = 5\n"),
-              "line.toml:1:1: [route.gradients]: missing key 'route.gradients.per_mille'");
-    EXPECT_EQ(errorOf("[[route.gradients]]\nposition = 5\nper_mille = 1\n"
-                      "[[route.gradients]]\nposition = 5\nper_mille = 2\n"),
-              "line.toml:4:1: [route.gradients]: a second gradient at 5 m");
+// Unknown keys, wrong types, values out of range and incomplete tables, each named with the
+// line and column of the file.
+TEST(ScenarioParser, BadScenariosAreNamedWithTheirLineAndKey) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"name = \"x\"\nspeed = 3\n", "2:1: unknown key 'speed'"},
+        {"[vehicle]\nbrake_notches = 8\nbrake_notchs = 7\n",
+         "3:1: unknown key 'vehicle.brake_notchs'"},
+        {"[route]\n[[route.transponders]]\nposition = 5\ntype = 0\nsignl = 1\n",
+         "5:1: unknown key 'route.transponders.signl'"},
+        {"[[events]]\ntime = 1\npower_swich = true\n", "3:1: unknown key 'events.power_swich'"},
+        {"[vehicel]\n", "1:2: unknown key 'vehicel'"},
+        {"[vehicle]\nbrake_notches = \"eight\"\n",
+         "2:17: key 'vehicle.brake_notches': expected an integer, got a string"},
+        {"[vehicle]\nbrake_notches = 8.5\n",
+         "2:17: key 'vehicle.brake_notches': expected an integer, got a number with a fraction"},
+        {"[run]\npower_switch = 1\n",
+         "2:16: key 'run.power_switch': expected true or false, got an integer"},
+        {"[driver]\nack_delay = \"later\"\n",
+         "2:13: key 'driver.ack_delay': expected seconds or \"none\", got a string"},
+        {"[driver]\nprofile = [[0, 60], [100]]\n",
+         "2:21: key 'driver.profile': each entry must be [position, speed]"},
+        {"route = 5\n", "1:9: key 'route': expected a table, got an integer"},
+        {"[run]\nstep_ms = -20\n", "2:11: key 'run.step_ms': must be greater than 0"},
+        {"[run]\nstep_ms = 0\n", "2:11: key 'run.step_ms': must be greater than 0"},
+        {"[run]\nduration = -1.0\n", "2:12: key 'run.duration': must be greater than 0"},
+        {"[vehicle]\nbrake_notches = 4\nbrake_deceleration = [1, 2, 3]\n",
+         "3:22: key 'vehicle.brake_deceleration': needs one value per brake notch (4)"},
+        {"[vehicle]\nack_brake_notch = 10\n",
+         "2:19: key 'vehicle.ack_brake_notch': must lie between 1 and brake_notches + 1"},
+        {"[driver]\nprofile = [[100, 60], [50, 80]]\n",
+         "2:23: key 'driver.profile': positions must increase"},
+        {"[[events]]\ntime = 2\nbrake = 12\n",
+         "3:9: key 'events.brake': must lie between 0 and brake_notches + 1"},
+        {"[[events]]\ntime = 2\nkey = -3\n", "3:7: key 'events.key': key codes are not negative"},
+        {"[[events]]\ntime = 1\nposition = 5\n",
+         "1:1: [events]: each event needs exactly one of 'time' and 'position'"},
+        {"[[events]]\nkey = 3\n",
+         "1:1: [events]: each event needs exactly one of 'time' and 'position'"},
+        {"[route]\n[[route.transponders]]\ntype = 0\n",
+         "2:1: [route.transponders]: missing key 'route.transponders.position'"},
+        {"[route]\n[[route.coil_pairs]]\nposition = 5\nspacing = 4.0\n",
+         "2:1: [route.coil_pairs]: missing key 'route.coil_pairs.second'"},
+        {"[[route.gradients]]\nposition = 5\n",
+         "1:1: [route.gradients]: missing key 'route.gradients.per_mille'"},
+        {"[[route.gradients]]\nposition = 5\nper_mille = 1\n[[route.gradients]]\nposition = 5\n"
+         "per_mille = 2\n",
+         "4:1: [route.gradients]: a second gradient at 5 m"}};
+    for (const auto& [text, error] : cases) {
+        EXPECT_EQ(errorOf(text), std::string("line.toml:") + error) << text;
+    }
 }
 
 TEST(ScenarioParser, SyntaxErrorsEmptyFilesAndFoldersAreNamed) {

@@ -17,7 +17,22 @@ struct Recorder : RunObserver {
     std::vector<Note> notes;
     void onNote(const Note& note) override { notes.push_back(note); }
     void onFrame(const FrameRecord& frame) override { frames.push_back(frame); }
+    std::vector<std::pair<double, std::string>> noteTexts() const {
+        std::vector<std::pair<double, std::string>> texts;
+        for (const Note& note : notes) {
+            texts.emplace_back(note.time, note.text);
+        }
+        return texts;
+    }
 };
+
+// The scenario run with the built library.
+Recorder run(const Scenario& s) {
+    PluginLibrary library(VANTOR_LIBRARY, s.settings);
+    Recorder recorder;
+    runScenario(s, library, {&recorder});
+    return recorder;
+}
 
 Scenario cruising(double speed) {
     Scenario s;
@@ -40,21 +55,20 @@ TEST(Simulation, TheEmergencyBrakeOfTheUnitStopsTheTrain) {
     Scenario s = cruising(150.0);
     s.driver.watchPattern = false;
     s.driver.releaseDelay.reset();
-    PluginLibrary library(VANTOR_LIBRARY, s.settings);
-    Recorder run;
-    runScenario(s, library, {&run});
+    const Recorder recorded = run(s);
 
     size_t braked = 0;
-    while (braked < run.frames.size() && run.frames[braked].returned.brake != 9) {
+    while (braked < recorded.frames.size() && recorded.frames[braked].returned.brake != 9) {
         ++braked;
     }
-    ASSERT_LT(braked, run.frames.size());
-    EXPECT_GE(run.frames[braked].speed, 135.0f);
-    EXPECT_EQ(run.frames[braked].driver.brake, 0);
+    ASSERT_LT(braked, recorded.frames.size());
+    EXPECT_GE(recorded.frames[braked].speed, 135.0f);
+    EXPECT_EQ(recorded.frames[braked].driver.brake, 0);
     // One frame later the train is slower by the emergency deceleration of one step.
-    EXPECT_NEAR(run.frames[braked + 1].speed, run.frames[braked].speed - 4.5 * 0.02, 1e-3);
-    EXPECT_EQ(run.frames.back().speed, 0.0f);
-    EXPECT_EQ(run.frames.back().returned.brake, 9);
+    EXPECT_NEAR(recorded.frames[braked + 1].speed, recorded.frames[braked].speed - 4.5 * 0.02,
+                1e-3);
+    EXPECT_EQ(recorded.frames.back().speed, 0.0f);
+    EXPECT_EQ(recorded.frames.back().returned.brake, 9);
 }
 
 // A coil pair decodes only if the plug-in's own distance between the two calls matches the
@@ -64,29 +78,27 @@ TEST(Simulation, CoilPairsAreReportedAtTheirSpacing) {
     s.driver.watchPattern = false;
     s.routeLength = 2000.0;
     s.transponders = {{1000.0, 70, 0, 90, ""}, {1006.5, 70, 0, 85, ""}};
-    PluginLibrary library(VANTOR_LIBRARY, s.settings);
-    Recorder run;
-    runScenario(s, library, {&run});
+    const Recorder recorded = run(s);
 
     // Each is reported once, between the frame before the front reaches it and the frame
     // after: the first frame whose position lies at or beyond it carries its time.
     int reported = 0;
-    for (const Note& note : run.notes) {
+    for (const Note& note : recorded.notes) {
         if (!note.transponder) {
             continue;
         }
         ++reported;
         size_t i = 0;
-        while (i < run.frames.size() && run.frames[i].position < note.position) {
+        while (i < recorded.frames.size() && recorded.frames[i].position < note.position) {
             ++i;
         }
-        ASSERT_LT(i, run.frames.size());
-        EXPECT_EQ(run.frames[i].time, note.time);
-        EXPECT_LT(run.frames[i - 1].position, note.position);
+        ASSERT_LT(i, recorded.frames.size());
+        EXPECT_EQ(recorded.frames[i].time, note.time);
+        EXPECT_LT(recorded.frames[i - 1].position, note.position);
     }
     EXPECT_EQ(reported, 2);
     bool patternLit = false;
-    for (const FrameRecord& frame : run.frames) {
+    for (const FrameRecord& frame : recorded.frames) {
         patternLit = patternLit || frame.panel[kPanelPatternLamp] != 0;
     }
     EXPECT_TRUE(patternLit);
@@ -104,22 +116,16 @@ TEST(Simulation, ScriptedEventsFireOnceAtTheirTime) {
     off.time = 2.0;
     off.powerSwitch = false;
     s.events = {press, off};
-    PluginLibrary library(VANTOR_LIBRARY, s.settings);
-    Recorder run;
-    runScenario(s, library, {&run});
+    const Recorder recorded = run(s);
 
-    std::vector<std::pair<double, std::string>> seen;
-    for (const Note& note : run.notes) {
-        seen.emplace_back(note.time, note.text);
-    }
     const std::vector<std::pair<double, std::string>> expected = {
         {0.0, "power switch on"},
         {1.0, "driver: key 14 (hold-off) down"},
         {1.5, "driver: key 14 (hold-off) up"},
         {2.0, "power switch off"}};
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(run.frames[99].panel[kPanelPowered], 1);
-    EXPECT_EQ(run.frames[100].panel[kPanelPowered], 0);
+    EXPECT_EQ(recorded.noteTexts(), expected);
+    EXPECT_EQ(recorded.frames[99].panel[kPanelPowered], 1);
+    EXPECT_EQ(recorded.frames[100].panel[kPanelPowered], 0);
 }
 
 // Timed and placed events due in the same frame fire in the order of the file, whatever the
@@ -141,19 +147,13 @@ TEST(Simulation, EventsDueTogetherFireInFileOrder) {
     };
     s.events = {timed(1.0, "a"),  placed(0.0, "b"), timed(0.0, "c"),
                 placed(0.0, "d"), timed(0.2, "e"),  placed(10.0, "never")};
-    PluginLibrary library(VANTOR_LIBRARY, s.settings);
-    Recorder run;
-    runScenario(s, library, {&run});
+    const Recorder recorded = run(s);
 
-    std::vector<std::pair<double, std::string>> seen;
-    for (const Note& note : run.notes) {
-        seen.emplace_back(note.time, note.text);
-    }
     const std::vector<std::pair<double, std::string>> expected = {{0.0, "power switch on"},
                                                                   {0.0, "» b"},
                                                                   {0.0, "» c"},
                                                                   {0.0, "» d"},
                                                                   {0.2, "» e"},
                                                                   {1.0, "» a"}};
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(recorded.noteTexts(), expected);
 }
