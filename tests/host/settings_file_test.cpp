@@ -156,11 +156,11 @@ TEST(SettingsFile, ReadUpToTheLongestPathTheSystemTakes) {
     for (const auto& [configPathLength, speedDisplay] : {std::pair{4095u, 50}, {4096u, 42}}) {
         const TempFolder base;
         fs::path folder = fs::canonical(base.path());
-        const auto left = [&] { return configPathLength - folder.string().size(); };
-        while (left() > 250) {
+        while (configPathLength - folder.string().size() > 250) {
             folder /= std::string(200, 'd');
         }
-        folder /= std::string(left() - std::string("//VantorConfig.ini").size(), 'e');
+        const size_t left = configPathLength - folder.string().size();
+        folder /= std::string(left - std::string("//VantorConfig.ini").size(), 'e');
         fs::create_directories(folder);
         InstalledPlugin plugin("[LED]\nMaxSpd=120\n", folder);
         plugin->frame(plugin->time, 100.0f);

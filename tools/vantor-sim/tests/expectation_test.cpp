@@ -132,30 +132,3 @@ TEST(Expectations, BadOnesAreNamedWithTheirLineAndKey) {
                                                                   << errorOf(expect);
     }
 }
-
-TEST(Expectations, AreReadAsWritten) {
-    const Scenario s = parseScenario(R"([[expect]]
-label = "stops short"
-stop_before = 1665
-from = 1500
-
-[[expect]]
-sound = "alternating tone 2"
-state = "silent"
-from_time = 10
-)",
-                                     "line.toml");
-    ASSERT_EQ(s.expectations.size(), 2u);
-    const Expectation& stop = s.expectations[0];
-    EXPECT_EQ(stop.line, 1);
-    EXPECT_EQ(stop.label, "stops short");
-    EXPECT_EQ(stop.kind, ExpectKind::StopBefore);
-    EXPECT_EQ(stop.window.by, ExpectWindow::By::Position);
-    EXPECT_EQ(stop.window.from, 1500.0);
-    const Expectation& sound = s.expectations[1];
-    EXPECT_EQ(sound.line, 6);
-    EXPECT_EQ(sound.index, 22);
-    EXPECT_FALSE(sound.positive);
-    EXPECT_EQ(sound.window.by, ExpectWindow::By::Time);
-    EXPECT_FALSE(sound.window.to.has_value());
-}
