@@ -22,15 +22,6 @@ class HostFrames : public ::testing::Test {
     LoadedPlugin plugin;
 };
 
-TEST_F(HostFrames, PowerSwitchOnAtTheFirstFrameRaisesNoAlarm) {
-    EXPECT_EQ(plugin.panel[11], 1);
-    EXPECT_EQ(plugin.panel[0], 1);
-    EXPECT_EQ(plugin.panel[1], 0);
-    EXPECT_EQ(plugin.sound[0], kStop);
-    EXPECT_EQ(plugin.panel[17], 0);
-    EXPECT_EQ(plugin.handles.constantSpeed, 0);
-}
-
 TEST_F(HostFrames, PowerOnRunsTheSelfTest) {
     plugin.panel[vantor::kPanelPowerSwitch] = 0;
     plugin.step(16, 0.0f);

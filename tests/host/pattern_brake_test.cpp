@@ -60,17 +60,6 @@ TEST_F(HostPatterns, StopPatternWarnsAndBrakesWhereTheCurveSays) {
     EXPECT_TRUE(braking());
 }
 
-TEST_F(HostPatterns, PatternEndChimeReachesTheHostOnce) {
-    setStopPattern();
-    plugin.step(16, 30.0f);
-    plugin.beacon(1, 0, 1); // releases the stop pair
-    plugin.step(16, 30.0f);
-    EXPECT_EQ(plugin.panel[12], 0);
-    EXPECT_EQ(plugin.sound[12], 1);
-    plugin.step(16, 30.0f);
-    EXPECT_EQ(plugin.sound[12], 2);
-}
-
 TEST_F(HostPatterns, RollbackBrakesOnTheThirtyFirstFrame) {
     plugin.setReverser(0);
     for (int pass = 1; pass <= 30; ++pass) {

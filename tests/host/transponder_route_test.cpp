@@ -15,7 +15,6 @@ constexpr int32_t kEmergencyNotch = 9; // eight service notches
 constexpr int kPanelPatternLamp = 12;
 constexpr int kPanelEmergencyLamp = 15;
 constexpr int kPanelPatternDisplay = 19;
-constexpr int kSoundPatternStart = 10;
 constexpr int kPatternDisplayIdle = 57; // 135 km/h with the default display scaling
 constexpr int kPatternDisplayCutOut = 999;
 
@@ -73,26 +72,6 @@ void expectBrakeInTheFrameAfter(double braked, double onset, float kmh) {
 
 int displayFor(int kmh) {
     return static_cast<int>(60.0 / 140.0 * kmh);
-}
-
-TEST_F(TransponderRoute, CoilPairTargetShowsOnThePatternDisplay) {
-    drive(50.0, 90.0f);
-    plugin.beacon(kCoil, 0, 90);
-    drive(6.5, 90.0f);
-    plugin.beacon(kCoil, 0, 85);
-    plugin.step(kStepMs, 90.0f);
-    EXPECT_EQ(plugin.panel[kPanelPatternLamp], 1);
-    EXPECT_EQ(plugin.sound[kSoundPatternStart], 1);
-    EXPECT_EQ(plugin.panel[kPanelPatternDisplay], kPatternDisplayIdle) << "still far off";
-
-    // 90 km/h stays under the 100 km/h target: the display falls to it and stays there.
-    int lowest = plugin.panel[kPanelPatternDisplay];
-    for (int frame = 0; frame < 1400; ++frame) { // 700 m
-        EXPECT_NE(plugin.step(kStepMs, 90.0f).brake, kEmergencyNotch);
-        EXPECT_LE(plugin.panel[kPanelPatternDisplay], lowest) << "only falls";
-        lowest = plugin.panel[kPanelPatternDisplay];
-    }
-    EXPECT_EQ(plugin.panel[kPanelPatternDisplay], displayFor(100));
 }
 
 struct CoilPair {
