@@ -2,4 +2,4 @@
 set -euo pipefail
 cmake --preset default
 cmake --build --preset default
-ctest --preset default
+ctest --preset default -j "$(nproc)"
