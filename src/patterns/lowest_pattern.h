@@ -11,6 +11,9 @@ namespace vantor {
 
 class LowestPattern {
   public:
+    // The lowest pattern never lies above it: at 220 km/h the brake comes whatever the slots give.
+    static constexpr int32_t kCap = 220;
+
     // The whole km/h kept so far, at most 220.
     int32_t kmh() const { return kmh_; }
 
@@ -32,8 +35,6 @@ class LowestPattern {
     curves::RootBound bound() const { return bound_; }
 
   private:
-    static constexpr int32_t kCap = 220;
-
     int32_t kmh_ = kCap;
     double kept_ = kCap;
     curves::RootBound bound_ = curves::kEveryRoot;

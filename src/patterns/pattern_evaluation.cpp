@@ -2,6 +2,8 @@
 // pattern or the warning in a given frame; each is cut short where a cheap test proves so.
 #include "pattern_evaluation.h"
 
+#include <cmath>
+
 #include "lowest_pattern.h"
 #include "slot_curves.h"
 
@@ -22,6 +24,15 @@ constexpr int kLastWarningSlot = 12;
 // Speeds beyond any train's get no warning bound: every warning root is taken.
 constexpr float kBoundedSpeed = 10000.0f;
 
+// How far the train runs before braking, at speed v: in the driver's reaction time for the
+// brake patterns, and five seconds more for the warning patterns.
+double reactionRun(const CVantor& unit, double v) {
+    return v * unit.reactionTime / kKmhPerMetrePerSecond;
+}
+double warningRun(const CVantor& unit, double v) {
+    return (unit.reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
+}
+
 // The value a sweep reads for a slot. While every slot is empty the sweeps are compiled for
 // that case alone: each value is then the constant 0.
 template <bool kEverySlotEmpty> int32_t valueOf(const CVantor& unit, int slot) {
@@ -38,12 +49,12 @@ constexpr int kBrakeOrder[kSlotCount] = {2, 13, 14, 15, 16, 0, 1, 3, 4, 5, 6, 7,
 // evaluated only as far as that bound, and a slot whose root lies above it keeps the bound in
 // place of its exact speed. The clamped distances never reach the re-arm distance.
 template <bool kEverySlotEmpty> void evaluateBrakePatterns(CVantor& unit, double v) {
-    const double reactionRun = v * unit.reactionTime / kKmhPerMetrePerSecond;
+    const double run = reactionRun(unit, v);
     LowestPattern lowest;
     // Unrolled, each slot's curve is known where it is evaluated.
 #pragma GCC unroll 17
     for (const int i : kBrakeOrder) {
-        const double ahead = unit.slotDistance[i] - reactionRun;
+        const double ahead = unit.slotDistance[i] - run;
         const double pattern =
             curves::slotCurve(unit, static_cast<uint32_t>(i), valueOf<kEverySlotEmpty>(unit, i),
                               ahead > 0.0 ? ahead : 0.0, lowest.bound());
@@ -72,13 +83,13 @@ curves::RootBound warningBound(float v) {
 // pair is armed); once it is decided, no curve can change it.
 template <bool kEverySlotEmpty>
 bool overWarningPatterns(CVantor& unit, double v, bool decided, curves::RootBound bound) {
-    const double warningRun = (unit.reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
+    const double run = warningRun(unit, v);
     bool over = decided;
 #pragma GCC unroll 13
     for (int i = 0; i <= kLastWarningSlot; ++i) {
         const auto slot = static_cast<uint32_t>(i);
         int32_t value = valueOf<kEverySlotEmpty>(unit, i);
-        double d = unit.slotDistance[i] - warningRun;
+        double d = unit.slotDistance[i] - run;
         if constexpr (!kEverySlotEmpty) {
             curves::rearmStopPair(unit, slot, value, d);
         }
@@ -116,9 +127,57 @@ template <bool kEverySlotEmpty>
                 overWarningPatterns<kEverySlotEmpty>(unit, v32, fixedCheck, warningBound(v32)));
 }
 
+// NaN if either is, else the lower or the higher.
+double lowerOf(double x, double y) {
+    return x < y || std::isnan(x) ? x : y;
+}
+double higherOf(double x, double y) {
+    return x > y || std::isnan(x) ? x : y;
+}
+
+// While every slot is empty, the patterns are the line's maximum speed's (slots 1, 2, 15 and
+// 16), none (slots 5 to 14), and the stop curves of slots 0, 3 and 4, whose points mostly lie
+// where a release or a re-arm left them, 800 km and more ahead. Where those three curves lie
+// above the whole km/h above the maximum speed's pattern, that pattern decides the pass alone:
+// it is the lowest, and a stop curve could only warn where the maximum speed's warns already.
+// One test tells: the nearest of the three points, less the longer of the two run-ons. The
+// subtraction and the products of the radicand round monotonically (the deceleration is
+// positive where the radicand passes), so every stop curve's radicand in either sweep is at
+// least this one, and its root at least the bound. Each slot then holds what the sweeps would
+// store, or a bound below it. False, having written nothing, where the test fails.
+bool evaluateEmptyTableBeyondStopCurves(CVantor& unit, float v32) {
+    const double maxPattern = curves::maxSpeedPattern(unit);
+    // Slot 4's fixed limit may be the lowest; a maximum speed at or above the cap, or without
+    // a whole km/h to keep, leaves the sweeps another bound.
+    if (unit.slot4FixedLimit || !(maxPattern > -1.0 && maxPattern < LowestPattern::kCap)) {
+        return false;
+    }
+    const int32_t kmh = static_cast<int32_t>(maxPattern);
+    const curves::RootBound above = curves::rootBoundAt(kmh + 1);
+    const double v = v32;
+    const double nearest =
+        lowerOf(lowerOf(unit.slotDistance[0], unit.slotDistance[3]), unit.slotDistance[4]);
+    const double run = higherOf(reactionRun(unit, v), warningRun(unit, v));
+    const double ahead = nearest - run;
+    if (!(ahead > 0.0 && curves::rootAbove(curves::stopRadicand(unit, ahead), above))) {
+        return false;
+    }
+#pragma GCC unroll 17
+    for (int i = 0; i < kSlotCount; ++i) {
+        unit.slotPatternSpeed[i] =
+            curves::slotCurve(unit, static_cast<uint32_t>(i), 0, ahead, above);
+    }
+    unit.lowestPatternSpeed = kmh;
+    unit.patternDisplay = patternDisplayValue(unit, kmh);
+    showWarning(unit, v > maxPattern - kWarningMargin);
+    return true;
+}
+
 void evaluatePatternsCut(CVantor& unit, float v32, bool everySlotEmpty) {
     if (everySlotEmpty) {
-        evaluatePatternsCut<true>(unit, v32);
+        if (!evaluateEmptyTableBeyondStopCurves(unit, v32)) {
+            evaluatePatternsCut<true>(unit, v32);
+        }
     } else {
         evaluatePatternsCut<false>(unit, v32);
     }
@@ -129,21 +188,19 @@ void evaluatePatternsCut(CVantor& unit, float v32, bool everySlotEmpty) {
 // The same patterns with nothing cut short: every root taken, every warning curve evaluated.
 void evaluatePatternsInFull(CVantor& unit, float v32) {
     const double v = v32;
-    const double reactionRun = v * unit.reactionTime / kKmhPerMetrePerSecond;
     for (int i = 0; i < kSlotCount; ++i) {
-        const double ahead = unit.slotDistance[i] - reactionRun;
+        const double ahead = unit.slotDistance[i] - reactionRun(unit, v);
         unit.slotPatternSpeed[i] = unit.computePatternSpeed(static_cast<uint32_t>(i),
                                                             static_cast<int32_t>(unit.slotValue[i]),
                                                             ahead > 0.0 ? ahead : 0.0);
     }
     unit.patternDisplay = unit.updateLowestPattern();
 
-    const double warningRun = (unit.reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
     bool over = false;
     for (int i = 0; i <= kLastWarningSlot; ++i) {
         const double pattern = unit.computePatternSpeed(static_cast<uint32_t>(i),
                                                         static_cast<int32_t>(unit.slotValue[i]),
-                                                        unit.slotDistance[i] - warningRun);
+                                                        unit.slotDistance[i] - warningRun(unit, v));
         over = over || v > pattern - kWarningMargin;
     }
     showWarning(unit, over || overFixedCheck<false>(unit, v32));
