@@ -7,11 +7,15 @@
 
 namespace vantor::sim {
 
-HostCalls::HostCalls(PluginLibrary& library, UnitExplainer::Emit emit)
-    : library_(library), emit_(emit), shadow_(std::make_unique<ShadowUnit>(library.path())),
+HostCalls::HostCalls(PluginLibrary& library, bool explain, UnitExplainer::Emit emit)
+    : library_(library), emit_(emit),
+      shadow_(explain ? std::make_unique<ShadowUnit>(library.path()) : nullptr),
       explainer_(std::move(emit)) {}
 
 void HostCalls::setPlace(double time, double position, float speed) {
+    if (!shadow_) {
+        return;
+    }
     time_ = time;
     position_ = position;
     speed_ = speed;

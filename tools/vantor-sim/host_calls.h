@@ -18,8 +18,9 @@ namespace vantor::sim {
 
 class HostCalls {
   public:
-    // emit gets the explanations, and the difference if one comes.
-    HostCalls(PluginLibrary& library, UnitExplainer::Emit emit);
+    // emit gets the explanations, and the difference if one comes. Without explain the own
+    // unit is left out: nothing is explained or compared.
+    HostCalls(PluginLibrary& library, bool explain, UnitExplainer::Emit emit);
 
     // Time, place and speed of the train for the explanations of the calls that follow.
     void setPlace(double time, double position, float speed);

@@ -90,7 +90,9 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
             observer->onNote(note);
         }
     };
-    HostCalls calls(plugin, [&](const UnitFact& fact) {
+    const bool explain = std::any_of(observers.begin(), observers.end(),
+                                     [](const RunObserver* o) { return o->takesFacts(); });
+    HostCalls calls(plugin, explain, [&](const UnitFact& fact) {
         for (RunObserver* observer : observers) {
             observer->onFact(fact);
         }
