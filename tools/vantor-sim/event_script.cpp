@@ -37,13 +37,23 @@ void EventScript::letGoDue(double t, HostInputs& host) {
 
 void EventScript::fireDue(double t, double position, Driver& driver, HostInputs& host) {
     letGoDue(t, host);
+    const auto timedDue = [&] {
+        return nextTimed_ < byTime_.size() &&
+               t >= *events_[byTime_[nextTimed_]].time - kTimeTolerance;
+    };
+    const auto placedDue = [&] {
+        return nextPlaced_ < byPosition_.size() &&
+               position >= *events_[byPosition_[nextPlaced_]].position;
+    };
+    // Mostly nothing is due: tell so before gathering anything.
+    if (!timedDue() && !placedDue()) {
+        return;
+    }
     due_.clear();
-    while (nextTimed_ < byTime_.size() &&
-           t >= *events_[byTime_[nextTimed_]].time - kTimeTolerance) {
+    while (timedDue()) {
         due_.push_back(byTime_[nextTimed_++]);
     }
-    while (nextPlaced_ < byPosition_.size() &&
-           position >= *events_[byPosition_[nextPlaced_]].position) {
+    while (placedDue()) {
         due_.push_back(byPosition_[nextPlaced_++]);
     }
     std::sort(due_.begin(), due_.end()); // file order

@@ -57,6 +57,14 @@ void HostCalls::initialize(int32_t brake) {
 }
 
 Handles HostCalls::elapse(const VehicleState& state, int32_t* panel, int32_t* sound) {
+    origin_ = state.location;
+    if (!shadow_) {
+        return library_.elapse(state, panel, sound);
+    }
+    return elapseBoth(state, panel, sound);
+}
+
+Handles HostCalls::elapseBoth(const VehicleState& state, int32_t* panel, int32_t* sound) {
     Handles returned{};
     Handles own{};
     // The own unit reads the host's panel inputs as they were before the library's frame.
@@ -64,10 +72,6 @@ Handles HostCalls::elapse(const VehicleState& state, int32_t* panel, int32_t* so
     const int32_t inhibit = panel[kPanelNotchWarnInhibit];
     both([&] { returned = library_.elapse(state, panel, sound); },
          [&](ShadowUnit& unit) { own = unit.elapse(state, powerSwitch, inhibit); });
-    origin_ = state.location;
-    if (!shadow_) {
-        return returned;
-    }
     const std::string what = difference(returned, own, panel, sound);
     if (!what.empty()) {
         UnitFact f;

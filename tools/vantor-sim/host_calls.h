@@ -45,6 +45,8 @@ class HostCalls {
     // own unit's call then gets the same numbers.
     template <typename LibraryCall, typename ShadowCall>
     void both(LibraryCall libraryCall, ShadowCall shadowCall);
+    // A frame of the library and of the own unit, compared and explained.
+    Handles elapseBoth(const VehicleState& state, int32_t* panel, int32_t* sound);
     // What differs between the library's outputs and the own unit's, or "".
     std::string difference(const Handles& returned, const Handles& own, const int32_t* panel,
                            const int32_t* sound) const;
