@@ -2,6 +2,7 @@
 // pattern or the warning in a given frame; each is cut short where a cheap test proves so.
 #include "pattern_evaluation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "lowest_pattern.h"
@@ -127,14 +128,6 @@ template <bool kEverySlotEmpty>
                 overWarningPatterns<kEverySlotEmpty>(unit, v32, fixedCheck, warningBound(v32)));
 }
 
-// NaN if either is, else the lower or the higher.
-double lowerOf(double x, double y) {
-    return x < y || std::isnan(x) ? x : y;
-}
-double higherOf(double x, double y) {
-    return x > y || std::isnan(x) ? x : y;
-}
-
 // While every slot is empty, the patterns are the line's maximum speed's (slots 1, 2, 15 and
 // 16), none (slots 5 to 14), and the stop curves of slots 0, 3 and 4, whose points mostly lie
 // where a release or a re-arm left them, 800 km and more ahead. Where those three curves lie
@@ -155,10 +148,14 @@ bool evaluateEmptyTableBeyondStopCurves(CVantor& unit, float v32) {
     const int32_t kmh = static_cast<int32_t>(maxPattern);
     const curves::RootBound above = curves::rootBoundAt(kmh + 1);
     const double v = v32;
-    const double nearest =
-        lowerOf(lowerOf(unit.slotDistance[0], unit.slotDistance[3]), unit.slotDistance[4]);
-    const double run = higherOf(reactionRun(unit, v), warningRun(unit, v));
-    const double ahead = nearest - run;
+    const double brakeRun = reactionRun(unit, v);
+    const double warnRun = warningRun(unit, v);
+    const double* d = unit.slotDistance;
+    // A NaN among them, or infinities of both signs, is left to the sweeps.
+    if (std::isnan(d[0] + d[3] + d[4] + brakeRun + warnRun)) {
+        return false;
+    }
+    const double ahead = std::min({d[0], d[3], d[4]}) - std::max(brakeRun, warnRun);
     if (!(ahead > 0.0 && curves::rootAbove(curves::stopRadicand(unit, ahead), above))) {
         return false;
     }
