@@ -6,14 +6,6 @@
 
 namespace vantor::sim {
 
-namespace {
-
-// Frame times are sums of whole milliseconds; a due time given in seconds may differ from
-// them by rounding.
-constexpr double kTimeTolerance = 1e-9;
-
-} // namespace
-
 EventScript::EventScript(const std::vector<Event>& events) : events_(events) {
     for (size_t i = 0; i < events.size(); ++i) {
         (events[i].time ? byTime_ : byPosition_).push_back(i);
@@ -35,25 +27,13 @@ void EventScript::letGoDue(double t, HostInputs& host) {
     }
 }
 
-void EventScript::fireDue(double t, double position, Driver& driver, HostInputs& host) {
+void EventScript::fireAllDue(double t, double position, Driver& driver, HostInputs& host) {
     letGoDue(t, host);
-    const auto timedDue = [&] {
-        return nextTimed_ < byTime_.size() &&
-               t >= *events_[byTime_[nextTimed_]].time - kTimeTolerance;
-    };
-    const auto placedDue = [&] {
-        return nextPlaced_ < byPosition_.size() &&
-               position >= *events_[byPosition_[nextPlaced_]].position;
-    };
-    // Mostly nothing is due: tell so before gathering anything.
-    if (!timedDue() && !placedDue()) {
-        return;
-    }
     due_.clear();
-    while (timedDue()) {
+    while (timedDue(t)) {
         due_.push_back(byTime_[nextTimed_++]);
     }
-    while (placedDue()) {
+    while (placedDue(position)) {
         due_.push_back(byPosition_[nextPlaced_++]);
     }
     std::sort(due_.begin(), due_.end()); // file order
