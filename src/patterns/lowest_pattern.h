@@ -18,9 +18,10 @@ class LowestPattern {
     int32_t kmh() const { return kmh_; }
 
     // A pattern that is lower than the whole km/h kept so far replaces it, truncated toward
-    // zero; a NaN pattern is never lower.
+    // zero; a NaN pattern is never lower. What is kept never lies above the cap, so a pattern
+    // at or above it is passed over at once (for a slot's constant, where it is compiled).
     void keep(double pattern) {
-        if (kept_ > pattern) {
+        if (pattern < kCap && kept_ > pattern) {
             kmh_ = truncateToInt32(pattern);
             kept_ = static_cast<double>(kmh_);
             bound_ = kmh_ >= 0 ? curves::rootBoundAt(kmh_ + 1) : curves::kEveryRoot;
