@@ -50,15 +50,21 @@ constexpr int kBrakeOrder[kSlotCount] = {2, 13, 14, 15, 16, 0, 1, 3, 4, 5, 6, 7,
 // evaluated only as far as that bound, and a slot whose root lies above it keeps the bound in
 // place of its exact speed. The clamped distances never reach the re-arm distance.
 template <bool kEverySlotEmpty> void evaluateBrakePatterns(CVantor& unit, double v) {
+    // Every slot's distance at once, in vector lanes; a curve reads its own only where it needs
+    // it.
     const double run = reactionRun(unit, v);
+    double aheads[kSlotCount];
+    for (int i = 0; i < kSlotCount; ++i) {
+        const double ahead = unit.slotDistance[i] - run;
+        aheads[i] = ahead > 0.0 ? ahead : 0.0;
+    }
     LowestPattern lowest;
     // Unrolled, each slot's curve is known where it is evaluated.
 #pragma GCC unroll 17
     for (const int i : kBrakeOrder) {
-        const double ahead = unit.slotDistance[i] - run;
         const double pattern =
             curves::slotCurve(unit, static_cast<uint32_t>(i), valueOf<kEverySlotEmpty>(unit, i),
-                              ahead > 0.0 ? ahead : 0.0, lowest.bound());
+                              aheads[i], lowest.bound());
         unit.slotPatternSpeed[i] = pattern;
         lowest.keep(pattern);
     }
