@@ -134,25 +134,42 @@ template <bool kEverySlotEmpty>
                 overWarningPatterns<kEverySlotEmpty>(unit, v32, fixedCheck, warningBound(v32)));
 }
 
-// While every slot is empty, the patterns are the line's maximum speed's (slots 1, 2, 15 and
-// 16), none (slots 5 to 14), and the stop curves of slots 0, 3 and 4, whose points mostly lie
-// where a release or a re-arm left them, 800 km and more ahead. Where those three curves lie
-// above the whole km/h above the maximum speed's pattern, that pattern decides the pass alone:
-// it is the lowest, and a stop curve could only warn where the maximum speed's warns already.
-// One test tells: the nearest of the three points, less the longer of the two run-ons. The
-// subtraction and the products of the radicand round monotonically (the deceleration is
-// positive where the radicand passes), so every stop curve's radicand in either sweep is at
-// least this one, and its root at least the bound. Each slot then holds what the sweeps would
-// store, or a bound below it. False, having written nothing, where the test fails.
-bool evaluateEmptyTableBeyondStopCurves(CVantor& unit, float v32) {
+// The restrictions of coil pairs, slots 5 to 12: last in the brake sweep.
+constexpr bool isRestriction(int slot) {
+    return slot >= 5 && slot <= 12;
+}
+
+// Mostly no slot is filled but restrictions. The other slots then give the line's maximum
+// speed's pattern (1, 2, 15 and 16), none (13 and 14), and the stop curves of slots 0, 3 and 4,
+// whose points mostly lie where a release or a re-arm left them, 800 km and more ahead. Where
+// those three curves lie above the whole km/h above the maximum speed's pattern, they change
+// nothing: the sweep keeps that pattern first, and a stop curve could only warn where slot 2
+// warns already. One test tells: the nearest of the three points, less the longer of the two
+// run-ons. The subtraction and the products of the radicand round monotonically (the
+// deceleration is positive where the radicand passes), so every stop curve's radicand in
+// either sweep is at least this one, and its root at least the bound. The restrictions' curves
+// are taken as the sweeps take them, in their order; each other slot holds what the sweep
+// would store, or a bound below it. False, having written nothing, where the test fails.
+template <bool kEverySlotEmpty>
+bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
     const double maxPattern = curves::maxSpeedPattern(unit);
-    // Slot 4's fixed limit may be the lowest; a maximum speed at or above the cap, or without
-    // a whole km/h to keep, leaves the sweeps another bound.
-    if (unit.slot4FixedLimit || !(maxPattern > -1.0 && maxPattern < LowestPattern::kCap)) {
+    LowestPattern lowest;
+    lowest.keep(maxPattern);
+    // Slot 4's fixed limit may be the lowest; a maximum speed at or above the cap, or below
+    // 0 km/h, leaves the sweeps another bound.
+    if (unit.slot4FixedLimit || lowest.kmh() < 0 || lowest.kmh() >= LowestPattern::kCap) {
         return false;
     }
-    const int32_t kmh = static_cast<int32_t>(maxPattern);
-    const curves::RootBound above = curves::rootBoundAt(kmh + 1);
+    if constexpr (!kEverySlotEmpty) {
+        uint32_t others = 0;
+        for (int i = 0; i < kSlotCount; ++i) {
+            others |= isRestriction(i) ? 0 : unit.slotValue[i];
+        }
+        if (others != 0) {
+            return false;
+        }
+    }
+    const curves::RootBound above = lowest.bound();
     const double v = v32;
     const double brakeRun = reactionRun(unit, v);
     const double warnRun = warningRun(unit, v);
@@ -165,23 +182,44 @@ bool evaluateEmptyTableBeyondStopCurves(CVantor& unit, float v32) {
     if (!(ahead > 0.0 && curves::rootAbove(curves::stopRadicand(unit, ahead), above))) {
         return false;
     }
+    bool over = v > maxPattern - kWarningMargin;
+    const curves::RootBound warningAbove = warningBound(v32);
 #pragma GCC unroll 17
     for (int i = 0; i < kSlotCount; ++i) {
-        unit.slotPatternSpeed[i] =
-            curves::slotCurve(unit, static_cast<uint32_t>(i), 0, ahead, above);
+        const auto slot = static_cast<uint32_t>(i);
+        if (!isRestriction(i)) {
+            unit.slotPatternSpeed[i] = curves::slotCurve(unit, slot, 0, ahead, above);
+            continue;
+        }
+        const int32_t value = valueOf<kEverySlotEmpty>(unit, i);
+        if (value == 0) {
+            // No restriction: a constant above the cap, which lowers nothing and could only
+            // warn where slot 2 warns already. Its curve reads no distance.
+            unit.slotPatternSpeed[i] = curves::slotCurve(unit, slot, 0, 0.0, above);
+            continue;
+        }
+        const double brakeAhead = d[i] - brakeRun;
+        const double pattern = curves::slotCurve(
+            unit, slot, value, brakeAhead > 0.0 ? brakeAhead : 0.0, lowest.bound());
+        unit.slotPatternSpeed[i] = pattern;
+        lowest.keep(pattern);
+        if (!over) {
+            over = v > curves::slotCurve(unit, slot, value, d[i] - warnRun, warningAbove) -
+                           kWarningMargin;
+        }
     }
-    unit.lowestPatternSpeed = kmh;
-    unit.patternDisplay = patternDisplayValue(unit, kmh);
-    showWarning(unit, v > maxPattern - kWarningMargin);
+    unit.lowestPatternSpeed = lowest.kmh();
+    unit.patternDisplay = patternDisplayValue(unit, lowest.kmh());
+    showWarning(unit, over);
     return true;
 }
 
 void evaluatePatternsCut(CVantor& unit, float v32, bool everySlotEmpty) {
     if (everySlotEmpty) {
-        if (!evaluateEmptyTableBeyondStopCurves(unit, v32)) {
+        if (!evaluateRestrictionsBeyondStopCurves<true>(unit, v32)) {
             evaluatePatternsCut<true>(unit, v32);
         }
-    } else {
+    } else if (!evaluateRestrictionsBeyondStopCurves<false>(unit, v32)) {
         evaluatePatternsCut<false>(unit, v32);
     }
 }
