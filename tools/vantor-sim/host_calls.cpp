@@ -12,10 +12,7 @@ HostCalls::HostCalls(PluginLibrary& library, bool explain, UnitExplainer::Emit e
       shadow_(explain ? std::make_unique<ShadowUnit>(library.path()) : nullptr),
       explainer_(std::move(emit)) {}
 
-void HostCalls::setPlace(double time, double position, float speed) {
-    if (!shadow_) {
-        return;
-    }
+void HostCalls::place(double time, double position, float speed) {
     time_ = time;
     position_ = position;
     speed_ = speed;

@@ -23,7 +23,11 @@ class HostCalls {
     HostCalls(PluginLibrary& library, bool explain, UnitExplainer::Emit emit);
 
     // Time, place and speed of the train for the explanations of the calls that follow.
-    void setPlace(double time, double position, float speed);
+    void setPlace(double time, double position, float speed) {
+        if (shadow_) {
+            place(time, position, speed);
+        }
+    }
 
     void load();
     void dispose();
@@ -45,6 +49,7 @@ class HostCalls {
     // own unit's call then gets the same numbers.
     template <typename LibraryCall, typename ShadowCall>
     void both(LibraryCall libraryCall, ShadowCall shadowCall);
+    void place(double time, double position, float speed);
     // A frame of the library and of the own unit, compared and explained.
     Handles elapseBoth(const VehicleState& state, int32_t* panel, int32_t* sound);
     // What differs between the library's outputs and the own unit's, or "".
