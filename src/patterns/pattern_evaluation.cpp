@@ -152,14 +152,6 @@ constexpr bool isRestriction(int slot) {
 // would store, or a bound below it. False, having written nothing, where the test fails.
 template <bool kEverySlotEmpty>
 bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
-    const double maxPattern = curves::maxSpeedPattern(unit);
-    LowestPattern lowest;
-    lowest.keep(maxPattern);
-    // Slot 4's fixed limit may be the lowest; a maximum speed at or above the cap, or below
-    // 0 km/h, leaves the sweeps another bound.
-    if (unit.slot4FixedLimit || lowest.kmh() < 0 || lowest.kmh() >= LowestPattern::kCap) {
-        return false;
-    }
     if constexpr (!kEverySlotEmpty) {
         uint32_t others = 0;
         for (int i = 0; i < kSlotCount; ++i) {
@@ -168,6 +160,14 @@ bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
         if (others != 0) {
             return false;
         }
+    }
+    const double maxPattern = curves::maxSpeedPattern(unit);
+    LowestPattern lowest;
+    lowest.keep(maxPattern);
+    // Slot 4's fixed limit may be the lowest; a maximum speed at or above the cap, or below
+    // 0 km/h, leaves the sweeps another bound.
+    if (unit.slot4FixedLimit || lowest.kmh() < 0 || lowest.kmh() >= LowestPattern::kCap) {
+        return false;
     }
     const curves::RootBound above = lowest.bound();
     const double v = v32;
