@@ -35,12 +35,19 @@ void CVantor::supervisePatterns(double distanceRun) {
 
     // Whether some slot holds a pattern, some slot held one in the last pass and still does,
     // some slot has a new one. Mostly no slot has changed since the last pass, and two OR
-    // sweeps that run in vector lanes tell so; only a change needs the slots one by one.
+    // sweeps that run in vector lanes tell so; only a change needs the slots one by one. Often
+    // no slot holds a pattern nor held one: one sweep over both tells that.
+    uint32_t live = 0;
+    for (int i = 0; i < kSlotCount; ++i) {
+        live |= slotValue[i] | slotPrevValue[i];
+    }
     uint32_t values = 0;
     uint32_t changes = 0;
-    for (int i = 0; i < kSlotCount; ++i) {
-        values |= slotValue[i];
-        changes |= slotValue[i] ^ slotPrevValue[i];
+    if (live != 0) {
+        for (int i = 0; i < kSlotCount; ++i) {
+            values |= slotValue[i];
+            changes |= slotValue[i] ^ slotPrevValue[i];
+        }
     }
     const bool any = values != 0;
     moveSlots(*this, distanceRun, any);
