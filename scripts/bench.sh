@@ -3,8 +3,9 @@
 # the exports in nanoseconds per call (median of 10 repetitions); the idle and heaviest frames
 # against the floor of 30 independent square roots timed in the same run, as ratios that compare
 # across machines; then the test bench's frames per second along a generated 520 km line, once
-# with its output off (--quiet) and once writing a CSV trace to a file. Not part of
-# scripts/test.sh: timings need a quiet machine, not a CI runner.
+# with its output off (--quiet, which also leaves the bench's own unit out) and once writing a
+# CSV trace to a file. The load average is printed before and after: figures taken under load
+# say so. Not part of scripts/test.sh: timings need a quiet machine, not a CI runner.
 #   scripts/bench.sh [extra Google Benchmark options, e.g. --benchmark_filter=Elapse]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -57,3 +58,4 @@ measure() {
 echo "== test bench, 520 km at 62.5 frames per simulated second"
 measure "output off" "${sim[@]}"
 measure "CSV trace to a file" "${sim[@]}" --csv "$work/trace.csv"
+echo "== load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -7,18 +7,17 @@ namespace vantor {
 
 namespace {
 
-void decideHandles(Plugin& plugin) {
+// Built whole and then kept, so that the record handed back is never read from the halves just
+// written. Its fourth field is 0 from load on and stays 0.
+Handles decideHandles(Plugin& plugin) {
     const CVantor& unit = plugin.unit;
+    Handles handles{plugin.brakeNotch, plugin.powerNotch, plugin.reverser, 0};
     if ((unit.brakeLatch || unit.emergencyBrake) && unit.powered) {
         // The reverser keeps what the host last got without the override.
-        plugin.handles.brake = plugin.emergencyBrakeNotch;
-        plugin.handles.power = 0;
-        plugin.handles.constantSpeed = 0;
-    } else {
-        plugin.handles.brake = plugin.brakeNotch;
-        plugin.handles.power = plugin.powerNotch;
-        plugin.handles.reverser = plugin.reverser;
+        handles = Handles{plugin.emergencyBrakeNotch, 0, plugin.handles.reverser, 0};
     }
+    plugin.handles = handles;
+    return handles;
 }
 
 void writePanel(const CVantor& unit, int32_t* panel) {
@@ -60,10 +59,10 @@ Handles elapse(Plugin& plugin, const VehicleState& state, int32_t* panel, int32_
 
     plugin.unit.runFrame();
 
-    decideHandles(plugin);
+    const Handles handles = decideHandles(plugin);
     writePanel(plugin.unit, panel);
     writeSound(plugin.unit, sound);
-    return plugin.handles;
+    return handles;
 }
 
 } // namespace vantor

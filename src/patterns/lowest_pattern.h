@@ -11,13 +11,17 @@ namespace vantor {
 
 class LowestPattern {
   public:
+    // The lowest pattern never lies above it: at 220 km/h the brake comes whatever the slots give.
+    static constexpr int32_t kCap = 220;
+
     // The whole km/h kept so far, at most 220.
     int32_t kmh() const { return kmh_; }
 
     // A pattern that is lower than the whole km/h kept so far replaces it, truncated toward
-    // zero; a NaN pattern is never lower.
+    // zero; a NaN pattern is never lower. What is kept never lies above the cap, so a pattern
+    // at or above it is passed over at once (for a slot's constant, where it is compiled).
     void keep(double pattern) {
-        if (kept_ > pattern) {
+        if (pattern < kCap && kept_ > pattern) {
             kmh_ = truncateToInt32(pattern);
             kept_ = static_cast<double>(kmh_);
             bound_ = kmh_ >= 0 ? curves::rootBoundAt(kmh_ + 1) : curves::kEveryRoot;
@@ -32,8 +36,6 @@ class LowestPattern {
     curves::RootBound bound() const { return bound_; }
 
   private:
-    static constexpr int32_t kCap = 220;
-
     int32_t kmh_ = kCap;
     double kept_ = kCap;
     curves::RootBound bound_ = curves::kEveryRoot;

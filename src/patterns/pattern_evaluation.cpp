@@ -2,6 +2,9 @@
 // pattern or the warning in a given frame; each is cut short where a cheap test proves so.
 #include "pattern_evaluation.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "lowest_pattern.h"
 #include "slot_curves.h"
 
@@ -22,6 +25,15 @@ constexpr int kLastWarningSlot = 12;
 // Speeds beyond any train's get no warning bound: every warning root is taken.
 constexpr float kBoundedSpeed = 10000.0f;
 
+// How far the train runs before braking, at speed v: in the driver's reaction time for the
+// brake patterns, and five seconds more for the warning patterns.
+double reactionRun(const CVantor& unit, double v) {
+    return v * unit.reactionTime / kKmhPerMetrePerSecond;
+}
+double warningRun(const CVantor& unit, double v) {
+    return (unit.reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
+}
+
 // The value a sweep reads for a slot. While every slot is empty the sweeps are compiled for
 // that case alone: each value is then the constant 0.
 template <bool kEverySlotEmpty> int32_t valueOf(const CVantor& unit, int slot) {
@@ -38,15 +50,21 @@ constexpr int kBrakeOrder[kSlotCount] = {2, 13, 14, 15, 16, 0, 1, 3, 4, 5, 6, 7,
 // evaluated only as far as that bound, and a slot whose root lies above it keeps the bound in
 // place of its exact speed. The clamped distances never reach the re-arm distance.
 template <bool kEverySlotEmpty> void evaluateBrakePatterns(CVantor& unit, double v) {
-    const double reactionRun = v * unit.reactionTime / kKmhPerMetrePerSecond;
+    // Every slot's distance at once, in vector lanes; a curve reads its own only where it needs
+    // it.
+    const double run = reactionRun(unit, v);
+    double aheads[kSlotCount];
+    for (int i = 0; i < kSlotCount; ++i) {
+        const double ahead = unit.slotDistance[i] - run;
+        aheads[i] = ahead > 0.0 ? ahead : 0.0;
+    }
     LowestPattern lowest;
     // Unrolled, each slot's curve is known where it is evaluated.
 #pragma GCC unroll 17
     for (const int i : kBrakeOrder) {
-        const double ahead = unit.slotDistance[i] - reactionRun;
         const double pattern =
             curves::slotCurve(unit, static_cast<uint32_t>(i), valueOf<kEverySlotEmpty>(unit, i),
-                              ahead > 0.0 ? ahead : 0.0, lowest.bound());
+                              aheads[i], lowest.bound());
         unit.slotPatternSpeed[i] = pattern;
         lowest.keep(pattern);
     }
@@ -72,13 +90,13 @@ curves::RootBound warningBound(float v) {
 // pair is armed); once it is decided, no curve can change it.
 template <bool kEverySlotEmpty>
 bool overWarningPatterns(CVantor& unit, double v, bool decided, curves::RootBound bound) {
-    const double warningRun = (unit.reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
+    const double run = warningRun(unit, v);
     bool over = decided;
 #pragma GCC unroll 13
     for (int i = 0; i <= kLastWarningSlot; ++i) {
         const auto slot = static_cast<uint32_t>(i);
         int32_t value = valueOf<kEverySlotEmpty>(unit, i);
-        double d = unit.slotDistance[i] - warningRun;
+        double d = unit.slotDistance[i] - run;
         if constexpr (!kEverySlotEmpty) {
             curves::rearmStopPair(unit, slot, value, d);
         }
@@ -116,10 +134,92 @@ template <bool kEverySlotEmpty>
                 overWarningPatterns<kEverySlotEmpty>(unit, v32, fixedCheck, warningBound(v32)));
 }
 
+// The restrictions of coil pairs, slots 5 to 12: last in the brake sweep.
+constexpr bool isRestriction(int slot) {
+    return slot >= 5 && slot <= 12;
+}
+
+// Mostly no slot is filled but restrictions. The other slots then give the line's maximum
+// speed's pattern (1, 2, 15 and 16), none (13 and 14), and the stop curves of slots 0, 3 and 4,
+// whose points mostly lie where a release or a re-arm left them, 800 km and more ahead. Where
+// those three curves lie above the whole km/h above the maximum speed's pattern, they change
+// nothing: the sweep keeps that pattern first, and a stop curve could only warn where slot 2
+// warns already. One test tells: the nearest of the three points, less the longer of the two
+// run-ons. The subtraction and the products of the radicand round monotonically (the
+// deceleration is positive where the radicand passes), so every stop curve's radicand in
+// either sweep is at least this one, and its root at least the bound. The restrictions' curves
+// are taken as the sweeps take them, in their order; each other slot holds what the sweep
+// would store, or a bound below it. False, having written nothing, where the test fails.
+template <bool kEverySlotEmpty>
+bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
+    if constexpr (!kEverySlotEmpty) {
+        uint32_t others = 0;
+        for (int i = 0; i < kSlotCount; ++i) {
+            others |= isRestriction(i) ? 0 : unit.slotValue[i];
+        }
+        if (others != 0) {
+            return false;
+        }
+    }
+    const double maxPattern = curves::maxSpeedPattern(unit);
+    LowestPattern lowest;
+    lowest.keep(maxPattern);
+    // Slot 4's fixed limit may be the lowest; a maximum speed at or above the cap, or below
+    // 0 km/h, leaves the sweeps another bound.
+    if (unit.slot4FixedLimit || lowest.kmh() < 0 || lowest.kmh() >= LowestPattern::kCap) {
+        return false;
+    }
+    const curves::RootBound above = lowest.bound();
+    const double v = v32;
+    const double brakeRun = reactionRun(unit, v);
+    const double warnRun = warningRun(unit, v);
+    const double* d = unit.slotDistance;
+    // A NaN among them, or infinities of both signs, is left to the sweeps.
+    if (std::isnan(d[0] + d[3] + d[4] + brakeRun + warnRun)) {
+        return false;
+    }
+    const double ahead = std::min({d[0], d[3], d[4]}) - std::max(brakeRun, warnRun);
+    if (!(ahead > 0.0 && curves::rootAbove(curves::stopRadicand(unit, ahead), above))) {
+        return false;
+    }
+    bool over = v > maxPattern - kWarningMargin;
+    const curves::RootBound warningAbove = warningBound(v32);
+#pragma GCC unroll 17
+    for (int i = 0; i < kSlotCount; ++i) {
+        const auto slot = static_cast<uint32_t>(i);
+        if (!isRestriction(i)) {
+            unit.slotPatternSpeed[i] = curves::slotCurve(unit, slot, 0, ahead, above);
+            continue;
+        }
+        const int32_t value = valueOf<kEverySlotEmpty>(unit, i);
+        if (value == 0) {
+            // No restriction: a constant above the cap, which lowers nothing and could only
+            // warn where slot 2 warns already. Its curve reads no distance.
+            unit.slotPatternSpeed[i] = curves::slotCurve(unit, slot, 0, 0.0, above);
+            continue;
+        }
+        const double brakeAhead = d[i] - brakeRun;
+        const double pattern = curves::slotCurve(
+            unit, slot, value, brakeAhead > 0.0 ? brakeAhead : 0.0, lowest.bound());
+        unit.slotPatternSpeed[i] = pattern;
+        lowest.keep(pattern);
+        if (!over) {
+            over = v > curves::slotCurve(unit, slot, value, d[i] - warnRun, warningAbove) -
+                           kWarningMargin;
+        }
+    }
+    unit.lowestPatternSpeed = lowest.kmh();
+    unit.patternDisplay = patternDisplayValue(unit, lowest.kmh());
+    showWarning(unit, over);
+    return true;
+}
+
 void evaluatePatternsCut(CVantor& unit, float v32, bool everySlotEmpty) {
     if (everySlotEmpty) {
-        evaluatePatternsCut<true>(unit, v32);
-    } else {
+        if (!evaluateRestrictionsBeyondStopCurves<true>(unit, v32)) {
+            evaluatePatternsCut<true>(unit, v32);
+        }
+    } else if (!evaluateRestrictionsBeyondStopCurves<false>(unit, v32)) {
         evaluatePatternsCut<false>(unit, v32);
     }
 }
@@ -129,21 +229,19 @@ void evaluatePatternsCut(CVantor& unit, float v32, bool everySlotEmpty) {
 // The same patterns with nothing cut short: every root taken, every warning curve evaluated.
 void evaluatePatternsInFull(CVantor& unit, float v32) {
     const double v = v32;
-    const double reactionRun = v * unit.reactionTime / kKmhPerMetrePerSecond;
     for (int i = 0; i < kSlotCount; ++i) {
-        const double ahead = unit.slotDistance[i] - reactionRun;
+        const double ahead = unit.slotDistance[i] - reactionRun(unit, v);
         unit.slotPatternSpeed[i] = unit.computePatternSpeed(static_cast<uint32_t>(i),
                                                             static_cast<int32_t>(unit.slotValue[i]),
                                                             ahead > 0.0 ? ahead : 0.0);
     }
     unit.patternDisplay = unit.updateLowestPattern();
 
-    const double warningRun = (unit.reactionTime + kWarningRunOn) * v / kKmhPerMetrePerSecond;
     bool over = false;
     for (int i = 0; i <= kLastWarningSlot; ++i) {
         const double pattern = unit.computePatternSpeed(static_cast<uint32_t>(i),
                                                         static_cast<int32_t>(unit.slotValue[i]),
-                                                        unit.slotDistance[i] - warningRun);
+                                                        unit.slotDistance[i] - warningRun(unit, v));
         over = over || v > pattern - kWarningMargin;
     }
     showWarning(unit, over || overFixedCheck<false>(unit, v32));

@@ -13,24 +13,44 @@ constexpr float kRollbackSpeed = -7.0f;
 constexpr int32_t kRollbackTime = 3000;
 constexpr int32_t kReverserBackward = -1;
 
+// The slots come closer by the distance run. While every slot is empty, only the stop points of
+// slots 0, 3 and 4 move, whose curves count empty as well: the curves of the other slots read
+// no distance while empty, and every transponder that fills one of them sets its distance.
+void moveSlots(CVantor& unit, double distanceRun, bool anySlotFilled) {
+    if (anySlotFilled) {
+        for (double& distance : unit.slotDistance) {
+            distance -= distanceRun;
+        }
+        return;
+    }
+    unit.slotDistance[0] -= distanceRun;
+    unit.slotDistance[3] -= distanceRun;
+    unit.slotDistance[4] -= distanceRun;
+}
+
 } // namespace
 
 void CVantor::supervisePatterns(double distanceRun) {
     const float v32 = *speed;
 
-    for (double& distance : slotDistance) {
-        distance -= distanceRun;
-    }
     // Whether some slot holds a pattern, some slot held one in the last pass and still does,
     // some slot has a new one. Mostly no slot has changed since the last pass, and two OR
-    // sweeps that run in vector lanes tell so; only a change needs the slots one by one.
+    // sweeps that run in vector lanes tell so; only a change needs the slots one by one. Often
+    // no slot holds a pattern nor held one: one sweep over both tells that.
+    uint32_t live = 0;
+    for (int i = 0; i < kSlotCount; ++i) {
+        live |= slotValue[i] | slotPrevValue[i];
+    }
     uint32_t values = 0;
     uint32_t changes = 0;
-    for (int i = 0; i < kSlotCount; ++i) {
-        values |= slotValue[i];
-        changes |= slotValue[i] ^ slotPrevValue[i];
+    if (live != 0) {
+        for (int i = 0; i < kSlotCount; ++i) {
+            values |= slotValue[i];
+            changes |= slotValue[i] ^ slotPrevValue[i];
+        }
     }
     const bool any = values != 0;
+    moveSlots(*this, distanceRun, any);
     bool held = any;
     bool fresh = false;
     if (changes != 0) {

@@ -39,16 +39,29 @@ inline RootBound rootBoundAt(int32_t kmh) {
     return RootBound{whole, whole * whole};
 }
 
-// The root of a curve, or the caller's bound in its place where the root cannot lie below it.
-// The square root is correctly rounded and monotonic and the root of the bound's exact square
-// is the bound itself, so a radicand above that square has a root at or above the bound; the
-// floors and targets of the curves can only raise it further. NaN, infinite and negative
-// radicands, and one equal to the square, fail the test and take the root.
+// Whether a radicand's root lies at or above the bound without taking it. The square root is
+// correctly rounded and monotonic and the root of the bound's exact square is the bound itself,
+// so a radicand above that square has a root at or above the bound. NaN, infinite and negative
+// radicands, and one equal to the square, fail the test.
+inline bool rootAbove(double radicand, RootBound bound) {
+    return bound.kmhSquared < radicand && radicand < kInfinity;
+}
+
+// The root of a curve, or the caller's bound in its place where the root cannot lie below it;
+// the floors and targets of the curves can only raise it further.
 inline double rootAtLeast(double radicand, RootBound bound) {
-    if (bound.kmhSquared < radicand && radicand < kInfinity) {
-        return bound.kmh;
-    }
-    return std::sqrt(radicand);
+    return rootAbove(radicand, bound) ? bound.kmh : std::sqrt(radicand);
+}
+
+// The stop curve's radicand at a distance: the square of the speed from which the train stops
+// there at the configured deceleration.
+inline double stopRadicand(const CVantor& unit, double distance) {
+    return distance * unit.deceleration * kCurveFactor;
+}
+
+// The pattern of the line's maximum speed, which slots 1 (empty), 2, 15 and 16 give.
+inline double maxSpeedPattern(const CVantor& unit) {
+    return unit.maxSpeed + kMaxSpeedMargin;
 }
 
 // max(x, y) that keeps a NaN y: a curve behind its point constrains nothing, floor or not.
@@ -79,14 +92,13 @@ inline void rearmStopPair(CVantor& unit, uint32_t slot, int32_t& value, double& 
 // exactly and the others at least bound.kmh.
 inline double slotCurve(const CVantor& unit, uint32_t slot, int32_t value, double distance,
                         RootBound bound) {
-    const double a = unit.deceleration;
-    const double maxPattern = unit.maxSpeed + kMaxSpeedMargin;
-    const auto stopCurve = [a, bound](double d) {
-        return rootAtLeast(d * a * kCurveFactor, bound);
+    const double maxPattern = maxSpeedPattern(unit);
+    const auto stopCurve = [&unit, bound](double d) {
+        return rootAtLeast(stopRadicand(unit, d), bound);
     };
-    const auto targetCurve = [a, bound](int32_t target, double d) {
+    const auto targetCurve = [&unit, bound](int32_t target, double d) {
         const double t = static_cast<double>(target);
-        return rootAtLeast(d * a * kCurveFactor + t * t, bound);
+        return rootAtLeast(stopRadicand(unit, d) + t * t, bound);
     };
 
     switch (slot) {

@@ -37,13 +37,14 @@ constexpr int32_t saturatingAdd(int32_t a, int32_t b) {
 }
 
 // A down-counting timer after a step: it stops at 0 and never wraps, whatever it was loaded with.
+// In 32 bits, so that the frame's timers count down side by side.
 constexpr int32_t countDown(int32_t timer, int32_t step) {
-    const int64_t left = int64_t{timer} - int64_t{step};
-    if (left <= 0) {
-        return 0;
+    if (step >= 0) {
+        return timer > step ? timer - step : 0;
     }
-    return left > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
-                                                      : static_cast<int32_t>(left);
+    // A step back in time counts up, held at the top of the range.
+    return timer > std::numeric_limits<int32_t>::max() + step ? std::numeric_limits<int32_t>::max()
+                                                              : timer - step;
 }
 
 // Truncation toward zero to a signed 32-bit value; NaN gives 0 and values beyond the range

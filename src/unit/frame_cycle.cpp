@@ -18,15 +18,18 @@ double distanceRunInFrame(float speedKmh, int32_t frameStepMs) {
 
 } // namespace
 
-void CVantor::runFrame() {
+// The power supervision and the power-notch warning are inlined here, their only caller.
+[[gnu::flatten]] void CVantor::runFrame() {
     const int32_t bellAtStart = bellSound;
 
     const int32_t step = *frameStep;
+    // All six count down side by side; the section clock then counts up instead, and holds at
+    // its top rather than turning negative.
     for (int i = 0; i < kTimerCount; ++i) {
         prevTimer[i] = timer[i];
-        // The section clock counts up and holds at its top rather than turning negative.
-        timer[i] = i == kType60Clock ? saturatingAdd(timer[i], step) : countDown(timer[i], step);
+        timer[i] = countDown(timer[i], step);
     }
+    timer[kType60Clock] = saturatingAdd(prevTimer[kType60Clock], step);
 
     supervisePower();
     if (!powered && notchWarnActive) {

@@ -108,7 +108,9 @@ class CVantor {
     uint32_t secondaryStopSelect;
     uint32_t secondaryStopPending;
     int32_t rollbackTime;
-    double slotDistance[kSlotCount]; // metres from the train to each slot's point
+    // Metres from the train to each slot's point. While every slot is empty, those of slots 1, 2
+    // and 5 to 16 stay where they were: nothing reads them before a transponder sets them again.
+    double slotDistance[kSlotCount];
     // Brake pattern of each slot as the last pass left it, km/h. Where the pass needed no more
     // than that a slot could not be the lowest, it holds a bound at or below the slot's exact
     // speed but above the lowest pattern; no later frame reads these.

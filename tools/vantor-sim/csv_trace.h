@@ -14,6 +14,7 @@ class CsvTrace : public RunObserver {
   public:
     explicit CsvTrace(std::ostream& out);
     void onFrame(const FrameRecord& frame) override;
+    bool takesFacts() const override { return false; }
 
   private:
     // Each adds a field and its comma to the row.

@@ -6,14 +6,6 @@
 
 namespace vantor::sim {
 
-namespace {
-
-// Frame times are sums of whole milliseconds; a due time given in seconds may differ from
-// them by rounding.
-constexpr double kTimeTolerance = 1e-9;
-
-} // namespace
-
 EventScript::EventScript(const std::vector<Event>& events) : events_(events) {
     for (size_t i = 0; i < events.size(); ++i) {
         (events[i].time ? byTime_ : byPosition_).push_back(i);
@@ -35,15 +27,13 @@ void EventScript::letGoDue(double t, HostInputs& host) {
     }
 }
 
-void EventScript::fireDue(double t, double position, Driver& driver, HostInputs& host) {
+void EventScript::fireAllDue(double t, double position, Driver& driver, HostInputs& host) {
     letGoDue(t, host);
     due_.clear();
-    while (nextTimed_ < byTime_.size() &&
-           t >= *events_[byTime_[nextTimed_]].time - kTimeTolerance) {
+    while (timedDue(t)) {
         due_.push_back(byTime_[nextTimed_++]);
     }
-    while (nextPlaced_ < byPosition_.size() &&
-           position >= *events_[byPosition_[nextPlaced_]].position) {
+    while (placedDue(position)) {
         due_.push_back(byPosition_[nextPlaced_++]);
     }
     std::sort(due_.begin(), due_.end()); // file order

@@ -16,12 +16,31 @@ class EventScript {
     explicit EventScript(const std::vector<Event>& events);
 
     // Fires, in file order, every event due before the frame at time t with the front at
-    // position, and lets go of keys whose hold has run out.
-    void fireDue(double t, double position, Driver& driver, HostInputs& host);
+    // position, and lets go of keys whose hold has run out. Mostly nothing is due: that is told
+    // here, before a call.
+    void fireDue(double t, double position, Driver& driver, HostInputs& host) {
+        if (!keyUps_.empty() || timedDue(t) || placedDue(position)) {
+            fireAllDue(t, position, driver, host);
+        }
+    }
     // Only lets go of keys whose hold has run out: the script has fallen silent.
     void letGoDue(double t, HostInputs& host);
 
   private:
+    bool timedDue(double t) const {
+        return nextTimed_ < byTime_.size() &&
+               t >= *events_[byTime_[nextTimed_]].time - kTimeTolerance;
+    }
+    bool placedDue(double position) const {
+        return nextPlaced_ < byPosition_.size() &&
+               position >= *events_[byPosition_[nextPlaced_]].position;
+    }
+    void fireAllDue(double t, double position, Driver& driver, HostInputs& host);
+
+    // Frame times are sums of whole milliseconds; a due time given in seconds may differ from
+    // them by rounding.
+    static constexpr double kTimeTolerance = 1e-9;
+
     struct PendingKeyUp {
         double time;
         int32_t key;

@@ -7,11 +7,12 @@
 
 namespace vantor::sim {
 
-HostCalls::HostCalls(PluginLibrary& library, UnitExplainer::Emit emit)
-    : library_(library), emit_(emit), shadow_(std::make_unique<ShadowUnit>(library.path())),
+HostCalls::HostCalls(PluginLibrary& library, bool explain, UnitExplainer::Emit emit)
+    : library_(library), emit_(emit),
+      shadow_(explain ? std::make_unique<ShadowUnit>(library.path()) : nullptr),
       explainer_(std::move(emit)) {}
 
-void HostCalls::setPlace(double time, double position, float speed) {
+void HostCalls::place(double time, double position, float speed) {
     time_ = time;
     position_ = position;
     speed_ = speed;
@@ -53,6 +54,14 @@ void HostCalls::initialize(int32_t brake) {
 }
 
 Handles HostCalls::elapse(const VehicleState& state, int32_t* panel, int32_t* sound) {
+    origin_ = state.location;
+    if (!shadow_) {
+        return library_.elapse(state, panel, sound);
+    }
+    return elapseBoth(state, panel, sound);
+}
+
+Handles HostCalls::elapseBoth(const VehicleState& state, int32_t* panel, int32_t* sound) {
     Handles returned{};
     Handles own{};
     // The own unit reads the host's panel inputs as they were before the library's frame.
@@ -60,10 +69,6 @@ Handles HostCalls::elapse(const VehicleState& state, int32_t* panel, int32_t* so
     const int32_t inhibit = panel[kPanelNotchWarnInhibit];
     both([&] { returned = library_.elapse(state, panel, sound); },
          [&](ShadowUnit& unit) { own = unit.elapse(state, powerSwitch, inhibit); });
-    origin_ = state.location;
-    if (!shadow_) {
-        return returned;
-    }
     const std::string what = difference(returned, own, panel, sound);
     if (!what.empty()) {
         UnitFact f;

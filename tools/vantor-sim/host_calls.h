@@ -18,11 +18,16 @@ namespace vantor::sim {
 
 class HostCalls {
   public:
-    // emit gets the explanations, and the difference if one comes.
-    HostCalls(PluginLibrary& library, UnitExplainer::Emit emit);
+    // emit gets the explanations, and the difference if one comes. Without explain the own
+    // unit is left out: nothing is explained or compared.
+    HostCalls(PluginLibrary& library, bool explain, UnitExplainer::Emit emit);
 
     // Time, place and speed of the train for the explanations of the calls that follow.
-    void setPlace(double time, double position, float speed);
+    void setPlace(double time, double position, float speed) {
+        if (shadow_) {
+            place(time, position, speed);
+        }
+    }
 
     void load();
     void dispose();
@@ -44,6 +49,9 @@ class HostCalls {
     // own unit's call then gets the same numbers.
     template <typename LibraryCall, typename ShadowCall>
     void both(LibraryCall libraryCall, ShadowCall shadowCall);
+    void place(double time, double position, float speed);
+    // A frame of the library and of the own unit, compared and explained.
+    Handles elapseBoth(const VehicleState& state, int32_t* panel, int32_t* sound);
     // What differs between the library's outputs and the own unit's, or "".
     std::string difference(const Handles& returned, const Handles& own, const int32_t* panel,
                            const int32_t* sound) const;

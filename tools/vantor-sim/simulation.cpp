@@ -90,7 +90,9 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
             observer->onNote(note);
         }
     };
-    HostCalls calls(plugin, [&](const UnitFact& fact) {
+    const bool explain = std::any_of(observers.begin(), observers.end(),
+                                     [](const RunObserver* o) { return o->takesFacts(); });
+    HostCalls calls(plugin, explain, [&](const UnitFact& fact) {
         for (RunObserver* observer : observers) {
             observer->onFact(fact);
         }
@@ -126,9 +128,14 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
     BrakeOverride unitBrakes(vehicle.emergencyNotch());
 
     RunEnd end;
+    // The pattern speed read back from the display, worked out again only when the display or
+    // the power changes.
+    std::optional<double> patternSpeed;
+    int32_t patternDisplay = 0;
+    bool patternPowered = false;
     for (int64_t index = 0;; ++index) {
+        // frame.time is that of this frame already: 0 at first, then as the last frame set it.
         frame.index = index;
-        frame.time = index * static_cast<double>(run.stepMs) / 1000.0;
         frame.hostTime = hostTimeOf(index, run.stepMs);
         if (approach && phase == Phase::Driven && frame.position >= approach->from &&
             frame.time >= scenario.driver.startTime && !unitBrakes.on()) {
@@ -156,8 +163,13 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
         frame.driver = host.handles();
         frame.powerSwitch = host.powerSwitch();
         const bool powered = frame.panel[kPanelPowered] != 0;
-        frame.patternSpeed =
-            patternSpeedFromDisplay(frame.panel[kPanelPatternDisplay], powered, scenario.settings);
+        if (index == 0 || frame.panel[kPanelPatternDisplay] != patternDisplay ||
+            powered != patternPowered) {
+            patternDisplay = frame.panel[kPanelPatternDisplay];
+            patternPowered = powered;
+            patternSpeed = patternSpeedFromDisplay(patternDisplay, powered, scenario.settings);
+        }
+        frame.patternSpeed = patternSpeed;
         last = Observation{frame.returned, powered, frame.panel[kPanelAlarmLamp] != 0,
                            frame.sound[1] == kSoundLoop, frame.patternSpeed};
         if (unitBrakes.update(frame) && phase == Phase::Held) {
@@ -196,8 +208,9 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
         frame.position += reported * step / 3.6;
         frame.time = (index + 1) * static_cast<double>(run.stepMs) / 1000.0;
         // Rolling back, the front leaves transponders ahead of it again; they are reported
-        // when it passes them going forward.
-        while (ahead > 0 && transponders[ahead - 1].position > frame.position) {
+        // when it passes them going forward. Those behind it lay behind where it came from.
+        while (frame.position < from && ahead > 0 &&
+               transponders[ahead - 1].position > frame.position) {
             --ahead;
         }
         while (ahead < transponders.size() && transponders[ahead].position <= frame.position) {

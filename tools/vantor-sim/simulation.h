@@ -22,6 +22,9 @@ class RunObserver {
     // What the bench's own unit made of a call, just after the call (for a transponder, after
     // its note); a fact of kind Differs is the last one.
     virtual void onFact(const UnitFact& fact) { (void)fact; }
+    // False for an observer that takes no facts: when no observer of a run takes them, the
+    // bench runs without its own unit.
+    virtual bool takesFacts() const { return true; }
     virtual void onFrame(const FrameRecord& frame) = 0;
 };
 
