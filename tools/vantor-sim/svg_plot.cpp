@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "text_format.h"
+#include "xml_text.h"
 
 namespace vantor::sim {
 
@@ -48,36 +49,6 @@ constexpr double kHeight = kRowTop + (kRowCount + 1) * kRowHeight + 20.0;
 constexpr size_t kMarkChars = 24;
 // Marks closer than this many pixels share one.
 constexpr double kMarkGap = 12.0;
-
-// XML text: the five special characters as entities, and control characters, which XML does
-// not allow, left out.
-std::string escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') {
-                out += c;
-            }
-        }
-    }
-    return out;
-}
 
 // At most count characters of UTF-8 text, with an ellipsis when cut.
 std::string shorten(const std::string& text, size_t count) {
@@ -207,12 +178,12 @@ std::string SvgPlot::render() const {
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\""
         << kHeight << "\" viewBox=\"0 0 " << kWidth << ' ' << kHeight
         << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
-        << "<title>" << escape(scenario_.name) << "</title>\n"
+        << "<title>" << xmlText(scenario_.name) << "</title>\n"
         << "<rect x=\"0\" y=\"0\" width=\"" << kWidth << "\" height=\"" << kHeight
         << "\" fill=\"white\"/>\n"
         << "<text x=\"" << kLeft << "\" y=\"" << kTitleY
         << "\" font-size=\"16\" font-weight=\"bold\">"
-        << escape(shorten(scenario_.name, titleChars)) << "</text>\n";
+        << xmlText(shorten(scenario_.name, titleChars)) << "</text>\n";
 
     // The legend has a row of its own below the title, so a long title never runs into it.
     {
@@ -284,12 +255,12 @@ std::string SvgPlot::render() const {
     svg << "<g id=\"transponders\">\n";
     for (const Mark& m : merged) {
         const double mx = x(m.position);
-        svg << "<g><title>" << escape(shortNumber(m.position) + " m: " + m.title) << "</title>"
+        svg << "<g><title>" << xmlText(shortNumber(m.position) + " m: " + m.title) << "</title>"
             << "<line x1=\"" << fixed(mx, 1) << "\" y1=\"" << kPlotTop << "\" x2=\"" << fixed(mx, 1)
             << "\" y2=\"" << kPlotBottom << "\" stroke=\"#95a5a6\" stroke-dasharray=\"3,3\"/>"
             << "<text x=\"" << fixed(mx + 3, 1) << "\" y=\"" << kPlotTop - 4
             << "\" font-size=\"9\" transform=\"rotate(-45 " << fixed(mx + 3, 1) << ' '
-            << kPlotTop - 4 << ")\">" << escape(shorten(m.text, kMarkChars)) << "</text></g>\n";
+            << kPlotTop - 4 << ")\">" << xmlText(shorten(m.text, kMarkChars)) << "</text></g>\n";
     }
     svg << "</g>\n";
 
@@ -343,7 +314,7 @@ std::string SvgPlot::render() const {
             continue;
         }
         const double px = x(p.position);
-        svg << "<g><title>" << escape(shortNumber(p.position) + " m: " + p.title) << "</title>";
+        svg << "<g><title>" << xmlText(shortNumber(p.position) + " m: " + p.title) << "</title>";
         const double py = y(p.speed);
         if (p.stop) {
             svg << "<path d=\"M" << fixed(px, 1) << ' ' << fixed(py - 12, 1)
@@ -409,13 +380,13 @@ std::string SvgPlot::render() const {
         const double next = i + 1 < events_.size() ? x(events_[i + 1].position) : kWidth - kRight;
         const bool right = next - ex >= width;
         const bool left = !right && i + 1 == events_.size() && ex - labelEnd >= width;
-        svg << "<g><title>" << escape(shortNumber(e.position) + " m: " + e.title) << "</title>"
+        svg << "<g><title>" << xmlText(shortNumber(e.position) + " m: " + e.title) << "</title>"
             << "<path d=\"M" << fixed(ex, 1) << ' ' << eventY + 4 << " l6 8 l-6 8 l-6 -8 z\" "
             << "fill=\"#2980b9\"/>";
         if (right || left) {
             svg << "<text x=\"" << fixed(right ? ex + 8 : ex - 8, 1) << "\" y=\"" << eventY + 16
                 << "\" font-size=\"10\"" << (right ? "" : " text-anchor=\"end\"") << ">"
-                << escape(label) << "</text>";
+                << xmlText(label) << "</text>";
             labelEnd = right ? ex + width : ex;
         }
         svg << "</g>\n";

@@ -12,19 +12,8 @@
 #include "xml_check.h"
 
 using namespace vantor::sim;
+using vantor::sim::testing::occurrences;
 using vantor::sim::testing::xmlProblem;
-
-namespace {
-
-size_t count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
-
-} // namespace
 
 TEST(JUnitReport, HoldsOneTestCasePerExpectation) {
     const std::filesystem::path report =
@@ -46,11 +35,11 @@ TEST(JUnitReport, HoldsOneTestCasePerExpectation) {
     const std::string xml{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::filesystem::remove(report);
     EXPECT_EQ(xmlProblem(xml), "");
-    EXPECT_EQ(count(xml, "<testsuite "), 3u);
+    EXPECT_EQ(occurrences(xml, "<testsuite "), 3u);
     // 2 and 5 expectations, and the scenario that could not run.
-    EXPECT_EQ(count(xml, "<testcase "), 8u);
-    EXPECT_EQ(count(xml, "<failure "), 1u);
-    EXPECT_EQ(count(xml, "<error "), 1u);
+    EXPECT_EQ(occurrences(xml, "<testcase "), 8u);
+    EXPECT_EQ(occurrences(xml, "<failure "), 1u);
+    EXPECT_EQ(occurrences(xml, "<error "), 1u);
     EXPECT_NE(xml.find("tests=\"8\" failures=\"1\" errors=\"1\""), std::string::npos);
     EXPECT_NE(xml.find("late_brake.toml:27: FAILED"), std::string::npos);
 }

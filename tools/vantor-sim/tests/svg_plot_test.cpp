@@ -12,17 +12,10 @@
 #include "xml_check.h"
 
 using namespace vantor::sim;
+using vantor::sim::testing::occurrences;
 using vantor::sim::testing::xmlProblem;
 
 namespace {
-
-size_t count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
 
 // The text of the group with this id, the groups within it included.
 std::string group(const std::string& svg, const std::string& id) {
@@ -60,23 +53,23 @@ TEST(SvgPlot, TheBuiltInLineGivesAWellFormedPlotWithItsCurves) {
     EXPECT_NE(svg.find("<title>a &lt;line&gt; &amp; its &quot;plot&quot;" + std::string(200, 'x')),
               std::string::npos);
     EXPECT_NE(svg.find("x\u2026</text>"), std::string::npos);
-    EXPECT_GE(count(group(svg, "speed"), "<polyline"), 1u);
-    EXPECT_GT(count(group(svg, "speed"), ","), 100u);
+    EXPECT_GE(occurrences(group(svg, "speed"), "<polyline"), 1u);
+    EXPECT_GT(occurrences(group(svg, "speed"), ","), 100u);
     // Where no pattern stands the display shows the overspeed brake, drawn apart from the
     // pattern curve, which has gaps there.
-    EXPECT_GE(count(group(svg, "pattern"), "<polyline"), 2u);
-    EXPECT_GE(count(group(svg, "overspeed"), "<polyline"), 2u);
+    EXPECT_GE(occurrences(group(svg, "pattern"), "<polyline"), 2u);
+    EXPECT_GE(occurrences(group(svg, "overspeed"), "<polyline"), 2u);
     // Every transponder is named once; the two coils of a pair share a mark.
     const std::string marks = group(svg, "transponders");
-    EXPECT_EQ(count(marks, "(signal "), scenario.transponders.size());
-    EXPECT_LT(count(marks, "<line"), scenario.transponders.size());
+    EXPECT_EQ(occurrences(marks, "(signal "), scenario.transponders.size());
+    EXPECT_LT(occurrences(marks, "<line"), scenario.transponders.size());
     // The restriction and the stop curve the unit set.
     const std::string points = group(svg, "points");
     EXPECT_NE(points.find("restriction 100 km/h from"), std::string::npos) << points;
     EXPECT_NE(points.find(">stop</text>"), std::string::npos) << points;
     // Seven lamp rows, the override and cut-out rows, each with its background, and lit bars.
-    EXPECT_GT(count(group(svg, "lamps"), "<rect"), 18u);
+    EXPECT_GT(occurrences(group(svg, "lamps"), "<rect"), 18u);
     const std::string events = group(svg, "events");
-    EXPECT_EQ(count(events, "<path"), scenario.events.size());
+    EXPECT_EQ(occurrences(events, "<path"), scenario.events.size());
     EXPECT_NE(events.find("unit switched on"), std::string::npos);
 }

@@ -10,6 +10,15 @@
 
 namespace vantor::sim::testing {
 
+// How many times what stands in text, overlaps counted.
+inline size_t occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
 // Empty when the text is well-formed; otherwise what xmllint says of it.
 inline std::string xmlProblem(const std::string& text) {
     const std::filesystem::path file =
