@@ -62,6 +62,7 @@ TEST(SettingsCheck, OneWarningForEachThingTheUnitReadsOtherwise) {
         {"[SetSpec]\nDeceleration=\n", {{2, "Deceleration is empty and reads as 0"}}},
         {"[SetSpec]\nSpeed=\n", {{2, "Speed is empty: the unit takes the default 125"}}},
         {"[SetSpec]\nRtime=abc\n", {{2, "'Rtime=abc' is no number and reads as 0"}}},
+        {"[SetSpec]\nRtime=-.\n", {{2, "'Rtime=-.' is no number and reads as 0"}}},
         {"[Disp]\nResolution=x60\n", {{2, "has no digits and reads as 0, which shows 0"}}},
         {"[SetSpec]\nSpeed=0X7D\n", {{2, "reads as 0 (only a lower-case 0x"}}},
         {"[SetSpec]\nSpeed=0\n", {{2, "Speed 0 brakes every train at 10 km/h"}}},
