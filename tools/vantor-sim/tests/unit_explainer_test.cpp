@@ -52,12 +52,12 @@ const Case kCases[] = {
 };
 
 // "type optional position; ..." or "pair position; ..." as scenario text.
-std::string routeText(const std::string& spec) {
+std::string routeText(const std::string& layout) {
     std::string text;
     size_t at = 0;
-    while (at < spec.size()) {
-        const size_t end = std::min(spec.find(';', at), spec.size());
-        const std::string item = spec.substr(at, end - at);
+    while (at < layout.size()) {
+        const size_t end = std::min(layout.find(';', at), layout.size());
+        const std::string item = layout.substr(at, end - at);
         if (item.find("pair") != std::string::npos) {
             text += kCoilPair + item.substr(item.find("pair") + 5) + "\n";
         } else {
