@@ -31,17 +31,11 @@ template <typename T> void makeDirty(T& field) {
     field = static_cast<T>(7.5);
 }
 
-#define ROW(field, ...)                                                                            \
-    Row {                                                                                          \
-#field,                                                                                    \
-            [](const CVantor&                                                                      \
-                   u) { return static_cast<double>(u.field); },                                    \
-                                                             [](CVantor &                          \
-                                                                u) { makeDirty(u.field); },        \
-                                                                                         Column {  \
-            __VA_ARGS__                                                                            \
-        }                                                                                          \
-    }
+// clang-format off
+#define ROW(field, ...)                                                                  \
+    Row{#field, [](const CVantor& u) { return static_cast<double>(u.field); },          \
+        [](CVantor& u) { makeDirty(u.field); }, Column{__VA_ARGS__}}
+// clang-format on
 
 // A row for each element of an array field.
 template <typename T, size_t N>
