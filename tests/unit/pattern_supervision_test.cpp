@@ -43,13 +43,15 @@ TEST_F(PatternSupervision, ChimesRingOncePerPatternStartAndEnd) {
     EXPECT_EQ(unit.sound12Out, kSoundContinue);
 }
 
-TEST_F(PatternSupervision, NoRollbackAboveMinusSevenOrWithTheReverserBackwards) {
+TEST_F(PatternSupervision, RollbackFromMinusSevenUnlessTheReverserIsBackwards) {
     const auto rollback = [&](float kmh) {
         for (int pass = 0; pass < 40; ++pass) {
             frame(100, kmh);
         }
     };
     reverser = 0;
+    frame(100, -7.0f);
+    EXPECT_EQ(unit.rollbackTime, 100) << "-7 km/h itself is rolling back";
     rollback(-6.9f);
     EXPECT_EQ(unit.rollbackTime, 0);
     reverser = -1;
