@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -275,6 +276,22 @@ TEST(LoadSettings, APipeInPlaceOfTheFileGivesTheDefaultsWithoutWaiting) {
             ::alarm(2);
             const Settings s = load(path);
             std::exit(s.maxSpeed == 125.0 && s.displayMaxSpeed == 140 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A host may have closed its standard input, so that the file comes as descriptor 0, and errno
+// may still say that some call of the host's was interrupted: neither keeps the file from being
+// read, nor the read from ending at the end of the file.
+TEST(LoadSettings, ReadOnDescriptorZeroWithAnInterruptLeftInErrno) {
+    const TempFolder folder;
+    const std::string path = folder.write("VantorConfig.ini", "[SetSpec]\nSpeed=90\n").string();
+    EXPECT_EXIT(
+        {
+            ::alarm(2);
+            ::close(0);
+            errno = EINTR;
+            std::exit(load(path).maxSpeed == 90.0 ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
