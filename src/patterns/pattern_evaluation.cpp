@@ -229,19 +229,21 @@ void evaluatePatternsCut(CVantor& unit, float v32, bool everySlotEmpty) {
 // The same patterns with nothing cut short: every root taken, every warning curve evaluated.
 void evaluatePatternsInFull(CVantor& unit, float v32) {
     const double v = v32;
+    const double brakeRun = reactionRun(unit, v);
     for (int i = 0; i < kSlotCount; ++i) {
-        const double ahead = unit.slotDistance[i] - reactionRun(unit, v);
+        const double ahead = unit.slotDistance[i] - brakeRun;
         unit.slotPatternSpeed[i] = unit.computePatternSpeed(static_cast<uint32_t>(i),
                                                             static_cast<int32_t>(unit.slotValue[i]),
                                                             ahead > 0.0 ? ahead : 0.0);
     }
     unit.patternDisplay = unit.updateLowestPattern();
 
+    const double warnRun = warningRun(unit, v);
     bool over = false;
     for (int i = 0; i <= kLastWarningSlot; ++i) {
         const double pattern = unit.computePatternSpeed(static_cast<uint32_t>(i),
                                                         static_cast<int32_t>(unit.slotValue[i]),
-                                                        unit.slotDistance[i] - warningRun(unit, v));
+                                                        unit.slotDistance[i] - warnRun);
         over = over || v > pattern - kWarningMargin;
     }
     showWarning(unit, over || overFixedCheck<false>(unit, v32));
