@@ -49,7 +49,9 @@ void writeSound(const CVantor& unit, int32_t* sound) {
 
 } // namespace
 
-Handles elapse(Plugin& plugin, const VehicleState& state, int32_t* panel, int32_t* sound) {
+// The host's arrays are its own, apart from each other and from the plug-in's storage.
+Handles elapse(Plugin& plugin, const VehicleState& state, int32_t* __restrict panel,
+               int32_t* __restrict sound) {
     const int32_t step = wrappingSub(state.time, plugin.currentTime);
     plugin.speed = state.speed;
     plugin.frameStep = step < 0 ? 0 : step;

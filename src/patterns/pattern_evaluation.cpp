@@ -68,6 +68,7 @@ template <bool kEverySlotEmpty> void evaluateBrakePatterns(CVantor& unit, double
         unit.slotPatternSpeed[i] = pattern;
         lowest.keep(pattern);
     }
+    unit.slotPatternsResting = false;
     unit.lowestPatternSpeed = lowest.kmh();
     unit.patternDisplay = patternDisplayValue(unit, lowest.kmh());
 }
@@ -183,29 +184,37 @@ bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
         return false;
     }
     bool over = v > maxPattern - kWarningMargin;
-    const curves::RootBound warningAbove = warningBound(v32);
+    // With every slot empty, no slot's speed here depends on more than the maximum speed's
+    // pattern: written once for it, they stay in place while the slots stay empty.
+    const bool inPlace =
+        kEverySlotEmpty && unit.slotPatternsResting && unit.restingMaxPattern == maxPattern;
+    if (!inPlace) {
+        unit.slotPatternsResting = kEverySlotEmpty;
+        unit.restingMaxPattern = maxPattern;
+        const curves::RootBound warningAbove = warningBound(v32);
 #pragma GCC unroll 17
-    for (int i = 0; i < kSlotCount; ++i) {
-        const auto slot = static_cast<uint32_t>(i);
-        if (!isRestriction(i)) {
-            unit.slotPatternSpeed[i] = curves::slotCurve(unit, slot, 0, ahead, above);
-            continue;
-        }
-        const int32_t value = valueOf<kEverySlotEmpty>(unit, i);
-        if (value == 0) {
-            // No restriction: a constant above the cap, which lowers nothing and could only
-            // warn where slot 2 warns already. Its curve reads no distance.
-            unit.slotPatternSpeed[i] = curves::slotCurve(unit, slot, 0, 0.0, above);
-            continue;
-        }
-        const double brakeAhead = d[i] - brakeRun;
-        const double pattern = curves::slotCurve(
-            unit, slot, value, brakeAhead > 0.0 ? brakeAhead : 0.0, lowest.bound());
-        unit.slotPatternSpeed[i] = pattern;
-        lowest.keep(pattern);
-        if (!over) {
-            over = v > curves::slotCurve(unit, slot, value, d[i] - warnRun, warningAbove) -
-                           kWarningMargin;
+        for (int i = 0; i < kSlotCount; ++i) {
+            const auto slot = static_cast<uint32_t>(i);
+            if (!isRestriction(i)) {
+                unit.slotPatternSpeed[i] = curves::slotCurve(unit, slot, 0, ahead, above);
+                continue;
+            }
+            const int32_t value = valueOf<kEverySlotEmpty>(unit, i);
+            if (value == 0) {
+                // No restriction: a constant above the cap, which lowers nothing and could only
+                // warn where slot 2 warns already. Its curve reads no distance.
+                unit.slotPatternSpeed[i] = curves::slotCurve(unit, slot, 0, 0.0, above);
+                continue;
+            }
+            const double brakeAhead = d[i] - brakeRun;
+            const double pattern = curves::slotCurve(
+                unit, slot, value, brakeAhead > 0.0 ? brakeAhead : 0.0, lowest.bound());
+            unit.slotPatternSpeed[i] = pattern;
+            lowest.keep(pattern);
+            if (!over) {
+                over = v > curves::slotCurve(unit, slot, value, d[i] - warnRun, warningAbove) -
+                               kWarningMargin;
+            }
         }
     }
     unit.lowestPatternSpeed = lowest.kmh();

@@ -141,6 +141,7 @@ void CVantor::reset(uint32_t mode) {
         lowestPatternSpeed = truncateToInt32(maxSpeed);
         break;
     }
+    slotPatternsResting = false;
 
     if (runStart) {
         drawRandomPeriods(platform::localSeconds());
@@ -155,8 +156,7 @@ void CVantor::reset(uint32_t mode) {
         releaseKeyHeld = false;
         bellSound = kSoundStop;
         cutOut = false;
-        displayMaxSpeed = 140;
-        displayResolution = 60;
+        setDisplayScale(60, 140);
         deceleration = 2.5;
         reactionTime = 0.0;
         maxSpeed = 125.0;

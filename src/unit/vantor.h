@@ -57,6 +57,8 @@ class CVantor {
     // Alarm.
     void superviseAlarm();
     int32_t speedDisplayValue() const;
+    // maxKmh km/h show as resolution steps on the speed and pattern displays.
+    void setDisplayScale(int32_t resolution, int32_t maxKmh);
 
     // Patterns.
     void supervisePatterns(double distanceRun);
@@ -115,6 +117,11 @@ class CVantor {
     // than that a slot could not be the lowest, it holds a bound at or below the slot's exact
     // speed but above the lowest pattern; no later frame reads these.
     double slotPatternSpeed[kSlotCount];
+    // While every slot is empty, what a pass leaves in slotPatternSpeed depends on the pattern of
+    // the line's maximum speed alone: these say that it is in place for restingMaxPattern (km/h),
+    // so that the pass finds it there instead of writing it again.
+    bool slotPatternsResting;
+    double restingMaxPattern; // km/h
     double distanceSinceCoil;
     int32_t patternStartSound;
     int32_t patternEndSound;
@@ -158,6 +165,9 @@ class CVantor {
     int32_t patternDisplay;
     int32_t displayMaxSpeed;
     int32_t displayResolution;
+    // Display steps per km/h, set with the two above: 0 for a display scaled to 0 km/h, which
+    // then shows 0 at any speed (NaN and infinities included, as the truncation gives 0).
+    double displayScale;
     double deceleration;
     double reactionTime;
     double maxSpeed;
