@@ -97,8 +97,8 @@ void anySettings(FuzzedDataProvider& in, vantor::CVantor& unit) {
     unit.deceleration =
         static_cast<double>(static_cast<float>(vantor::decimalPrefix(deceleration.c_str())));
     unit.reactionTime = vantor::decimalPrefix(reactionTime.c_str());
-    unit.displayResolution = anyInteger(in);
-    unit.displayMaxSpeed = anyInteger(in);
+    const int32_t resolution = anyInteger(in);
+    unit.setDisplayScale(resolution, anyInteger(in));
 }
 
 bool isLamp(int32_t value) {

@@ -119,8 +119,7 @@ void loadSettings(CVantor& unit, const platform::PathChar* configPath) {
     unit.maxSpeed = settings.maxSpeed;
     unit.deceleration = settings.deceleration;
     unit.reactionTime = settings.reactionTime;
-    unit.displayResolution = settings.displayResolution;
-    unit.displayMaxSpeed = settings.displayMaxSpeed;
+    unit.setDisplayScale(settings.displayResolution, settings.displayMaxSpeed);
 }
 
 } // namespace vantor

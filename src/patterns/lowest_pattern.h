@@ -41,15 +41,9 @@ class LowestPattern {
     curves::RootBound bound_ = curves::kEveryRoot;
 };
 
-// The pattern display: displayMaxSpeed km/h shows as displayResolution steps. A display scaled
-// to 0 km/h shows 0 rather than an undefined quotient.
+// The pattern display: displayMaxSpeed km/h shows as displayResolution steps.
 inline int32_t patternDisplayValue(const CVantor& unit, int32_t lowestKmh) {
-    if (unit.displayMaxSpeed == 0) {
-        return 0;
-    }
-    const double scale =
-        static_cast<double>(unit.displayResolution) / static_cast<double>(unit.displayMaxSpeed);
-    return truncateToInt32(scale * static_cast<double>(lowestKmh));
+    return truncateToInt32(unit.displayScale * static_cast<double>(lowestKmh));
 }
 
 } // namespace vantor

@@ -36,8 +36,8 @@ void CVantor::superviseAlarm() {
         alarmSounding = false;
     }
 
-    const bool acknowledged = ackKeyCopy && brakeAtAckNotch && timer[kConfirmTimer] > 0 &&
-                              timer[kStartupTimer] == 0;
+    const bool acknowledged =
+        ackKeyCopy && brakeAtAckNotch && timer[kConfirmTimer] > 0 && timer[kStartupTimer] == 0;
     if (alarmRequest && (startupEnded || acknowledged)) {
         bellOn = false;
         timer[kStartupTimer] = 0;
@@ -54,14 +54,17 @@ void CVantor::superviseAlarm() {
     }
 }
 
-// displayMaxSpeed km/h is shown as displayResolution steps. A scale of 0 km/h shows 0 rather
-// than an undefined quotient.
 int32_t CVantor::speedDisplayValue() const {
-    if (displayMaxSpeed == 0) {
-        return 0;
-    }
-    const double scale = static_cast<double>(displayResolution) / static_cast<double>(displayMaxSpeed);
-    return truncateToInt32(scale * speedKmh());
+    return truncateToInt32(displayScale * speedKmh());
+}
+
+// Divided once here rather than in every frame. A scale of 0 km/h shows 0 rather than an
+// undefined quotient.
+void CVantor::setDisplayScale(int32_t resolution, int32_t maxKmh) {
+    displayResolution = resolution;
+    displayMaxSpeed = maxKmh;
+    displayScale =
+        maxKmh == 0 ? 0.0 : static_cast<double>(resolution) / static_cast<double>(maxKmh);
 }
 
 } // namespace vantor

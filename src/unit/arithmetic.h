@@ -50,16 +50,14 @@ constexpr int32_t countDown(int32_t timer, int32_t step) {
 // Truncation toward zero to a signed 32-bit value; NaN gives 0 and values beyond the range
 // stay at its ends.
 inline int32_t truncateToInt32(double value) {
+    // Strictly between the two, the truncated value is in the range; NaN fails both tests.
+    if (value > -2147483649.0 && value < 2147483648.0) [[likely]] {
+        return static_cast<int32_t>(value);
+    }
     if (std::isnan(value)) {
         return 0;
     }
-    if (value >= 2147483648.0) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    if (value <= -2147483649.0) {
-        return std::numeric_limits<int32_t>::min();
-    }
-    return static_cast<int32_t>(value);
+    return value > 0.0 ? std::numeric_limits<int32_t>::max() : std::numeric_limits<int32_t>::min();
 }
 
 // Rounding to single precision as the hardware does it, also for values beyond the float range

@@ -116,11 +116,11 @@ TEST_F(Alarm, SpeedDisplayScalesAndTruncates) {
     EXPECT_EQ(shown(100.0f), 42);
     EXPECT_EQ(shown(140.0f), 60);
     EXPECT_EQ(shown(-10.0f), -4);
-    unit.displayMaxSpeed = 120;
+    unit.setDisplayScale(60, 120);
     EXPECT_EQ(shown(50.0f), 25);
     EXPECT_EQ(shown(std::nanf("")), 0);
     EXPECT_EQ(shown(3e38f), 2147483647);
-    unit.displayMaxSpeed = 0;
+    unit.setDisplayScale(60, 0);
     EXPECT_EQ(shown(50.0f), 0);
 }
 

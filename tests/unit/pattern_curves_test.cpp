@@ -119,13 +119,12 @@ TEST_F(PatternCurves, LowestPatternIsCappedAt220) {
 }
 
 TEST_F(PatternCurves, DisplayScaledToZeroShowsZero) {
-    unit.displayMaxSpeed = 0;
+    unit.setDisplayScale(60, 0);
     for (double& pattern : unit.slotPatternSpeed) {
         pattern = 135.0;
     }
     EXPECT_EQ(unit.updateLowestPattern(), 0);
-    unit.displayResolution = 2000000000;
-    unit.displayMaxSpeed = 1;
+    unit.setDisplayScale(2000000000, 1);
     EXPECT_EQ(unit.updateLowestPattern(), 2147483647) << "held at the top of the range";
 }
 

@@ -16,8 +16,7 @@ class UnitTest : public ::testing::Test {
         unit.maxSpeed = 125.0;
         unit.deceleration = 2.5;
         unit.reactionTime = 1.0;
-        unit.displayResolution = 60;
-        unit.displayMaxSpeed = 140;
+        unit.setDisplayScale(60, 140);
         unit.alternationPeriod = 300;
         unit.startupDelay = 600;
         unit.powerSwitch = true;
