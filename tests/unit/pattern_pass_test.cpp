@@ -143,4 +143,29 @@ TEST_F(PatternPass, DecidesAsEveryCurveTakenInFull) {
     }
 }
 
+// While every slot stays empty their patterns are written once, for the maximum speed of the
+// time: a new maximum speed, or a pass with a restriction in between, has them written again.
+TEST_F(PatternPass, EmptySlotsPatternsFollowTheMaximumSpeed) {
+    const auto expectEmptySlots = [&](double maxSpeed, const char* when) {
+        const double maxPattern = maxSpeed + 10.0;
+        EXPECT_EQ(unit.slotPatternSpeed[0], maxPattern + 1.0) << when;
+        EXPECT_EQ(unit.slotPatternSpeed[2], maxPattern) << when;
+        EXPECT_EQ(unit.slotPatternSpeed[5], 80000.0) << when;
+        EXPECT_EQ(unit.lowestPatternSpeed, static_cast<int32_t>(maxPattern)) << when;
+    };
+    frame(16, 60.0f);
+    frame(16, 60.0f);
+    expectEmptySlots(125.0, "after the run's start");
+    unit.maxSpeed = 90.0;
+    frame(16, 60.0f);
+    expectEmptySlots(90.0, "with a lower maximum speed");
+    unit.slotValue[5] = 60;
+    unit.slotDistance[5] = 100.0;
+    frame(16, 60.0f);
+    EXPECT_LT(unit.slotPatternSpeed[5], 100.0) << "a restriction ahead";
+    unit.slotValue[5] = 0;
+    frame(16, 60.0f);
+    expectEmptySlots(90.0, "once the restriction is gone");
+}
+
 } // namespace
