@@ -52,4 +52,29 @@ elif [[ $exported != "$expected" ]]; then
 else
   echo "vantor.dll: the 16 undecorated exports"
 fi
+
+# Each export must lead into the DLL's code: a table with the right names can still point them
+# anywhere, as it did when mingw-w64 linked the .def file with link-time optimisation.
+image_base=$((16#$(sed -n 's/^ImageBase[[:space:]]*//p' <<<"$headers")))
+read -r text_size text_start < <("$objdump" -h "$dll" | awk '$2 == ".text" { print $3, $4 }')
+text_start=$((16#$text_start))
+text_end=$((text_start + 16#$text_size))
+outside=0
+count=0
+while read -r rva; do
+  count=$((count + 1))
+  address=$((image_base + 16#$rva))
+  if ((address < text_start || address >= text_end)); then
+    outside=$((outside + 1))
+  fi
+done < <(sed -n 's/^[[:space:]]*\[.*\][[:space:]]*\([0-9a-f]*\) Export RVA$/\1/p' <<<"$headers")
+if ((count != 16)); then
+  echo "vantor.dll: could not read the sixteen export addresses" >&2
+  status=1
+elif ((outside > 0)); then
+  echo "vantor.dll: $outside exports point outside its code" >&2
+  status=1
+else
+  echo "vantor.dll: every export leads into its code"
+fi
 exit $status
