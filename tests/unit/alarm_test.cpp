@@ -107,6 +107,22 @@ TEST_F(Alarm, TwoSoundsAlternateEachPeriod) {
     EXPECT_EQ(played, (std::vector<int>{22, 21, 22, 21}));
 }
 
+// The acknowledgement window and the tones' period run out on their last millisecond, not
+// one before it.
+TEST_F(Alarm, WindowAndTonePeriodEndOnTheirLastMillisecond) {
+    raiseAlarm();
+    unit.alternationPeriod = 300;
+    frame(4999, 60.0f);
+    EXPECT_EQ(unit.sound22Out, kSoundOnce) << "the first tone";
+    EXPECT_FALSE(unit.brakeLatch) << "1 ms of the window left";
+    frame(1, 60.0f);
+    EXPECT_TRUE(unit.brakeLatch);
+    frame(298, 60.0f);
+    EXPECT_NE(unit.sound21Out, kSoundOnce) << "1 ms of the period left";
+    frame(1, 60.0f);
+    EXPECT_EQ(unit.sound21Out, kSoundOnce);
+}
+
 TEST_F(Alarm, SpeedDisplayScalesAndTruncates) {
     const auto shown = [&](float kmh) {
         frame(16, kmh);
