@@ -3,6 +3,7 @@
 #include "pattern_evaluation.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "lowest_pattern.h"
@@ -68,7 +69,7 @@ template <bool kEverySlotEmpty> void evaluateBrakePatterns(CVantor& unit, double
         unit.slotPatternSpeed[i] = pattern;
         lowest.keep(pattern);
     }
-    unit.slotPatternsResting = false;
+    unit.resting.inPlace = false;
     unit.lowestPatternSpeed = lowest.kmh();
     unit.patternDisplay = patternDisplayValue(unit, lowest.kmh());
 }
@@ -140,6 +141,84 @@ constexpr bool isRestriction(int slot) {
     return slot >= 5 && slot <= 12;
 }
 
+uint64_t bitsOf(double value) {
+    return std::bit_cast<uint64_t>(value);
+}
+
+// Whether the resting pass was noted for the settings as they are now, bit for bit.
+bool restingPassNotedForSettings(const CVantor& unit) {
+    const RestingPass& resting = unit.resting;
+    return resting.inPlace && resting.maxSpeedBits == bitsOf(unit.maxSpeed) &&
+           resting.decelerationBits == bitsOf(unit.deceleration) &&
+           resting.reactionTimeBits == bitsOf(unit.reactionTime) &&
+           resting.displayScaleBits == bitsOf(unit.displayScale);
+}
+
+// Metres of run-on per km/h of speed, at least what either sweep runs on. The sweeps' runs round
+// three times at most, in the normal range, and their magnitude is at most
+// (|reactionTime| + 5) / 3.6 per km/h exactly; 2^-40 more outweighs all those roundings and the
+// two here and in the product with the speed. Results too small for the normal range are far
+// below any speed's product with at least 5 / 3.6.
+double runPerKmhBound(const CVantor& unit) {
+    return (std::fabs(unit.reactionTime) + kWarningRunOn) / kKmhPerMetrePerSecond * (1.0 + 0x1p-40);
+}
+
+// A distance from which on the stop curve's root lies at or above the bound: its radicand, which
+// rises with the distance as each product rounds monotonically where the deceleration is
+// positive, lies above the bound's square there. Found from the quotient a few units in the last
+// place away; infinite where there is none (a deceleration that is not positive or not finite).
+double clearDistance(const CVantor& unit, curves::RootBound above) {
+    if (!(unit.deceleration > 0.0 && unit.deceleration < curves::kInfinity)) {
+        return curves::kInfinity;
+    }
+    double distance = above.kmhSquared / (unit.deceleration * curves::kCurveFactor);
+    for (int step = 0; step < 16; ++step) {
+        if (above.kmhSquared < curves::stopRadicand(unit, distance)) {
+            return distance;
+        }
+        distance = std::nextafter(distance, curves::kInfinity);
+    }
+    return curves::kInfinity;
+}
+
+// Notes what the pass with every slot empty gave, for the settings as they are.
+void noteRestingPass(CVantor& unit, double maxPattern, curves::RootBound above) {
+    RestingPass& resting = unit.resting;
+    resting.inPlace = true;
+    resting.maxSpeedBits = bitsOf(unit.maxSpeed);
+    resting.decelerationBits = bitsOf(unit.deceleration);
+    resting.reactionTimeBits = bitsOf(unit.reactionTime);
+    resting.displayScaleBits = bitsOf(unit.displayScale);
+    resting.lowestPatternSpeed = unit.lowestPatternSpeed;
+    resting.patternDisplay = unit.patternDisplay;
+    resting.warningAbove = maxPattern - kWarningMargin;
+    resting.runPerKmh = runPerKmhBound(unit);
+    resting.clearAhead = clearDistance(unit, above);
+}
+
+// The pass with every slot empty, as noted, where the stop points of slots 0, 3 and 4 still lie
+// far enough ahead. Each point less the run-on bound is at most what either sweep gives for it,
+// as the subtraction rounds monotonically: at clearAhead or beyond, every stop curve lies at or
+// above the bound, unclamped, as when the pass was noted. A NaN point or run-on, and an infinite
+// run-on, fail the test and leave the pass to be taken in full. False, having written nothing,
+// where it does not hold.
+bool repeatRestingPass(CVantor& unit, float v32) {
+    if (!restingPassNotedForSettings(unit) || unit.slot4FixedLimit) {
+        return false;
+    }
+    const double v = v32;
+    const double run = std::fabs(v) * unit.resting.runPerKmh;
+    const double clear = unit.resting.clearAhead;
+    const double* d = unit.slotDistance;
+    if (!(d[0] - run >= clear && d[3] - run >= clear && d[4] - run >= clear)) {
+        return false;
+    }
+    unit.lowestPatternSpeed = unit.resting.lowestPatternSpeed;
+    unit.patternDisplay = unit.resting.patternDisplay;
+    showWarning(unit, v > unit.resting.warningAbove);
+    return true;
+}
+
 // Mostly no slot is filled but restrictions. The other slots then give the line's maximum
 // speed's pattern (1, 2, 15 and 16), none (13 and 14), and the stop curves of slots 0, 3 and 4,
 // whose points mostly lie where a release or a re-arm left them, 800 km and more ahead. Where
@@ -150,10 +229,15 @@ constexpr bool isRestriction(int slot) {
 // deceleration is positive where the radicand passes), so every stop curve's radicand in
 // either sweep is at least this one, and its root at least the bound. The restrictions' curves
 // are taken as the sweeps take them, in their order; each other slot holds what the sweep
-// would store, or a bound below it. False, having written nothing, where the test fails.
+// would store, or a bound below it. With every slot empty, what the pass gives is noted for the
+// passes after it. False, having written nothing, where the test fails.
 template <bool kEverySlotEmpty>
 bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
-    if constexpr (!kEverySlotEmpty) {
+    if constexpr (kEverySlotEmpty) {
+        if (repeatRestingPass(unit, v32)) {
+            return true;
+        }
+    } else {
         uint32_t others = 0;
         for (int i = 0; i < kSlotCount; ++i) {
             others |= isRestriction(i) ? 0 : unit.slotValue[i];
@@ -185,12 +269,10 @@ bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
     }
     bool over = v > maxPattern - kWarningMargin;
     // With every slot empty, no slot's speed here depends on more than the maximum speed's
-    // pattern: written once for it, they stay in place while the slots stay empty.
-    const bool inPlace =
-        kEverySlotEmpty && unit.slotPatternsResting && unit.restingMaxPattern == maxPattern;
+    // pattern: written once for the settings, they stay in place while the slots stay empty.
+    const bool inPlace = kEverySlotEmpty && restingPassNotedForSettings(unit);
     if (!inPlace) {
-        unit.slotPatternsResting = kEverySlotEmpty;
-        unit.restingMaxPattern = maxPattern;
+        unit.resting.inPlace = false;
         const curves::RootBound warningAbove = warningBound(v32);
 #pragma GCC unroll 17
         for (int i = 0; i < kSlotCount; ++i) {
@@ -219,6 +301,9 @@ bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
     }
     unit.lowestPatternSpeed = lowest.kmh();
     unit.patternDisplay = patternDisplayValue(unit, lowest.kmh());
+    if (kEverySlotEmpty && !inPlace) {
+        noteRestingPass(unit, maxPattern, above);
+    }
     showWarning(unit, over);
     return true;
 }

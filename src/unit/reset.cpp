@@ -141,7 +141,7 @@ void CVantor::reset(uint32_t mode) {
         lowestPatternSpeed = truncateToInt32(maxSpeed);
         break;
     }
-    slotPatternsResting = false;
+    resting.inPlace = false;
 
     if (runStart) {
         drawRandomPeriods(platform::localSeconds());

@@ -35,6 +35,23 @@ enum ResetMode : uint32_t {
     kResetPowerOn = 4,
 };
 
+// What a pattern pass with every slot empty and the stop points of slots 0, 3 and 4 far ahead
+// gives. It depends on the settings alone (they are noted bit for bit), so that the passes after
+// it, while the slots stay empty, only test that those stop points are still far enough ahead
+// and whether the speed is within the warning margin.
+struct RestingPass {
+    bool inPlace; // noted, and the slots' brake patterns are in slotPatternSpeed
+    uint64_t maxSpeedBits;
+    uint64_t decelerationBits;
+    uint64_t reactionTimeBits;
+    uint64_t displayScaleBits;
+    int32_t lowestPatternSpeed; // km/h
+    int32_t patternDisplay;     // display steps
+    double warningAbove;        // km/h: a speed above it lights the warning lamp
+    double runPerKmh;           // metres per km/h of speed: at least either sweep's run-on
+    double clearAhead;          // metres beyond the run-on: a stop point there changes nothing
+};
+
 // A unit is only ever value-initialised (static storage or `CVantor unit{}`), so every field
 // starts at 0; the constructor sets nothing.
 class CVantor {
@@ -117,11 +134,7 @@ class CVantor {
     // than that a slot could not be the lowest, it holds a bound at or below the slot's exact
     // speed but above the lowest pattern; no later frame reads these.
     double slotPatternSpeed[kSlotCount];
-    // While every slot is empty, what a pass leaves in slotPatternSpeed depends on the pattern of
-    // the line's maximum speed alone: these say that it is in place for restingMaxPattern (km/h),
-    // so that the pass finds it there instead of writing it again.
-    bool slotPatternsResting;
-    double restingMaxPattern; // km/h
+    RestingPass resting;
     double distanceSinceCoil;
     int32_t patternStartSound;
     int32_t patternEndSound;
