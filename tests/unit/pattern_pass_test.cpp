@@ -168,4 +168,68 @@ TEST_F(PatternPass, EmptySlotsPatternsFollowTheMaximumSpeed) {
     expectEmptySlots(90.0, "once the restriction is gone");
 }
 
+// With every slot empty, the pass is taken once and then repeated while the stop points of
+// slots 0, 3 and 4 lie far enough ahead (frames of 0 ms keep them where they are placed). A
+// point that comes near, and each setting the pass depends on, bring back what it gives in full.
+TEST_F(PatternPass, RestingPassGivesWayToAStopPointWithinTheRunOn) {
+    frame(0, 60.0f);
+    frame(0, 60.0f);
+    ASSERT_EQ(unit.lowestPatternSpeed, 135);
+    // 1028 m lies beyond where the stop curve crosses 136 km/h (1027.6 m), but not once the
+    // 16.7 m run in the reaction time at 60 km/h are taken off: 134.9 km/h.
+    unit.slotDistance[0] = 1028.0;
+    frame(0, 60.0f);
+    EXPECT_EQ(unit.lowestPatternSpeed, 134) << "slot 0";
+    unit.slotDistance[0] = 9e8;
+    frame(0, 60.0f);
+    ASSERT_EQ(unit.lowestPatternSpeed, 135);
+    unit.slotDistance[4] = 1028.0;
+    frame(0, 60.0f);
+    EXPECT_EQ(unit.lowestPatternSpeed, 134) << "slot 4";
+    unit.slotDistance[4] = 9e8;
+    frame(0, 60.0f);
+    ASSERT_EQ(unit.lowestPatternSpeed, 135);
+    unit.slot4FixedLimit = true;
+    frame(0, 60.0f);
+    EXPECT_EQ(unit.lowestPatternSpeed, 15) << "slot 4's fixed limit";
+}
+
+TEST_F(PatternPass, RestingPassGivesWayToTheWarningsLongerRunOn) {
+    frame(0, 124.0f);
+    frame(0, 124.0f);
+    ASSERT_EQ(unit.warningLamp, 0);
+    // At 124 km/h a point 1100 m ahead gives 138.5 km/h to the brake (34.4 m run on), but to the
+    // warning, 172 m further on, 126.8 km/h: within 10 km/h of the speed.
+    unit.slotDistance[3] = 1100.0;
+    frame(0, 124.0f);
+    EXPECT_EQ(unit.lowestPatternSpeed, 135);
+    EXPECT_EQ(unit.warningLamp, 1);
+}
+
+TEST_F(PatternPass, RestingPassFollowsEverySettingItDependsOn) {
+    unit.slotDistance[4] = 2000.0;
+    frame(0, 60.0f);
+    frame(0, 60.0f);
+    ASSERT_EQ(unit.lowestPatternSpeed, 135);
+    ASSERT_EQ(unit.patternDisplay, 57);
+
+    unit.deceleration = 1.2;
+    frame(0, 60.0f);
+    EXPECT_EQ(unit.lowestPatternSpeed, 130) << "a gentler brake: 130.9 km/h at 1983 m";
+    unit.deceleration = 2.5;
+    frame(0, 60.0f);
+    EXPECT_EQ(unit.lowestPatternSpeed, 135);
+
+    unit.reactionTime = 60.0;
+    frame(0, 60.0f);
+    EXPECT_EQ(unit.lowestPatternSpeed, 134) << "a minute's reaction: 1000 m run on";
+    unit.reactionTime = 1.0;
+    frame(0, 60.0f);
+    EXPECT_EQ(unit.lowestPatternSpeed, 135);
+
+    unit.setDisplayScale(120, 140);
+    frame(0, 60.0f);
+    EXPECT_EQ(unit.patternDisplay, 115);
+}
+
 } // namespace
