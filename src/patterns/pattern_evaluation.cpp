@@ -122,8 +122,8 @@ void showWarning(CVantor& unit, bool over) {
     const int32_t warning = over ? 1 : 0;
     if (warning != unit.warningLamp) {
         unit.warningSound = kSoundOnce;
+        unit.warningLamp = warning;
     }
-    unit.warningLamp = warning;
 }
 
 // Kept out of line: the case of no slot in use needs few registers.

@@ -16,6 +16,15 @@ double distanceRunInFrame(float speedKmh, int32_t frameStepMs) {
     return static_cast<double>(metres);
 }
 
+// Sets a staged sound command back to continue once it has gone out. Mostly it holds continue
+// already, and it is written only where it changes: a quiet frame spends its time on its
+// stores, not on the comparisons.
+void rearmStage(int32_t& staged) {
+    if (staged != kSoundContinue) {
+        staged = kSoundContinue;
+    }
+}
+
 } // namespace
 
 // The power supervision and the power-notch warning are inlined here, their only caller.
@@ -77,13 +86,13 @@ double distanceRunInFrame(float speedKmh, int32_t frameStepMs) {
     sound21Out = alternationSound21;
     sound22Out = alternationSound22;
 
-    notchSound = kSoundContinue;
-    warningSound = kSoundContinue;
-    patternEndSound = kSoundContinue;
-    patternStartSound = kSoundContinue;
-    bellStopSound = kSoundContinue;
-    alternationSound21 = kSoundContinue;
-    alternationSound22 = kSoundContinue;
+    rearmStage(notchSound);
+    rearmStage(warningSound);
+    rearmStage(patternEndSound);
+    rearmStage(patternStartSound);
+    rearmStage(bellStopSound);
+    rearmStage(alternationSound21);
+    rearmStage(alternationSound22);
 }
 
 void CVantor::supervisePower() {
