@@ -183,6 +183,7 @@ TEST_F(PatternPass, RestingPassGivesWayToAStopPointWithinTheRunOn) {
     unit.slotDistance[0] = 9e8;
     frame(0, 60.0f);
     ASSERT_EQ(unit.lowestPatternSpeed, 135);
+    EXPECT_EQ(unit.slotPatternSpeed[0], 136.0) << "the bound again, not the curve of the sweep";
     unit.slotDistance[4] = 1028.0;
     frame(0, 60.0f);
     EXPECT_EQ(unit.lowestPatternSpeed, 134) << "slot 4";

@@ -130,11 +130,11 @@ TEST_F(StopTransponders, TypeOneBySelectorTimerAndHoldOff) {
         {0, 3, 95, 0, 0, 0, kSecondary, kNone}, {0, 3, 0, 800, 0, 0, kPrimary, kNone},
         {1, 0, 0, 0, 0, 0, kPrimary, kNone},    {1, 3, 95, 0, 0, 0, kSecondary, kNone},
         {1, 0, 0, -5, 0, 0, kPrimary, kNone},   {1, 0, 0, 800, 0, 1, kNone, kNone},
-        {1, 3, 0, 800, 1, 1, kNone, kNone},     {2, 0, 0, 0, 0, 0, kPrimary, kNone},
-        {2, 3, 95, 0, 0, 0, kSecondary, kNone}, {2, 0, 0, 800, 0, 1, kNone, kNone},
-        {2, 0, 0, 800, 1, 1, kNone, kNone},     {2, 3, 0, 800, 0, 0, kNone, kNone},
-        {3, 0, 0, 0, 0, 0, kNone, kNone},       {3, 0, 95, 800, 0, 0, kNone, kNone},
-        {-1, 0, 0, 0, 0, 0, kNone, kNone}};
+        {1, 0, 0, 1, 0, 1, kNone, kNone},       {1, 3, 0, 800, 1, 1, kNone, kNone},
+        {2, 0, 0, 0, 0, 0, kPrimary, kNone},    {2, 3, 95, 0, 0, 0, kSecondary, kNone},
+        {2, 0, 0, 800, 0, 1, kNone, kNone},     {2, 0, 0, 800, 1, 1, kNone, kNone},
+        {2, 3, 0, 800, 0, 0, kNone, kNone},     {3, 0, 0, 0, 0, 0, kNone, kNone},
+        {3, 0, 95, 800, 0, 0, kNone, kNone},    {-1, 0, 0, 0, 0, 0, kNone, kNone}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message()
                      << "selector " << c.optional << ", signal " << c.signal << ", state "
