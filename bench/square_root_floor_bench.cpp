@@ -7,6 +7,8 @@
 #include <array>
 #include <cmath>
 
+#include "fastest_repetition.h"
+
 namespace vantor::bench {
 
 namespace {
@@ -27,7 +29,7 @@ void ThirtySquareRoots(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(ThirtySquareRoots);
+VANTOR_BENCHMARK_WITH_FASTEST(ThirtySquareRoots);
 
 } // namespace
 
