@@ -173,7 +173,7 @@ double clearDistance(const CVantor& unit, curves::RootBound above) {
     }
     double distance = above.kmhSquared / (unit.deceleration * curves::kCurveFactor);
     for (int step = 0; step < 16; ++step) {
-        if (above.kmhSquared < curves::stopRadicand(unit, distance)) {
+        if (curves::rootAbove(curves::stopRadicand(unit, distance), above)) {
             return distance;
         }
         distance = std::nextafter(distance, curves::kInfinity);
