@@ -7,6 +7,7 @@
 #include "default_scenario.h"
 #include "expectation_checker.h"
 #include "junit_report.h"
+#include "line_judgement.h"
 #include "parallel_runs.h"
 #include "pinned_random.h"
 #include "route_check.h"
@@ -26,6 +27,27 @@ struct ScenarioCheck {
     std::string warnings; // route and run warnings, ready to print
     double seconds = 0.0;
 };
+
+// A verdict of the protection report as a result of the check.
+ExpectationResult judgementResult(const Judgement& j) {
+    ExpectationResult r;
+    r.line = j.line;
+    r.passed = j.outcome == Outcome::Protected;
+    switch (j.kind) {
+    case Judgement::Kind::Signal:
+        r.expected = j.subject + " at danger: the train stands at or before it";
+        break;
+    case Judgement::Kind::Limit:
+        r.expected = j.subject + ": the train is held to it";
+        break;
+    case Judgement::Kind::ClearRun:
+        r.expected = "every signal cleared: the unit never brakes";
+        break;
+    }
+    r.happened = std::string(outcomeText(j.outcome)) + (j.result.empty() ? "" : ", " + j.result) +
+                 (j.why.empty() ? "" : " (" + j.why + ")");
+    return r;
+}
 
 ScenarioCheck checkScenario(const std::string& path, const CheckOptions& options,
                             const RunSettings& settings) {
@@ -49,6 +71,18 @@ ScenarioCheck checkScenario(const std::string& path, const CheckOptions& options
             warnings << warningText(scenario, warning) << '\n';
         }
         check.results = checker.results(end);
+        if (!scenario.signals.empty() || !scenario.limits.empty()) {
+            JudgeOptions judge;
+            judge.library = options.library;
+            judge.settingsFile = settingsFile;
+            judge.unitMaxSpeed = unitSettings(scenario).maxSpeed;
+            for (const Judgement& j : judgeLine(scenario, judge)) {
+                check.results.push_back(judgementResult(j));
+            }
+        } else if (check.results.empty()) {
+            check.error = "nothing to check: no [[expect]], no [[route.signals]] and no "
+                          "[[route.limits]]; a check that looks at nothing proves nothing";
+        }
     } catch (const std::exception& error) {
         check.error = error.what();
     }
@@ -58,7 +92,7 @@ ScenarioCheck checkScenario(const std::string& path, const CheckOptions& options
 }
 
 std::string resultLine(const std::string& source, const ExpectationResult& r) {
-    return source + ":" + std::to_string(r.line) + ": " + (r.passed ? "passed" : "FAILED") + ": " +
+    return source + (r.line > 0 ? ":" + std::to_string(r.line) : std::string()) + ": " + (r.passed ? "passed" : "FAILED") + ": " +
            (r.label.empty() ? "" : r.label + ": ") + r.expected + ": " + r.happened;
 }
 
@@ -68,7 +102,8 @@ JUnitSuite junitSuite(const ScenarioCheck& check) {
     suite.seconds = check.seconds;
     suite.error = check.error;
     for (const ExpectationResult& r : check.results) {
-        suite.cases.push_back(JUnitCase{"line " + std::to_string(r.line) + ": " +
+        suite.cases.push_back(JUnitCase{(r.line > 0 ? "line " + std::to_string(r.line) + ": "
+                                                    : std::string()) +
                                             (r.label.empty() ? r.expected : r.label),
                                         !r.passed, resultLine(check.source, r)});
     }
@@ -107,8 +142,6 @@ int runChecks(const CheckOptions& options, std::ostream& out, std::ostream& erro
             if (!check.error.empty()) {
                 ++broken;
                 out << "vantor-sim: error: " << check.error << '\n';
-            } else if (check.results.empty()) {
-                out << check.source << ": no expectations\n";
             }
             for (const ExpectationResult& r : check.results) {
                 ++(r.passed ? passed : failed);

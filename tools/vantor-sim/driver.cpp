@@ -38,6 +38,9 @@ void Driver::moveAhead(double position) {
 }
 
 double Driver::aim(double position, double speed, const Observation& last) {
+    if (fixedAim_) {
+        return *fixedAim_;
+    }
     const auto& profile = config_.profile;
     moveAhead(position);
     double aim = 0.0;

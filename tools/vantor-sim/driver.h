@@ -38,6 +38,12 @@ class Driver {
     void setAckDelay(std::optional<double> delay) { ackDelay_ = delay; }
     // The driver misses the pattern display and the warning until the unit brakes.
     void setIgnorePattern(bool on) { ignorePattern_ = on; }
+    // From now on he aims at this speed (km/h), whatever the profile, the pattern display and
+    // the warning say.
+    void aimAt(double speed) {
+        fixedAim_ = speed;
+        automatic_ = true;
+    }
 
   private:
     enum class Step { Idle, Waiting, Holding };
@@ -54,6 +60,7 @@ class Driver {
     const Vehicle& vehicle_;
     bool automatic_ = true;
     bool ignorePattern_ = false;
+    std::optional<double> fixedAim_; // km/h
     std::optional<double> ackDelay_;
     Step ack_ = Step::Idle;
     double ackAt_ = 0.0;

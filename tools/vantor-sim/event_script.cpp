@@ -6,7 +6,9 @@
 
 namespace vantor::sim {
 
-EventScript::EventScript(const std::vector<Event>& events) : events_(events) {
+EventScript::EventScript(const std::vector<Event>& events, const std::vector<Signal>& signals,
+                         SignalAspects& aspects, bool attentive)
+    : events_(events), signals_(signals), aspects_(aspects), attentive_(attentive) {
     for (size_t i = 0; i < events.size(); ++i) {
         (events[i].time ? byTime_ : byPosition_).push_back(i);
     }
@@ -73,13 +75,13 @@ void EventScript::fireActions(const Event& event, double t, Driver& driver, Host
         host.note(*event.automatic ? "driver: drives by the profile again"
                                    : "driver: leaves the handles to the script");
     }
-    if (event.ackDelay) {
+    if (event.ackDelay && !attentive_) {
         driver.setAckDelay(*event.ackDelay);
         host.note(*event.ackDelay
                       ? "driver: acknowledges alarms after " + shortNumber(**event.ackDelay) + " s"
                       : "driver: will not acknowledge alarms");
     }
-    if (event.ignorePattern) {
+    if (event.ignorePattern && !attentive_) {
         driver.setIgnorePattern(*event.ignorePattern);
         host.note(*event.ignorePattern ? "driver: misses the pattern display and the warning"
                                        : "driver: watches the pattern display");
@@ -93,6 +95,10 @@ void EventScript::fireActions(const Event& event, double t, Driver& driver, Host
     if (event.key) {
         host.keyDown(*event.key);
         keyUps_.push_back(PendingKeyUp{t + event.hold, *event.key});
+    }
+    if (event.signal && aspects_.change(*event.signal, event.aspect)) {
+        host.note("signal " + signals_[*event.signal].name + " shows " +
+                  std::to_string(event.aspect));
     }
 }
 

@@ -8,12 +8,16 @@
 #include "driver.h"
 #include "host_inputs.h"
 #include "scenario.h"
+#include "signal_aspects.h"
 
 namespace vantor::sim {
 
 class EventScript {
   public:
-    explicit EventScript(const std::vector<Event>& events);
+    // attentive: the script's inattention (ack_delay, ignore_pattern) has no effect on the
+    // driver.
+    EventScript(const std::vector<Event>& events, const std::vector<Signal>& signals,
+                SignalAspects& aspects, bool attentive = false);
 
     // Fires, in file order, every event due before the frame at time t with the front at
     // position, and lets go of keys whose hold has run out. Mostly nothing is due: that is told
@@ -49,6 +53,9 @@ class EventScript {
     void fireActions(const Event& event, double t, Driver& driver, HostInputs& host);
 
     const std::vector<Event>& events_;
+    const std::vector<Signal>& signals_;
+    SignalAspects& aspects_;
+    bool attentive_;
     // The timed events in order of time and the placed ones in order of position, as indices
     // into events_, with the next of each to fall due: time and the front only move on.
     std::vector<size_t> byTime_;

@@ -160,13 +160,13 @@ void HostCalls::keyUp(int32_t key) {
     both([&] { library_.keyUp(key); }, [&](ShadowUnit& own) { own.keyUp(key); });
 }
 
-void HostCalls::setBeaconData(const Transponder& t) {
-    const BeaconData beacon{t.type, t.signal, 0.0f, t.optional};
+void HostCalls::setBeaconData(const Transponder& t, int32_t signal) {
+    const BeaconData beacon{t.type, signal, 0.0f, t.optional};
     both([&] { library_.setBeaconData(beacon); },
          [&](ShadowUnit& own) {
              explainer_.beforeCall(own.unit());
              own.setBeaconData(beacon);
-             explainer_.afterBeacon(own.unit(), t);
+             explainer_.afterBeacon(own.unit(), t, signal);
          });
 }
 

@@ -39,7 +39,8 @@ class HostCalls {
     void setReverser(int32_t position);
     void keyDown(int32_t key);
     void keyUp(int32_t key);
-    void setBeaconData(const Transponder& transponder);
+    // signal: what the transponder reports as the train passes it.
+    void setBeaconData(const Transponder& transponder, int32_t signal);
 
     // False once the library did something else than the bench's own unit.
     bool agrees() const { return shadow_ != nullptr; }

@@ -1,22 +1,8 @@
 #include "protection_table.h"
 
-#include <algorithm>
-
 #include "text_format.h"
 
 namespace vantor::sim {
-
-const char* pointKindSlug(const ProtectedPoint& p) {
-    switch (p.kind) {
-    case PointKind::Stop:
-        return "stop";
-    case PointKind::Restriction:
-        return p.approachCurve ? "approach-curve" : "restriction";
-    case PointKind::FixedCheck:
-        return "check";
-    }
-    return "";
-}
 
 namespace {
 
@@ -27,84 +13,88 @@ std::string cell(std::string text, size_t width) {
     return text + "  ";
 }
 
-std::string metres(const std::optional<ApproachSample>& s) {
+std::string metres(const std::optional<Sample>& s) {
     return s ? fixed(s->position, 1) + " m" : "none";
 }
 
-std::string standOrPass(const ProtectionRow& row) {
-    const ApproachResult& r = row.result;
-    if (row.point.kind == PointKind::FixedCheck) {
-        return r.set     ? "set at " + fixed(r.set->speed, 1) + " km/h"
-               : r.stood ? "stood at " + metres(r.stood)
-                         : "-";
-    }
-    // Where a stop point's train stood, short of it or not; how fast a restriction's passed.
-    if (r.stood &&
-        (row.point.kind == PointKind::Stop || !r.atPoint || r.stood->time <= r.atPoint->time)) {
-        return "stood at " + metres(r.stood);
-    }
-    return r.atPoint ? "passed at " + fixed(r.atPoint->speed, 1) + " km/h" : "-";
+std::string brakeText(const Judgement& j) {
+    return j.brake ? fixed(j.brake->position, 1) + " m, " + fixed(j.brake->speed, 1) + " km/h"
+                   : "none";
 }
 
-std::string marginText(const ApproachResult& r) {
-    if (!r.margin) {
-        return "-";
-    }
-    return fixed(*r.margin, 1) + (r.marginInKmh ? " km/h" : " m");
+std::string marginText(const Judgement& j) {
+    return j.margin ? fixed(*j.margin, 1) + (j.marginInKmh ? " km/h" : " m") : "-";
 }
 
-const char* verdict(const ProtectionRow& row) {
-    if (!row.result.played) {
-        return "not played";
+std::string approachText(const Judgement& j) {
+    return j.kind == Judgement::Kind::ClearRun ? "profile" : fixed(j.speed, 1) + " km/h";
+}
+
+// A CSV field, quoted where it holds a separator or a quote.
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\n") == std::string::npos) {
+        return text;
     }
-    return row.result.isProtected ? "protected" : "UNPROTECTED";
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+std::string optionalNumber(const std::optional<double>& value) {
+    return value ? fixed(*value, 1) : "";
 }
 
 } // namespace
 
-std::string protectionTableRow(size_t number, const ProtectionRow& row) {
-    const ApproachResult& r = row.result;
-    return cell(std::to_string(number), 2) + cell(pointText(row.point), 36) +
-           cell(setByText(row.point), 17) + cell(fixed(row.speed, 1) + " km/h", 10) +
-           cell(metres(r.warning), 9) +
-           cell(r.brake ? metres(r.brake) + ", " + fixed(r.brake->speed, 1) + " km/h" : "none",
-                21) +
-           cell(standOrPass(row), 20) + cell(marginText(r), 10) + verdict(row);
-}
-
-std::string protectionCsvRow(size_t number, const ProtectionRow& row) {
-    const ProtectedPoint& p = row.point;
-    const ApproachResult& r = row.result;
-    auto opt = [](const std::optional<double>& v, int decimals) {
-        return v ? fixed(*v, decimals) : std::string();
-    };
-    auto position = [&](const std::optional<ApproachSample>& s) {
-        return s ? fixed(s->position, 1) : std::string();
-    };
-    const bool stood = standOrPass(row).rfind("stood", 0) == 0;
-    const std::string setBy = p.setBy->type == 70 ? "coil " + std::to_string(p.setBy->optional)
-                                                  : "type " + std::to_string(p.setBy->type);
-    std::string kind = pointKindSlug(p);
-    std::replace(kind.begin(), kind.end(), '-', ' ');
-    return std::to_string(number) + "," + kind + "," + fixed(p.point, 1) + "," +
-           shortNumber(p.limit) + "," + opt(p.stopDistance, 0) + "," + setBy + "," +
-           std::to_string(p.setBy->line) + "," + fixed(p.setAt, 1) + "," + fixed(row.speed, 1) +
-           "," + position(r.warning) + "," + position(r.brake) + "," +
-           (r.brake ? fixed(r.brake->speed, 1) : "") + "," + (stood ? position(r.stood) : "") +
-           "," + (!stood && r.atPoint ? fixed(r.atPoint->speed, 1) : "") + "," + opt(r.margin, 1) +
-           "," + (r.margin ? (r.marginInKmh ? "km/h" : "m") : "") + "," +
-           (row.result.played ? (r.isProtected ? "protected" : "unprotected") : "not played");
-}
-
 std::string protectionTableHeader() {
-    return cell("#", 2) + cell("point", 36) + cell("set by", 17) + cell("approach", 10) +
-           cell("warning", 9) + cell("brake", 21) + cell("stood or passed", 20) +
-           cell("margin", 10) + "result";
+    return cell("#", 2) + cell("declared", 36) + cell("approach", 10) + cell("warning", 9) +
+           cell("brake", 21) + cell("what the train did", 30) + cell("margin", 10) + "verdict";
+}
+
+std::string protectionTableRow(size_t number, const Judgement& j) {
+    return cell(std::to_string(number), 2) + cell(j.subject, 36) + cell(approachText(j), 10) +
+           cell(metres(j.warning), 9) + cell(brakeText(j), 21) +
+           cell(j.result.empty() ? "-" : j.result, 30) + cell(marginText(j), 10) +
+           outcomeText(j.outcome);
 }
 
 std::string protectionCsvHeader() {
-    return "point,kind,point_m,limit_kmh,stop_distance_m,set_by,set_by_line,set_at_m,approach_kmh,"
-           "warning_m,brake_m,brake_kmh,stood_m,passed_kmh,margin,margin_unit,result";
+    return "number,declared,line,approach_kmh,take_over_m,warning_m,brake_m,brake_kmh,stood_m,"
+           "result,margin,margin_unit,verdict,why";
+}
+
+std::string protectionCsvRow(size_t number, const Judgement& j) {
+    const bool approached = j.kind != Judgement::Kind::ClearRun;
+    return std::to_string(number) + "," + csvField(j.subject) + "," +
+           (j.line > 0 ? std::to_string(j.line) : "") + "," +
+           (approached ? fixed(j.speed, 1) : "") + "," + optionalNumber(j.takeOver) + "," +
+           (j.warning ? fixed(j.warning->position, 1) : "") + "," +
+           (j.brake ? fixed(j.brake->position, 1) : "") + "," +
+           (j.brake ? fixed(j.brake->speed, 1) : "") + "," +
+           (j.stood ? fixed(j.stood->position, 1) : "") + "," + csvField(j.result) + "," +
+           optionalNumber(j.margin) + "," + (j.margin ? (j.marginInKmh ? "km/h" : "m") : "") +
+           "," + outcomeText(j.outcome) + "," + csvField(j.why);
+}
+
+std::string judgementSlug(const Scenario& scenario, const Judgement& j) {
+    switch (j.kind) {
+    case Judgement::Kind::Signal: {
+        std::string name;
+        for (const char c : scenario.signals[j.index].name) {
+            const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                               (c >= 'a' && c <= 'z') || c == '-' || c == '_';
+            name += plain ? c : '_';
+        }
+        return "signal-" + name;
+    }
+    case Judgement::Kind::Limit:
+        return "limit-" + fixed(scenario.limits[j.index].from, 1) + "m";
+    case Judgement::Kind::ClearRun:
+        break;
+    }
+    return "clear-run";
 }
 
 } // namespace vantor::sim

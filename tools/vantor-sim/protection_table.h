@@ -1,28 +1,20 @@
-// The protection report's table, for the terminal and as CSV: a row per point with what its
-// worst-case approach showed.
+// The protection report's table, for the terminal and as CSV: a row per declared signal and
+// limit and one for the clear run, with what its run showed and the verdict.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-#include "approach_watch.h"
-#include "protected_points.h"
+#include "line_judgement.h"
 
 namespace vantor::sim {
 
-struct ProtectionRow {
-    ProtectedPoint point;
-    double speed = 0.0; // km/h; 0: the line speed there is 0, nothing to approach at
-    ApproachResult result;
-    std::string svg; // the plot of the approach, when asked for
-};
-
 std::string protectionTableHeader();
-std::string protectionTableRow(size_t number, const ProtectionRow& row);
+std::string protectionTableRow(size_t number, const Judgement& j);
 std::string protectionCsvHeader();
-std::string protectionCsvRow(size_t number, const ProtectionRow& row);
+std::string protectionCsvRow(size_t number, const Judgement& j);
 
-// "stop", "approach-curve", "restriction" or "check": for file names and the CSV.
-const char* pointKindSlug(const ProtectedPoint& point);
+// "signal-S2", "limit-3000.0m", "clear-run": for file names.
+std::string judgementSlug(const Scenario& scenario, const Judgement& j);
 
 } // namespace vantor::sim

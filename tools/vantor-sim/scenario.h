@@ -43,11 +43,32 @@ struct Settings {
 struct Transponder {
     double position = 0.0; // m along the line
     int32_t type = 0;
-    int32_t signal = 0;
+    int32_t signal = 0; // reported as it is, unless the transponder is linked to a signal
     int32_t optional = 0;
     std::string label;
     int line = 0;               // of its table in the scenario file; 0 when not from a file
     bool optionalGiven = false; // the file gives an optional value
+    // Index into Scenario::signals: the transponder reports that signal's aspect when passed.
+    std::optional<size_t> linkedSignal;
+};
+
+// A signal of the line as the author means it: at danger, the front of the train must stand at
+// or before it.
+struct Signal {
+    std::string name;
+    double position = 0.0; // m
+    int32_t aspect = 0;    // what its transponders report at the start: 0 danger, else proceed
+    int32_t clear = 1;     // what they report when it is cleared
+    int line = 0;          // of its table in the scenario file
+};
+
+// A speed limit of the line as the author means it: the front never passes any place of
+// [from, to] faster than speed.
+struct SpeedLimit {
+    double from = 0.0;  // m
+    double to = 0.0;    // m
+    double speed = 0.0; // km/h
+    int line = 0;       // of its table in the scenario file
 };
 
 // The line's gradient from a position on, until the next one.
@@ -77,6 +98,8 @@ struct Event {
     std::optional<int32_t> keyDown;
     std::optional<int32_t> keyUp;
     std::optional<int32_t> key; // pressed, then let go after hold
+    std::optional<size_t> signal; // index into Scenario::signals: it changes to aspect
+    int32_t aspect = 0;
     double hold = 0.5;          // s
     int line = 0;               // of its table in the scenario file
 };
@@ -108,6 +131,8 @@ struct Scenario {
     Vehicle vehicle;
     Settings settings;
     double routeLength = 0.0;              // m; the run ends when the front reaches it (0: no end)
+    std::vector<Signal> signals;           // in file order
+    std::vector<SpeedLimit> limits;        // in file order
     std::vector<Transponder> transponders; // sorted by position
     std::vector<Gradient> gradients;       // sorted by position; level before the first
     DriverPlan driver;

@@ -108,14 +108,37 @@ Settings readSettings(TableReader& reader) {
     return s;
 }
 
-Transponder readTransponder(TableReader& reader) {
+// The index of the signal a name stands for.
+size_t signalNamed(TableReader& reader, const toml::node& node, const std::string& key,
+                   const std::vector<Signal>& signals) {
+    const std::string name = node.as_string()->get();
+    for (size_t i = 0; i < signals.size(); ++i) {
+        if (signals[i].name == name) {
+            return i;
+        }
+    }
+    reader.fail(node, key, "no signal named \"" + name + "\" in [[route.signals]]");
+}
+
+// A transponder's signal value, or the signal whose aspect it reports.
+void readSignalLink(TableReader& reader, const std::vector<Signal>& signals, int32_t& value,
+                    std::optional<size_t>& linked) {
+    const toml::node* node = reader.find("signal");
+    if (node && node->is_string()) {
+        linked = signalNamed(reader, *node, "signal", signals);
+    } else if (node) {
+        value = reader.asInt32(*node, "signal");
+    }
+}
+
+Transponder readTransponder(TableReader& reader, const std::vector<Signal>& signals) {
     Transponder t;
     t.position = reader.requiredNumber("position");
     if (!reader.has("type")) {
         reader.failTable("missing key '" + reader.qualified("type") + "'");
     }
     t.type = reader.int32("type", 0);
-    t.signal = reader.int32("signal", 0);
+    readSignalLink(reader, signals, t.signal, t.linkedSignal);
     t.optionalGiven = reader.has("optional");
     t.optional = reader.int32("optional", 0);
     t.label = reader.text("label", "");
@@ -125,7 +148,8 @@ Transponder readTransponder(TableReader& reader) {
 }
 
 // A coil pair: a code-90 coil and, spacing metres further on, a second coil.
-void readCoilPair(TableReader& reader, std::vector<Transponder>& out) {
+void readCoilPair(TableReader& reader, const std::vector<Signal>& signals,
+                  std::vector<Transponder>& out) {
     const double position = reader.requiredNumber("position");
     const double spacing = reader.requiredNumber("spacing");
     requirePositive(reader, "spacing", spacing);
@@ -134,11 +158,55 @@ void readCoilPair(TableReader& reader, std::vector<Transponder>& out) {
         reader.failTable("missing key '" + reader.qualified("second") + "'");
     }
     const int32_t second = reader.int32("second", 0);
-    const int32_t signal = reader.int32("signal", 0);
+    int32_t signal = 0;
+    std::optional<size_t> linked;
+    readSignalLink(reader, signals, signal, linked);
     const std::string label = reader.text("label", "");
     reader.finish();
-    out.push_back(Transponder{position, 70, signal, first, label, reader.line(), true});
-    out.push_back(Transponder{position + spacing, 70, signal, second, "", reader.line(), true});
+    out.push_back(Transponder{position, 70, signal, first, label, reader.line(), true, linked});
+    out.push_back(
+        Transponder{position + spacing, 70, signal, second, "", reader.line(), true, linked});
+}
+
+Signal readSignal(TableReader& reader, const std::vector<Signal>& earlier) {
+    Signal s;
+    s.line = reader.line();
+    if (!reader.has("name")) {
+        reader.failTable("missing key '" + reader.qualified("name") + "'");
+    }
+    s.name = reader.text("name", "");
+    if (s.name.empty()) {
+        reader.fail(*reader.find("name"), "name", "must not be empty");
+    }
+    for (const Signal& other : earlier) {
+        if (other.name == s.name) {
+            reader.fail(*reader.find("name"), "name",
+                        "a second signal named \"" + s.name + "\" (the first is on line " +
+                            std::to_string(other.line) + ")");
+        }
+    }
+    s.position = reader.requiredNumber("position");
+    s.aspect = reader.int32("aspect", s.aspect);
+    s.clear = reader.int32("clear", s.clear);
+    if (s.clear == 0) {
+        reader.fail(*reader.find("clear"), "clear", "0 is danger: a cleared signal shows another value");
+    }
+    reader.finish();
+    return s;
+}
+
+SpeedLimit readLimit(TableReader& reader) {
+    SpeedLimit l;
+    l.line = reader.line();
+    l.from = reader.requiredNumber("from");
+    l.to = reader.requiredNumber("to");
+    l.speed = reader.requiredNumber("speed");
+    if (l.to <= l.from) {
+        reader.fail(*reader.find("to"), "to", "must lie beyond from");
+    }
+    requirePositive(reader, "speed", l.speed);
+    reader.finish();
+    return l;
 }
 
 Gradient readGradient(TableReader& reader) {
@@ -238,7 +306,7 @@ int32_t readKey(TableReader& reader, const std::string& key) {
     return value;
 }
 
-Event readEvent(TableReader& reader, const Vehicle& vehicle) {
+Event readEvent(TableReader& reader, const Vehicle& vehicle, const std::vector<Signal>& signals) {
     Event e;
     e.line = reader.line();
     if (reader.has("time") == reader.has("position")) {
@@ -293,6 +361,16 @@ Event readEvent(TableReader& reader, const Vehicle& vehicle) {
     }
     if (reader.has("key")) {
         e.key = readKey(reader, "key");
+    }
+    if (reader.has("signal") != reader.has("aspect")) {
+        reader.failTable("a signal's change needs both 'signal' and 'aspect'");
+    }
+    if (const toml::node* node = reader.find("signal")) {
+        if (!node->is_string()) {
+            reader.fail(*node, "signal", "expected the name of a signal, got " + typeName(*node));
+        }
+        e.signal = signalNamed(reader, *node, "signal", signals);
+        e.aspect = reader.int32("aspect", 0);
     }
     e.hold = reader.number("hold", e.hold);
     requirePositive(reader, "hold", e.hold);
@@ -351,13 +429,22 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
         TableReader reader(*table, "route", sourceName);
         scenario.routeLength = reader.number("length", 0.0);
         requireNonNegative(reader, "length", scenario.routeLength);
+        // Signals first: transponders name them.
+        for (const toml::table* item : reader.tables("signals")) {
+            TableReader itemReader(*item, "route.signals", sourceName);
+            scenario.signals.push_back(readSignal(itemReader, scenario.signals));
+        }
+        for (const toml::table* item : reader.tables("limits")) {
+            TableReader itemReader(*item, "route.limits", sourceName);
+            scenario.limits.push_back(readLimit(itemReader));
+        }
         for (const toml::table* item : reader.tables("transponders")) {
             TableReader itemReader(*item, "route.transponders", sourceName);
-            scenario.transponders.push_back(readTransponder(itemReader));
+            scenario.transponders.push_back(readTransponder(itemReader, scenario.signals));
         }
         for (const toml::table* item : reader.tables("coil_pairs")) {
             TableReader itemReader(*item, "route.coil_pairs", sourceName);
-            readCoilPair(itemReader, scenario.transponders);
+            readCoilPair(itemReader, scenario.signals, scenario.transponders);
         }
         for (const toml::table* item : reader.tables("gradients")) {
             TableReader itemReader(*item, "route.gradients", sourceName);
@@ -385,7 +472,7 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     }
     for (const toml::table* item : top.tables("events")) {
         TableReader reader(*item, "events", sourceName);
-        scenario.events.push_back(readEvent(reader, scenario.vehicle));
+        scenario.events.push_back(readEvent(reader, scenario.vehicle, scenario.signals));
     }
     if (const toml::table* table = top.table("run")) {
         TableReader reader(*table, "run", sourceName);

@@ -47,12 +47,14 @@ void requireRunLength(const Scenario& scenario, int64_t maxFrames) {
 
 namespace {
 
-std::string transponderText(const Transponder& t) {
-    std::string text =
-        t.type == 70
-            ? "coil " + std::to_string(t.optional) + " (signal " + std::to_string(t.signal) + ")"
-            : "transponder type " + std::to_string(t.type) + " (signal " +
-                  std::to_string(t.signal) + ", optional " + std::to_string(t.optional) + ")";
+std::string transponderText(const Transponder& t, int32_t signal, const Scenario& scenario) {
+    const std::string reports =
+        "signal " + std::to_string(signal) +
+        (t.linkedSignal ? " of " + scenario.signals[*t.linkedSignal].name : std::string());
+    std::string text = t.type == 70 ? "coil " + std::to_string(t.optional) + " (" + reports + ")"
+                                    : "transponder type " + std::to_string(t.type) + " (" +
+                                          reports + ", optional " + std::to_string(t.optional) +
+                                          ")";
     if (!t.label.empty()) {
         text += "  " + t.label;
     }
@@ -70,7 +72,8 @@ int32_t hostTimeOf(int64_t index, int32_t stepMs) {
 
 RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
                    const std::vector<RunObserver*>& observers,
-                   const std::function<void(double)>& progress, const Approach* approach) {
+                   const std::function<void(double)>& progress, const Play* play) {
+    const Approach* approach = play && play->approach ? &*play->approach : nullptr;
     const Vehicle& vehicle = scenario.vehicle;
     const Run& run = scenario.run;
     const double step = run.stepMs / 1000.0;
@@ -92,14 +95,27 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
     };
     const bool explain = std::any_of(observers.begin(), observers.end(),
                                      [](const RunObserver* o) { return o->takesFacts(); });
+    int lastBrakeSlot = -1; // the slot whose pattern the unit's last emergency brake reached
     HostCalls calls(plugin, explain, [&](const UnitFact& fact) {
+        if (fact.kind == FactKind::EmergencyBrake) {
+            lastBrakeSlot = fact.slot;
+        } else if (fact.kind == FactKind::BrakeLatched) {
+            lastBrakeSlot = -1;
+        }
         for (RunObserver* observer : observers) {
             observer->onFact(fact);
         }
     });
     HostInputs host(calls, vehicle.emergencyNotch(), noteNow);
-    Driver driver(scenario.driver, vehicle);
-    EventScript script(scenario.events);
+    DriverPlan plan = scenario.driver;
+    if (play && play->attentive) {
+        plan.ackDelay = plan.ackDelay.value_or(DriverPlan{}.ackDelay.value());
+        plan.releaseDelay = plan.releaseDelay.value_or(DriverPlan{}.releaseDelay.value());
+        plan.watchPattern = true;
+    }
+    Driver driver(plan, vehicle);
+    SignalAspects aspects(scenario.signals, play ? play->aspects : AspectRule{});
+    EventScript script(scenario.events, scenario.signals, aspects, play && play->attentive);
     const Train train(vehicle, scenario.gradients);
 
     calls.setPlace(0.0, frame.position, 0.0f);
@@ -123,7 +139,9 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
     const int64_t progressEvery = std::max<int64_t>(1, lastFrame / 200);
     int64_t nextProgress = 0;
 
-    enum class Phase { Driven, Held, Braked };
+    // Driven by the script and the driver; held at the approach speed; braked by the unit;
+    // driven on after the stand, at the approach speed.
+    enum class Phase { Driven, Held, Braked, DrivenOn };
     Phase phase = Phase::Driven;
     BrakeOverride unitBrakes(vehicle.emergencyNotch());
 
@@ -141,7 +159,7 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
             frame.time >= scenario.driver.startTime && !unitBrakes.on()) {
             phase = Phase::Held;
             speed = approach->speed;
-            driver.setIgnorePattern(true);
+            driver.aimAt(approach->speed);
         }
         frame.held = phase == Phase::Held;
         frame.speed = static_cast<float>(speed);
@@ -172,8 +190,17 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
         frame.patternSpeed = patternSpeed;
         last = Observation{frame.returned, powered, frame.panel[kPanelAlarmLamp] != 0,
                            frame.sound[1] == kSoundLoop, frame.patternSpeed};
-        if (unitBrakes.update(frame) && phase == Phase::Held) {
+        const bool braking = unitBrakes.update(frame);
+        const bool drivesOn =
+            approach && (approach->driveOn == Approach::DriveOn::Always ||
+                         (approach->driveOn == Approach::DriveOn::AfterRestriction &&
+                          isRestrictionSlot(lastBrakeSlot)));
+        if (braking && (phase == Phase::Held || phase == Phase::DrivenOn)) {
             phase = Phase::Braked;
+        } else if (!braking && phase == Phase::Braked && drivesOn) {
+            phase = Phase::DrivenOn;
+        } else if (phase == Phase::DrivenOn && speed >= approach->speed) {
+            phase = Phase::Held; // back at the approach speed
         }
         if (!observers.empty()) {
             frame.targetSpeed = driver.aim(frame.position, speed, last);
@@ -187,15 +214,15 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
         }
 
         const bool atEnd = scenario.routeLength > 0.0 && frame.position >= scenario.routeLength;
-        const bool stood = phase == Phase::Braked && frame.speed == 0.0f;
-        const bool ranOut =
-            phase != Phase::Driven && frame.position > approach->point + kApproachRunOut;
+        const bool stood = phase == Phase::Braked && frame.speed == 0.0f && !drivesOn;
+        const bool ranOut = phase != Phase::Driven && frame.position > approach->until;
         if (index >= lastFrame || atEnd || stood || ranOut) {
             end = RunEnd{frame.time, frame.position, index + 1,
                          atEnd    ? "the end of the line"
                          : stood  ? "the train stands after the unit's brake"
                          : ranOut ? "the approach ran past its point"
-                                  : "the end of the run"};
+                                  : "the end of the run",
+                         stood && !atEnd};
             break;
         }
 
@@ -222,7 +249,8 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
             note.time = frame.time;
             note.position = t.position;
             note.speed = static_cast<float>(speed);
-            note.text = transponderText(t);
+            const int32_t signal = aspects.reported(t);
+            note.text = transponderText(t, signal, scenario);
             note.transponder = true;
             note.transponderType = t.type;
             note.transponderOptional = t.optional;
@@ -231,7 +259,7 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
                 observer->onNote(note);
             }
             calls.setPlace(frame.time, t.position, static_cast<float>(speed));
-            calls.setBeaconData(t);
+            calls.setBeaconData(t, signal);
         }
     }
     if (progress) {

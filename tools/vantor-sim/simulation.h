@@ -10,6 +10,7 @@
 #include "frame_record.h"
 #include "plugin_library.h"
 #include "scenario.h"
+#include "signal_aspects.h"
 #include "unit_facts.h"
 
 namespace vantor::sim {
@@ -33,6 +34,7 @@ struct RunEnd {
     double position = 0.0;
     int64_t frames = 0;
     std::string reason;
+    bool stood = false; // an approach ended with the train standing after the unit's brake
 };
 
 // Host time of the first frame: 08:00, below the unit's start value, so that the first
@@ -53,22 +55,41 @@ inline constexpr int64_t kDefaultMaxFrames = 10'000'000;
 // Throws, saying what the limit is and how to raise it, when the run would take more frames.
 void requireRunLength(const Scenario& scenario, int64_t maxFrames);
 
-// A worst-case approach to a point the unit protects. From the first frame in which the front
-// has reached `from`, the driver has started and the unit does not brake, the bench holds the
-// train at `speed`: the driver ignores the warning and the pattern display, and the script
-// falls silent. Once the unit brakes, the train brakes as the unit commands. The run ends when
-// it stands after that brake, or when the front has run kApproachRunOut past `point`.
+// An approach of the protection report. From the first frame in which the front has reached
+// `from`, the driver has started and the unit does not brake, the bench holds the train at
+// `speed`: the driver ignores the warning and the pattern display, and the script falls silent.
+// Once the unit brakes, the train brakes as the unit commands until it stands. Then, as driveOn
+// says, the run ends, or the driver releases and drives on, aiming at `speed` and still
+// ignoring the warning, and the bench holds the train again once it is back at `speed`. The run
+// ends, at the latest, when the front has passed `until`.
 struct Approach {
+    enum class DriveOn {
+        Never,
+        AfterRestriction, // only after the brake of a coil pair's restriction
+        Always,
+    };
     double from = 0.0;  // m
     double speed = 0.0; // km/h
-    double point = 0.0; // m
+    double until = 0.0; // m
+    DriveOn driveOn = DriveOn::Never;
 };
-inline constexpr double kApproachRunOut = 200.0; // m
+
+// Whether a pattern slot holds a coil pair's restriction.
+inline bool isRestrictionSlot(int slot) { return slot >= 5 && slot <= 12; }
+
+// How the line is played when not as the file scripts it.
+struct Play {
+    AspectRule aspects;
+    // The driver watches the pattern display, acknowledges and releases, whatever the script
+    // and [driver] say of his inattention.
+    bool attentive = false;
+    std::optional<Approach> approach;
+};
 
 // progress gets the fraction of the run done, now and then.
 RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
                    const std::vector<RunObserver*>& observers,
                    const std::function<void(double)>& progress = {},
-                   const Approach* approach = nullptr);
+                   const Play* play = nullptr);
 
 } // namespace vantor::sim

@@ -12,6 +12,16 @@ constexpr double kGravity = 9.80665 * 3.6;
 
 } // namespace
 
+double Train::highestAcceleration() const {
+    double steepestFall = 0.0; // per mille
+    for (const Gradient& g : gradients_) {
+        steepestFall = std::max(steepestFall, -g.perMille);
+    }
+    const auto& power = vehicle_.powerAcceleration;
+    const double strongest = power.empty() ? 0.0 : *std::max_element(power.begin(), power.end());
+    return strongest + kGravity * steepestFall / 1000.0;
+}
+
 double Train::gradientAt(double position) const {
     const auto after =
         std::upper_bound(gradients_.begin(), gradients_.end(), position,

@@ -21,6 +21,10 @@ class Train {
     double nextSpeed(double speedKmh, const Handles& handles, double stepSeconds,
                      double position) const;
 
+    // km/h/s: the most the train can gain in speed anywhere on the line, at its strongest
+    // power notch down the steepest falling gradient.
+    double highestAcceleration() const;
+
     // Per mille at this position: the last gradient at or behind it, 0 before the first.
     double gradientAt(double position) const;
 

@@ -115,7 +115,8 @@ void UnitExplainer::beforeCall(const CVantor& unit) {
     before_ = take(unit);
 }
 
-void UnitExplainer::afterBeacon(const CVantor& unit, const Transponder& t) {
+void UnitExplainer::afterBeacon(const CVantor& unit, const Transponder& t, int32_t signal) {
+    reportedSignal_ = signal;
     const Snapshot& b = before_;
     if (!knownTransponderType(t.type)) {
         UnitFact f = fact(FactKind::Ignored, &t);
@@ -131,7 +132,7 @@ void UnitExplainer::afterBeacon(const CVantor& unit, const Transponder& t) {
         explainType0(unit, t);
     } else if (t.type == 50 || t.type == 55) {
         explainType50(unit, t);
-    } else if (t.type == 1 && t.optional == 0 && t.signal == 0 && b.holdOffActive) {
+    } else if (t.type == 1 && t.optional == 0 && reportedSignal_ == 0 && b.holdOffActive) {
         UnitFact f = fact(FactKind::Ignored, &t);
         f.text = "the hold-off keeps this type 1 from latching the brake";
         emit(std::move(f));
@@ -211,7 +212,7 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
         return;
     }
     if (code == coils::kReleaseCode) {
-        if (t.signal == 0) {
+        if (reportedSignal_ == 0) {
             UnitFact f = fact(FactKind::Ignored, &t);
             f.text = "a code-103 coil with signal 0 releases nothing";
             emit(std::move(f));
@@ -255,7 +256,7 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
             emit(std::move(f));
         }
     } else if (b.coilCode == coils::kAfterStopTransponder && (code == 85 || code == 90) &&
-               (code == 90 || t.signal == 111) && nominal != 2.0f && nominal != 4.0f) {
+               (code == 90 || reportedSignal_ == 111) && nominal != 2.0f && nominal != 4.0f) {
         UnitFact f = fact(FactKind::NoCode, &t);
         f.spacing = measured;
         f.nearestWindow = nearestWindow(measured);
@@ -334,7 +335,7 @@ void UnitExplainer::explainType50(const CVantor& unit, const Transponder& t) {
         if (!curveSet) {
             const char* why = (secondary ? !b.unitActive : b.cutOut) ? "the unit is cut out"
                               : b.stopInhibit ? "a code-85 coil before the stop pair suppresses it"
-                              : t.signal != 0 ? "its signal is not 0"
+                              : reportedSignal_ != 0 ? "its signal is not 0"
                                               : "its optional is 0";
             UnitFact f = fact(FactKind::StopSuppressed, &t);
             f.slot = slot;
@@ -393,7 +394,7 @@ void UnitExplainer::explainLatch(const CVantor& unit, const Transponder& t) {
     UnitFact f = fact(FactKind::BrakeLatched, &t);
     switch (t.type) {
     case 1:
-        f.text = t.optional == 0 && t.signal == 0
+        f.text = t.optional == 0 && reportedSignal_ == 0
                      ? "brake latched: type 1 at danger"
                      : "brake latched: type 1 while a type-65 window runs";
         break;

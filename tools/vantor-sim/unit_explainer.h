@@ -22,7 +22,8 @@ class UnitExplainer {
     void setPlace(double time, double position, float speed, double origin);
 
     void beforeCall(const CVantor& unit);
-    void afterBeacon(const CVantor& unit, const Transponder& transponder);
+    // signal: the value the transponder reported (its own, or its linked signal's aspect).
+    void afterBeacon(const CVantor& unit, const Transponder& transponder, int32_t signal);
     void afterKey(const CVantor& unit);
     // Cheap unless a slot or the coil state changed in the frame.
     void afterFrame(const CVantor& unit);
@@ -77,6 +78,7 @@ class UnitExplainer {
     float speed_ = 0.0f;
     double origin_ = 0.0;
     Snapshot before_;
+    int32_t reportedSignal_ = 0; // what the transponder being explained reported
     // What the last call left: the frame check compares only these.
     std::array<uint32_t, kSlotCount> lastValues_{};
     uint32_t lastCoilCode_ = 0;
