@@ -49,9 +49,15 @@ bool JudgementWatch::concerns(const Transponder& t) const {
 }
 
 void JudgementWatch::onFact(const UnitFact& fact) {
-    if (fact.kind == FactKind::EmergencyBrake || fact.kind == FactKind::BrakeLatched) {
+    // A transponder that latches the brake is the cause, though the unit's curves demand the
+    // brake in the same frame too.
+    if (fact.kind == FactKind::BrakeLatched) {
         cause_ = fact.text;
-        causeSlot_ = fact.kind == FactKind::EmergencyBrake ? fact.slot : -1;
+        causeSlot_ = -1;
+        latchedAt_ = fact.time;
+    } else if (fact.kind == FactKind::EmergencyBrake && fact.time != latchedAt_) {
+        cause_ = fact.text;
+        causeSlot_ = fact.slot;
     }
     if (fact.kind == FactKind::StopCurve && fact.slot >= 0 && fact.slot < kSlotCount) {
         floors_[fact.slot] = fact.speedLimit.value_or(0.0);

@@ -55,6 +55,7 @@ class JudgementWatch : public RunObserver {
     float lastSpeed_ = 0.0f;
     std::string cause_; // the unit's own word for its last brake
     int causeSlot_ = -1;                  // the slot whose pattern the last brake reached
+    double latchedAt_ = -1.0;             // s: when a transponder last latched the brake
     std::array<double, kSlotCount> floors_{}; // km/h: each slot's floor, as last set
     std::optional<double> brakeFloor_;    // km/h: that of the first brake after the take-over
     size_t brakes_ = 0; // clear run: how many times the unit braked

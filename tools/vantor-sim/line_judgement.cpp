@@ -75,6 +75,10 @@ class FromPlace : public RunObserver {
 struct Task {
     Judgement judgement;
     Play play;
+    // The same approach again with the signal before this one at danger until the train draws
+    // up to it: the unit may carry that signal's stop distance over.
+    std::optional<Play> afterStop;
+    std::string afterStopText; // "after signal S1 cleared only as the train drew up to it"
 };
 
 // The approach speed to a place, and where the bench takes the train over for it: far enough
@@ -132,6 +136,23 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
         placeApproach(scenario, options, s.position, firstLinked, task);
         task.play.approach->until = s.position + kSignalRunOut;
         task.play.approach->driveOn = Approach::DriveOn::AfterRestriction;
+        std::optional<size_t> before;
+        for (size_t k = 0; k < scenario.signals.size(); ++k) {
+            const double at = scenario.signals[k].position;
+            if (at < s.position && (!before || at > scenario.signals[*before].position)) {
+                before = k;
+            }
+        }
+        if (before) {
+            // Taken over past the signal before, once the train has drawn up to it and gone on.
+            Play play = task.play;
+            play.aspects.clearsNear = before;
+            play.approach->from =
+                std::max(play.approach->from, scenario.signals[*before].position);
+            task.afterStop = play;
+            task.afterStopText = "after signal " + scenario.signals[*before].name +
+                                 " cleared only as the train drew up to it";
+        }
         tasks.push_back(task);
     }
     for (size_t i = 0; i < scenario.limits.size(); ++i) {
@@ -196,7 +217,8 @@ Judgement playOnce(const Scenario& scenario, const JudgeOptions& options, const 
 
 // A danger approach that a curve with a floor stood is played again just under that floor: the
 // slower train is the worse case then, and the report gives whichever of the two fails.
-Judgement play(const Scenario& scenario, const JudgeOptions& options, const Task& task) {
+Judgement playUnderFloor(const Scenario& scenario, const JudgeOptions& options,
+                         const Task& task) {
     std::optional<double> floor;
     Judgement j = playOnce(scenario, options, task, floor);
     if (!floor) {
@@ -215,6 +237,25 @@ Judgement play(const Scenario& scenario, const JudgeOptions& options, const Task
     }
     j.why += (j.why.empty() ? "" : "; ") + std::string("and at ") + fixed(under.speed, 1) +
              " km/h, " + why + ": " + under.result;
+    return j;
+}
+
+// Each way of approaching: the report gives the first that fails, or the plain approach.
+Judgement play(const Scenario& scenario, const JudgeOptions& options, const Task& task) {
+    Judgement j = playUnderFloor(scenario, options, task);
+    if (!task.afterStop || j.outcome != Outcome::Protected) {
+        return j;
+    }
+    Task again = task;
+    again.play = *task.afterStop;
+    again.judgement.takeOver = again.play.approach->from;
+    Judgement after = playUnderFloor(scenario, options, again);
+    if (after.outcome != Outcome::Protected) {
+        after.why = task.afterStopText + (after.why.empty() ? "" : ": " + after.why);
+        return after;
+    }
+    j.why += (j.why.empty() ? "" : "; ") + std::string("and ") + task.afterStopText + ": " +
+             after.result;
     return j;
 }
 

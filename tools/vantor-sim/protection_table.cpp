@@ -49,14 +49,14 @@ std::string optionalNumber(const std::optional<double>& value) {
 } // namespace
 
 std::string protectionTableHeader() {
-    return cell("#", 2) + cell("declared", 36) + cell("approach", 10) + cell("warning", 9) +
-           cell("brake", 21) + cell("what the train did", 30) + cell("margin", 10) + "verdict";
+    return cell("#", 2) + cell("declared", 40) + cell("approach", 10) + cell("warning", 9) +
+           cell("brake", 21) + cell("what the train did", 34) + cell("margin", 10) + "verdict";
 }
 
 std::string protectionTableRow(size_t number, const Judgement& j) {
-    return cell(std::to_string(number), 2) + cell(j.subject, 36) + cell(approachText(j), 10) +
+    return cell(std::to_string(number), 2) + cell(j.subject, 40) + cell(approachText(j), 10) +
            cell(metres(j.warning), 9) + cell(brakeText(j), 21) +
-           cell(j.result.empty() ? "-" : j.result, 30) + cell(marginText(j), 10) +
+           cell(j.result.empty() ? "-" : j.result, 34) + cell(marginText(j), 10) +
            outcomeText(j.outcome);
 }
 

@@ -129,6 +129,12 @@ std::vector<RouteWarning> checkRoute(const Scenario& scenario) {
         }
         checkPlace(scenario, t.line, t.position,
                    t.type == 70 ? "coil" : "transponder type " + std::to_string(t.type), out);
+        if (t.linkedSignal && scenario.signals[*t.linkedSignal].position < t.position) {
+            const Signal& s = scenario.signals[*t.linkedSignal];
+            out.push_back({t.line, "linked to signal " + s.name + " at " + shortNumber(s.position) +
+                                       " m, which lies behind it: the train passes it after the "
+                                       "signal, so it cannot protect it"});
+        }
         if (i + 1 < transponders.size()) {
             checkSpacing(scenario, t, transponders[i + 1], out);
         }
@@ -168,6 +174,10 @@ void RunWarnings::onFact(const UnitFact& fact) {
         return;
     }
     const Transponder& by = *fact.transponder;
+    // A signal's own transponders releasing what its layout set is the layout working.
+    if (by.linkedSignal && by.linkedSignal == fact.setBy->linkedSignal) {
+        return;
+    }
     const std::string what =
         fact.speedLimit ? "the restriction of " + shortNumber(*fact.speedLimit) + " km/h from "
                         : std::string("the stop curve to ");

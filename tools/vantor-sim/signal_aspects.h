@@ -12,17 +12,18 @@
 namespace vantor::sim {
 
 struct AspectRule {
-    bool allClear = false;             // every signal shows its clear aspect...
-    std::optional<size_t> atDanger;    // ...but this one danger, whatever the script says
+    bool allClear = false;          // every signal shows its clear aspect...
+    std::optional<size_t> atDanger; // ...but this one danger, whatever the script says...
+    // ...and this one danger until the train draws up to it, when it clears.
+    std::optional<size_t> clearsNear;
 };
 
 class SignalAspects {
   public:
     SignalAspects(const std::vector<Signal>& signals, const AspectRule& rule) : rule_(rule) {
         for (size_t i = 0; i < signals.size(); ++i) {
-            aspects_.push_back(rule.atDanger == i ? 0
-                               : rule.allClear    ? signals[i].clear
-                                                  : signals[i].aspect);
+            const bool danger = rule.atDanger == i || rule.clearsNear == i;
+            aspects_.push_back(danger ? 0 : rule.allClear ? signals[i].clear : signals[i].aspect);
         }
     }
 
@@ -37,6 +38,20 @@ class SignalAspects {
         }
         aspects_[signal] = aspect;
         return true;
+    }
+
+    // The front has reached position: the signal that clears as the train draws up to it, if
+    // it is near enough now.
+    std::optional<size_t> trainAt(double position, const std::vector<Signal>& signals) {
+        // Close enough that the train has passed the signal's whole layout at danger.
+        constexpr double kDrawnUp = 50.0; // m
+        if (!rule_.clearsNear || position < signals[*rule_.clearsNear].position - kDrawnUp) {
+            return std::nullopt;
+        }
+        const size_t signal = *rule_.clearsNear;
+        rule_.clearsNear.reset();
+        aspects_[signal] = signals[signal].clear;
+        return signal;
     }
 
   private:

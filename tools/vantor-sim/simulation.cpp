@@ -213,6 +213,11 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
             nextProgress += progressEvery;
         }
 
+        if (const std::optional<size_t> cleared = aspects.trainAt(frame.position, scenario.signals)) {
+            noteNow("signal " + scenario.signals[*cleared].name + " clears as the train draws up",
+                    true);
+        }
+
         const bool atEnd = scenario.routeLength > 0.0 && frame.position >= scenario.routeLength;
         const bool stood = phase == Phase::Braked && frame.speed == 0.0f && !drivesOn;
         const bool ranOut = phase != Phase::Driven && frame.position > approach->until;
