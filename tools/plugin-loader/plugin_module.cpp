@@ -1,5 +1,6 @@
 #include "plugin_module.h"
 
+#include <atomic>
 #include <type_traits>
 
 #include "native_library.h"
@@ -26,10 +27,12 @@ void* openOrThrow(const std::filesystem::path& path, const std::string& name) {
     return handle;
 }
 
+std::atomic<std::uint64_t> instancesLoaded{0};
+
 } // namespace
 
 PluginModule::PluginModule(const std::filesystem::path& path, const std::string& shownAs)
-    : handle_(openOrThrow(path, shownName(path, shownAs))) {
+    : handle_(openOrThrow(path, shownName(path, shownAs))), instance_(++instancesLoaded) {
     std::string missing;
     int missingCount = 0;
     auto resolve = [&](auto& slot, const char* name) {
@@ -60,6 +63,14 @@ PluginModule::PluginModule(const std::filesystem::path& path, const std::string&
         native::close(handle_);
         throw LibraryError(shownName(path, shownAs) + ": not a plug-in: missing export" +
                            (missingCount > 1 ? "s " : " ") + missing);
+    }
+    std::string why;
+    if (!native::findWritableImage(handle_, writable_, why)) {
+        native::close(handle_);
+        throw LibraryError(shownName(path, shownAs) + ": cannot find its writable image: " + why);
+    }
+    for (const native::MemoryRange& range : writable_) {
+        writableSize_ += range.size;
     }
 }
 
