@@ -131,3 +131,22 @@ TEST(Allocations, NoneWhenInitializeReadsTheSettingsFile) {
     plugin.frame(36000000, 60.0f);
     EXPECT_EQ(plugin.panel[18], 30) << "the file was read: 60 km/h on a 120 km/h scale";
 }
+
+// The bench branches its approaches off a saved state: restoring it, and saving over it at a
+// later branch point, take nothing from the heap either.
+TEST(Allocations, NoneWhenASavedStateIsRestoredOrSavedOver) {
+    LoadedPlugin plugin;
+    plugin.start();
+    plugin.frame(36000000, 0.0f);
+    vantor::loader::LibrarySnapshot snapshot;
+    plugin.save(snapshot);
+
+    startCountingAllocations();
+    for (int i = 0; i < 100; ++i) {
+        drive(plugin, 100);
+        plugin.restore(snapshot);
+        drive(plugin, 10);
+        plugin.save(snapshot);
+    }
+    EXPECT_EQ(stopCountingAllocations(), 0u);
+}
