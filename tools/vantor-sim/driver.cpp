@@ -19,16 +19,16 @@ constexpr double kBrakeLead = 2.0;
 } // namespace
 
 Driver::Driver(const DriverPlan& config, const Vehicle& vehicle)
-    : config_(config), vehicle_(vehicle), ackDelay_(config.ackDelay) {}
+    : config_(&config), vehicle_(&vehicle), ackDelay_(config.ackDelay) {}
 
 void Driver::start(HostInputs& host) {
     host.setReverser(1, false);
     host.setPower(0, false);
-    host.setBrake(vehicle_.brakeNotches, false);
+    host.setBrake(vehicle_->brakeNotches, false);
 }
 
 void Driver::moveAhead(double position) {
-    const auto& profile = config_.profile;
+    const auto& profile = config_->profile;
     while (ahead_ < profile.size() && profile[ahead_].position <= position) {
         ++ahead_;
     }
@@ -41,7 +41,7 @@ double Driver::aim(double position, double speed, const Observation& last) {
     if (fixedAim_) {
         return *fixedAim_;
     }
-    const auto& profile = config_.profile;
+    const auto& profile = config_->profile;
     moveAhead(position);
     double aim = 0.0;
     if (!profile.empty()) {
@@ -55,23 +55,23 @@ double Driver::aim(double position, double speed, const Observation& last) {
     for (size_t i = ahead_; i < profile.size(); ++i) {
         const ProfilePoint& point = profile[i];
         const double runIn = std::max(0.0, point.position - position - lead);
-        if (std::sqrt(7.2 * config_.deceleration * runIn) >= limit) {
+        if (std::sqrt(7.2 * config_->deceleration * runIn) >= limit) {
             break;
         }
         if (point.speed < aim) {
             aim = std::min(
-                aim, std::sqrt(point.speed * point.speed + 7.2 * config_.deceleration * runIn));
+                aim, std::sqrt(point.speed * point.speed + 7.2 * config_->deceleration * runIn));
         }
     }
-    if (config_.watchPattern && !ignorePattern_ && last.patternSpeed) {
-        aim = std::min(aim, std::max(0.0, *last.patternSpeed - config_.patternMargin));
+    if (config_->watchPattern && !ignorePattern_ && last.patternSpeed) {
+        aim = std::min(aim, std::max(0.0, *last.patternSpeed - config_->patternMargin));
     }
     return aim;
 }
 
 void Driver::act(double t, double position, double speed, const Observation& last,
                  HostInputs& host) {
-    const int32_t emergency = vehicle_.emergencyNotch();
+    const int32_t emergency = vehicle_->emergencyNotch();
     // The unit brakes harder than the driver asked: an emergency brake of the unit.
     const bool overridden = last.returned.brake == emergency && host.brake() != emergency;
     if (overridden) {
@@ -89,14 +89,14 @@ void Driver::act(double t, double position, double speed, const Observation& las
 void Driver::release(double t, double speed, bool overridden, HostInputs& host) {
     switch (release_) {
     case Step::Idle:
-        if (overridden && automatic_ && config_.releaseDelay && speed == 0.0) {
+        if (overridden && automatic_ && config_->releaseDelay && speed == 0.0) {
             release_ = Step::Waiting;
-            releaseAt_ = t + *config_.releaseDelay;
+            releaseAt_ = t + *config_->releaseDelay;
         }
         break;
     case Step::Waiting:
         if (t >= releaseAt_ - 1e-9) {
-            host.setBrake(vehicle_.emergencyNotch(), true);
+            host.setBrake(vehicle_->emergencyNotch(), true);
             host.keyDown(3);
             release_ = Step::Holding;
             releaseAt_ = t + kReleaseHold;
@@ -125,12 +125,12 @@ void Driver::acknowledge(double t, bool overridden, const Observation& last, Hos
         }
         if (last.alarmLamp && !overridden) {
             if (automatic_) {
-                host.setBrake(std::max(host.brake(), vehicle_.ackBrakeNotch), true);
+                host.setBrake(std::max(host.brake(), vehicle_->ackBrakeNotch), true);
                 host.setPower(0, false);
             }
             host.keyDown(0);
             ack_ = Step::Holding;
-            ackAt_ = t + config_.ackHold;
+            ackAt_ = t + config_->ackHold;
         } else {
             ack_ = Step::Idle;
         }
@@ -161,7 +161,7 @@ void Driver::silence(double t, const Observation& last, HostInputs& host) {
         } else if (t >= silenceAt_ - 1e-9) {
             host.keyDown(1);
             silence_ = Step::Holding;
-            silenceAt_ = t + config_.ackHold;
+            silenceAt_ = t + config_->ackHold;
         }
         break;
     case Step::Holding:
@@ -180,8 +180,8 @@ void Driver::control(double t, double position, double speed, bool overridden,
     }
     int32_t brake = 0;
     int32_t power = 0;
-    if (t < config_.startTime) {
-        brake = vehicle_.brakeNotches;
+    if (t < config_->startTime) {
+        brake = vehicle_->brakeNotches;
     } else {
         const double target = aim(position, speed, last);
         // Stopping, he holds the train on the brake rather than creep the last few centimetres,
@@ -213,12 +213,12 @@ void Driver::control(double t, double position, double speed, bool overridden,
         }
         switch (mode_) {
         case Mode::Accelerate:
-            power = config_.powerNotch;
+            power = config_->powerNotch;
             break;
         case Mode::Coast:
             break;
         case Mode::Brake:
-            brake = speed > target + 5.0 ? vehicle_.brakeNotches : config_.brakeNotch;
+            brake = speed > target + 5.0 ? vehicle_->brakeNotches : config_->brakeNotch;
             break;
         }
     }

@@ -56,8 +56,9 @@ class Driver {
     void control(double t, double position, double speed, bool overridden, const Observation& last,
                  HostInputs& host);
 
-    const DriverPlan& config_;
-    const Vehicle& vehicle_;
+    // Pointers, not references: a run saves and restores its driver by assignment.
+    const DriverPlan* config_;
+    const Vehicle* vehicle_;
     bool automatic_ = true;
     bool ignorePattern_ = false;
     std::optional<double> fixedAim_; // km/h

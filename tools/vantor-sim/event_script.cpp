@@ -8,7 +8,7 @@ namespace vantor::sim {
 
 EventScript::EventScript(const std::vector<Event>& events, const std::vector<Signal>& signals,
                          SignalAspects& aspects, bool attentive)
-    : events_(events), signals_(signals), aspects_(aspects), attentive_(attentive) {
+    : events_(&events), signals_(&signals), aspects_(&aspects), attentive_(attentive) {
     for (size_t i = 0; i < events.size(); ++i) {
         (events[i].time ? byTime_ : byPosition_).push_back(i);
     }
@@ -40,7 +40,7 @@ void EventScript::fireAllDue(double t, double position, Driver& driver, HostInpu
     }
     std::sort(due_.begin(), due_.end()); // file order
     for (size_t i : due_) {
-        fire(events_[i], t, driver, host);
+        fire((*events_)[i], t, driver, host);
     }
 }
 
@@ -96,8 +96,8 @@ void EventScript::fireActions(const Event& event, double t, Driver& driver, Host
         host.keyDown(*event.key);
         keyUps_.push_back(PendingKeyUp{t + event.hold, *event.key});
     }
-    if (event.signal && aspects_.change(*event.signal, event.aspect)) {
-        host.note("signal " + signals_[*event.signal].name + " shows " +
+    if (event.signal && aspects_->change(*event.signal, event.aspect)) {
+        host.note("signal " + (*signals_)[*event.signal].name + " shows " +
                   std::to_string(event.aspect));
     }
 }

@@ -33,11 +33,11 @@ class EventScript {
   private:
     bool timedDue(double t) const {
         return nextTimed_ < byTime_.size() &&
-               t >= *events_[byTime_[nextTimed_]].time - kTimeTolerance;
+               t >= *(*events_)[byTime_[nextTimed_]].time - kTimeTolerance;
     }
     bool placedDue(double position) const {
         return nextPlaced_ < byPosition_.size() &&
-               position >= *events_[byPosition_[nextPlaced_]].position;
+               position >= *(*events_)[byPosition_[nextPlaced_]].position;
     }
     void fireAllDue(double t, double position, Driver& driver, HostInputs& host);
 
@@ -52,9 +52,10 @@ class EventScript {
     void fire(const Event& event, double t, Driver& driver, HostInputs& host);
     void fireActions(const Event& event, double t, Driver& driver, HostInputs& host);
 
-    const std::vector<Event>& events_;
-    const std::vector<Signal>& signals_;
-    SignalAspects& aspects_;
+    // Pointers, not references: a run saves and restores its script by assignment.
+    const std::vector<Event>* events_;
+    const std::vector<Signal>* signals_;
+    SignalAspects* aspects_;
     bool attentive_;
     // The timed events in order of time and the placed ones in order of position, as indices
     // into events_, with the next of each to fall due: time and the front only move on.

@@ -19,9 +19,36 @@ void HostCalls::place(double time, double position, float speed) {
     explainer_.setPlace(time, position, speed, origin_);
 }
 
+void HostCalls::save(State& state) const {
+    if (shadow_) {
+        if (!state.shadow) {
+            state.shadow = std::make_unique<ShadowUnit::State>();
+        }
+        shadow_->save(*state.shadow);
+    }
+    state.agrees = agrees_;
+    state.explainer = explainer_;
+    state.time = time_;
+    state.position = position_;
+    state.speed = speed_;
+    state.origin = origin_;
+}
+
+void HostCalls::restore(const State& state) {
+    if (shadow_) {
+        shadow_->restore(*state.shadow);
+    }
+    agrees_ = state.agrees;
+    explainer_ = state.explainer;
+    time_ = state.time;
+    position_ = state.position;
+    speed_ = state.speed;
+    origin_ = state.origin;
+}
+
 template <typename LibraryCall, typename ShadowCall>
 void HostCalls::both(LibraryCall libraryCall, ShadowCall shadowCall) {
-    if (!shadow_) {
+    if (!agrees()) {
         libraryCall();
         return;
     }
@@ -55,7 +82,7 @@ void HostCalls::initialize(int32_t brake) {
 
 Handles HostCalls::elapse(const VehicleState& state, int32_t* panel, int32_t* sound) {
     origin_ = state.location;
-    if (!shadow_) {
+    if (!agrees()) {
         return library_.elapse(state, panel, sound);
     }
     return elapseBoth(state, panel, sound);
@@ -78,7 +105,7 @@ Handles HostCalls::elapseBoth(const VehicleState& state, int32_t* panel, int32_t
         f.speed = speed_;
         f.text = "the loaded library differs from the bench's own unit (" + what +
                  "): it is another version, so nothing more is explained";
-        shadow_.reset();
+        agrees_ = false;
         emit_(f);
         return returned;
     }

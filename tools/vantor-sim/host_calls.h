@@ -24,7 +24,7 @@ class HostCalls {
 
     // Time, place and speed of the train for the explanations of the calls that follow.
     void setPlace(double time, double position, float speed) {
-        if (shadow_) {
+        if (agrees()) {
             place(time, position, speed);
         }
     }
@@ -43,7 +43,21 @@ class HostCalls {
     void setBeaconData(const Transponder& transponder, int32_t signal);
 
     // False once the library did something else than the bench's own unit.
-    bool agrees() const { return shadow_ != nullptr; }
+    bool agrees() const { return shadow_ != nullptr && agrees_; }
+
+    // What a run saves of the calls besides the library's own image: the own unit and what
+    // the explanations remember.
+    struct State {
+        std::unique_ptr<ShadowUnit::State> shadow;
+        bool agrees = true;
+        UnitExplainer explainer{nullptr};
+        double time = 0.0;
+        double position = 0.0;
+        float speed = 0.0f;
+        double origin = 0.0;
+    };
+    void save(State& state) const;
+    void restore(const State& state);
 
   private:
     // The library's call draws from the random generator as usual and its draws are kept; the
@@ -60,6 +74,7 @@ class HostCalls {
     PluginLibrary& library_;
     UnitExplainer::Emit emit_;
     std::unique_ptr<ShadowUnit> shadow_;
+    bool agrees_ = true; // the own unit explains until the library first does otherwise
     UnitExplainer explainer_;
     double time_ = 0.0;
     double position_ = 0.0;

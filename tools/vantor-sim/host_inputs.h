@@ -36,6 +36,19 @@ class HostInputs {
     void beginEvent() { inEvent_ = true; }
     void endEvent() { inEvent_ = false; }
 
+    // What a run saves of the host's inputs, to go on from there again.
+    struct State {
+        Handles handles{};
+        bool powerSwitch = false;
+        bool inEvent = false;
+    };
+    State state() const { return {handles_, powerSwitch_, inEvent_}; }
+    void restore(const State& state) {
+        handles_ = state.handles;
+        powerSwitch_ = state.powerSwitch;
+        inEvent_ = state.inEvent;
+    }
+
   private:
     HostCalls& plugin_;
     int32_t emergencyNotch_;

@@ -33,6 +33,17 @@ JudgementWatch::JudgementWatch(const Scenario& scenario, Judgement& judgement,
     }
 }
 
+void JudgementWatch::continueFrom(const JudgementWatch& clearRun) {
+    override_ = clearRun.override_;
+    cause_ = clearRun.cause_;
+    causeSlot_ = clearRun.causeSlot_;
+    latchedAt_ = clearRun.latchedAt_;
+    floors_ = clearRun.floors_;
+    lastPosition_ = clearRun.lastPosition_;
+    lastSpeed_ = clearRun.lastSpeed_;
+    furthest_ = clearRun.furthest_;
+}
+
 bool JudgementWatch::concerns(const Transponder& t) const {
     switch (j_.kind) {
     case Judgement::Kind::Signal:

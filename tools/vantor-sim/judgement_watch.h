@@ -19,6 +19,10 @@ class JudgementWatch : public RunObserver {
     JudgementWatch(const Scenario& scenario, Judgement& judgement,
                    const std::optional<Approach>& approach, double tolerance);
 
+    // The watch of a run that goes on from a saved state of the clear run: what that one saw
+    // of the run so far, as if this one had watched from the start.
+    void continueFrom(const JudgementWatch& clearRun);
+
     void onFact(const UnitFact& fact) override;
     void onFrame(const FrameRecord& frame) override;
     // Fills in the judgement once the run has ended.

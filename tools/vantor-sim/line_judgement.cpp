@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "judgement_watch.h"
+#include "line_run.h"
 #include "parallel_runs.h"
 #include "svg_plot.h"
 #include "text_format.h"
@@ -182,10 +183,17 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
 // A train this much below a curve's floor runs under it.
 constexpr double kUnderFloor = 1.0; // km/h
 
-Judgement playOnce(const Scenario& scenario, const JudgeOptions& options, const Task& task,
-                   std::optional<double>& floor) {
-    Judgement j = task.judgement;
-    const std::optional<Approach>& approach = task.play.approach;
+// Plays a play watched by these observers, the judgement's watch among them, and says how the
+// run ended: from the start of the line, or from a saved state of a run that drove there.
+using Runner = std::function<RunEnd(const Play&, const std::vector<RunObserver*>&,
+                                    JudgementWatch&)>;
+
+Judgement playOnce(const Scenario& scenario, const JudgeOptions& options, const Judgement& base,
+                   const Play& play, const Runner& run, std::optional<double>& floor) {
+    Judgement j = base;
+    const std::optional<Approach>& approach = play.approach;
+    j.speed = approach ? approach->speed : 0.0;
+    j.takeOver = approach ? std::optional<double>(approach->from) : std::nullopt;
     if (approach && !(approach->speed > 0.0)) {
         j.outcome = Outcome::NotJudged;
         j.why = "the driver's profile is 0 km/h here: give --speed";
@@ -204,10 +212,7 @@ Judgement playOnce(const Scenario& scenario, const JudgeOptions& options, const 
     if (options.plots) {
         observers.push_back(&plotted);
     }
-    const std::unique_ptr<PluginLibrary> plugin =
-        loadLibraryCopy(options.library, options.settingsFile);
-    const RunEnd end = runScenario(scenario, *plugin, observers, {}, &task.play);
-    watch.finish(end);
+    watch.finish(run(play, observers, watch));
     floor = watch.floorThatStoodIt();
     if (options.plots) {
         j.svg = plot.render();
@@ -218,17 +223,16 @@ Judgement playOnce(const Scenario& scenario, const JudgeOptions& options, const 
 // A danger approach that a curve with a floor stood is played again just under that floor: the
 // slower train is the worse case then, and the report gives whichever of the two fails.
 Judgement playUnderFloor(const Scenario& scenario, const JudgeOptions& options,
-                         const Task& task) {
+                         const Judgement& base, const Play& play, const Runner& run) {
     std::optional<double> floor;
-    Judgement j = playOnce(scenario, options, task, floor);
+    Judgement j = playOnce(scenario, options, base, play, run, floor);
     if (!floor) {
         return j;
     }
-    Task slower = task;
-    slower.judgement.speed = *floor - kUnderFloor;
-    slower.play.approach->speed = slower.judgement.speed;
+    Play slower = play;
+    slower.approach->speed = *floor - kUnderFloor;
     std::optional<double> again;
-    Judgement under = playOnce(scenario, options, slower, again);
+    Judgement under = playOnce(scenario, options, base, slower, run, again);
     const std::string why = "below the " + shortNumber(*floor) + " km/h floor of the curve that " +
                             "stood the train at " + fixed(j.speed, 1) + " km/h";
     if (under.outcome != Outcome::Protected) {
@@ -240,23 +244,124 @@ Judgement playUnderFloor(const Scenario& scenario, const JudgeOptions& options,
     return j;
 }
 
-// Each way of approaching: the report gives the first that fails, or the plain approach.
-Judgement play(const Scenario& scenario, const JudgeOptions& options, const Task& task) {
-    Judgement j = playUnderFloor(scenario, options, task);
-    if (!task.afterStop || j.outcome != Outcome::Protected) {
+// Of the ways of approaching, the report gives the first that fails, or the plain approach.
+Judgement combined(const Task& task, Judgement plain, const std::optional<Judgement>& after) {
+    if (!after || plain.outcome != Outcome::Protected) {
+        return plain;
+    }
+    if (after->outcome != Outcome::Protected) {
+        Judgement j = *after;
+        j.why = task.afterStopText + (j.why.empty() ? "" : ": " + j.why);
         return j;
     }
-    Task again = task;
-    again.play = *task.afterStop;
-    again.judgement.takeOver = again.play.approach->from;
-    Judgement after = playUnderFloor(scenario, options, again);
-    if (after.outcome != Outcome::Protected) {
-        after.why = task.afterStopText + (after.why.empty() ? "" : ": " + after.why);
-        return after;
+    plain.why += (plain.why.empty() ? "" : "; ") + std::string("and ") + task.afterStopText +
+                 ": " + after->result;
+    return plain;
+}
+
+// Where a play first differs from the clear run, less the lead of its plot: from there on it
+// must be played on its own.
+double branchPlace(const Scenario& scenario, const Play& play) {
+    double place = play.approach->from;
+    for (const std::optional<size_t>& signal : {play.aspects.atDanger, play.aspects.clearsNear}) {
+        if (!signal) {
+            continue;
+        }
+        for (const Transponder& t : scenario.transponders) {
+            if (t.linkedSignal == signal) {
+                place = std::min(place, t.position);
+                break;
+            }
+        }
+        place = std::min(place, scenario.signals[*signal].position - kDrawnUp);
     }
-    j.why += (j.why.empty() ? "" : "; ") + std::string("and ") + task.afterStopText + ": " +
-             after.result;
-    return j;
+    return place - kPlotLead - 1.0;
+}
+
+struct Played {
+    size_t task = 0;
+    bool afterStop = false; // the play of task.afterStop, not the plain one
+    Judgement judgement;
+};
+
+// Each play from the start of the line, on a library copy of its own.
+Judgement replayed(const Scenario& scenario, const JudgeOptions& options, const Task& task,
+                   const Play& play) {
+    const Runner fromStart = [&](const Play& p, const std::vector<RunObserver*>& observers,
+                                 JudgementWatch&) {
+        const std::unique_ptr<PluginLibrary> plugin =
+            loadLibraryCopy(options.library, options.settingsFile);
+        return runScenario(scenario, *plugin, observers, {}, &p);
+    };
+    return playUnderFloor(scenario, options, task.judgement, play, fromStart);
+}
+
+// One worker's share: it drives the clear run once and branches each of its plays off it where
+// the play first differs, going back to the saved state after each. The clear run's judgement
+// comes from worker 0.
+std::vector<Played> driveAndBranch(const Scenario& scenario, const JudgeOptions& options,
+                                   const std::vector<Task>& tasks, size_t worker, size_t workers) {
+    std::vector<std::pair<double, Played>> branches;
+    for (size_t i = 0; i + 1 < tasks.size(); ++i) {
+        if (i % workers != worker) {
+            continue;
+        }
+        branches.push_back({branchPlace(scenario, tasks[i].play), {i, false, {}}});
+        if (tasks[i].afterStop) {
+            branches.push_back({branchPlace(scenario, *tasks[i].afterStop), {i, true, {}}});
+        }
+    }
+    std::stable_sort(branches.begin(), branches.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+
+    const Task& clear = tasks.back();
+    Played clearRun{tasks.size() - 1, false, clear.judgement};
+    const Train train(scenario.vehicle, scenario.gradients);
+    JudgementWatch clearWatch(scenario, clearRun.judgement, std::nullopt,
+                              train.highestAcceleration() * scenario.run.stepMs / 1000.0);
+    Scenario titled = scenario;
+    titled.name = scenario.name + ": clear run, every signal cleared";
+    SvgPlot clearPlot(titled);
+    std::vector<RunObserver*> prefixObservers{&clearWatch};
+    if (options.plots && worker == 0) {
+        prefixObservers.push_back(&clearPlot);
+    }
+    const std::unique_ptr<PluginLibrary> plugin =
+        loadLibraryCopy(options.library, options.settingsFile);
+    LineRun prefix(scenario, *plugin, prefixObservers, &clear.play);
+    LineRun::Checkpoint checkpoint;
+    const Runner fromCheckpoint = [&](const Play& p, const std::vector<RunObserver*>& observers,
+                                      JudgementWatch& watch) {
+        prefix.restore(checkpoint);
+        prefix.branch(p, observers);
+        watch.continueFrom(clearWatch);
+        return prefix.runOut();
+    };
+    std::vector<Played> results;
+    bool driving = true; // the clear run has not ended yet
+    for (auto& [place, played] : branches) {
+        const Task& task = tasks[played.task];
+        const Play& play = played.afterStop ? *task.afterStop : task.play;
+        driving = driving && place > scenario.run.startPosition && prefix.runTo(place);
+        if (!driving) {
+            played.judgement = replayed(scenario, options, task, play);
+        } else {
+            prefix.save(checkpoint);
+            played.judgement =
+                playUnderFloor(scenario, options, task.judgement, play, fromCheckpoint);
+            prefix.restore(checkpoint);
+            prefix.branch(clear.play, prefixObservers);
+        }
+        results.push_back(std::move(played));
+    }
+    if (worker == 0) {
+        clearWatch.finish(prefix.finish());
+        if (options.plots) {
+            clearRun.judgement.svg = clearPlot.render();
+        }
+        results.push_back(std::move(clearRun));
+    }
+    return results;
 }
 
 } // namespace
@@ -306,10 +411,42 @@ double brakingDistance(double speed, double deceleration) {
 
 std::vector<Judgement> judgeLine(const Scenario& scenario, const JudgeOptions& options) {
     const std::vector<Task> tasks = plan(scenario, options);
+    std::vector<Judgement> plain(tasks.size());
+    std::vector<std::optional<Judgement>> after(tasks.size());
+    if (options.replayEach) {
+        runInOrder(
+            tasks.size(), options.jobs,
+            [&](size_t i) {
+                std::pair<Judgement, std::optional<Judgement>> both{
+                    replayed(scenario, options, tasks[i], tasks[i].play), std::nullopt};
+                if (tasks[i].afterStop) {
+                    both.second = replayed(scenario, options, tasks[i], *tasks[i].afterStop);
+                }
+                return both;
+            },
+            [&](size_t i, const std::pair<Judgement, std::optional<Judgement>>& both) {
+                plain[i] = both.first;
+                after[i] = both.second;
+            });
+    } else {
+        const size_t workers = std::max<size_t>(1, std::min<size_t>(options.jobs, tasks.size()));
+        runInOrder(
+            workers, options.jobs,
+            [&](size_t w) { return driveAndBranch(scenario, options, tasks, w, workers); },
+            [&](size_t, const std::vector<Played>& played) {
+                for (const Played& p : played) {
+                    if (p.afterStop) {
+                        after[p.task] = p.judgement;
+                    } else {
+                        plain[p.task] = p.judgement;
+                    }
+                }
+            });
+    }
     std::vector<Judgement> judgements;
-    runInOrder(
-        tasks.size(), options.jobs, [&](size_t i) { return play(scenario, options, tasks[i]); },
-        [&](size_t, const Judgement& j) { judgements.push_back(j); });
+    for (size_t i = 0; i < tasks.size(); ++i) {
+        judgements.push_back(combined(tasks[i], plain[i], after[i]));
+    }
     return judgements;
 }
 

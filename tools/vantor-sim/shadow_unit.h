@@ -29,6 +29,24 @@ class ShadowUnit {
     void setBeaconData(const BeaconData& beacon) { vantor::setBeaconData(*plugin_, beacon); }
 
     const CVantor& unit() const { return plugin_->unit; }
+
+    // The whole unit, to go on from there again. Its record points into itself, so a state
+    // goes back only into the unit it came from.
+    struct State {
+        Plugin plugin;
+        std::array<int32_t, kPanelSize> panel;
+        std::array<int32_t, kSoundSize> sound;
+    };
+    void save(State& state) const {
+        state.plugin = *plugin_;
+        state.panel = panel_;
+        state.sound = sound_;
+    }
+    void restore(const State& state) {
+        *plugin_ = state.plugin;
+        panel_ = state.panel;
+        sound_ = state.sound;
+    }
     const std::array<int32_t, kPanelSize>& panel() const { return panel_; }
     const std::array<int32_t, kSoundSize>& sound() const { return sound_; }
 

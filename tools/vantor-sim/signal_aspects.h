@@ -11,6 +11,10 @@
 
 namespace vantor::sim {
 
+// A signal that clears as the train draws up to it does so this far before it: close enough
+// that the train has passed the signal's whole layout at danger.
+inline constexpr double kDrawnUp = 50.0; // m
+
 struct AspectRule {
     bool allClear = false;          // every signal shows its clear aspect...
     std::optional<size_t> atDanger; // ...but this one danger, whatever the script says...
@@ -43,8 +47,6 @@ class SignalAspects {
     // The front has reached position: the signal that clears as the train draws up to it, if
     // it is near enough now.
     std::optional<size_t> trainAt(double position, const std::vector<Signal>& signals) {
-        // Close enough that the train has passed the signal's whole layout at danger.
-        constexpr double kDrawnUp = 50.0; // m
         if (!rule_.clearsNear || position < signals[*rule_.clearsNear].position - kDrawnUp) {
             return std::nullopt;
         }
