@@ -4,7 +4,8 @@
 # display and follows a speed profile that changes three times a block: 60 km/h through each
 # block's restriction, 75 km/h past the signals, 70 km/h through the timed section. Each block
 # has a 60 km/h restriction set and lifted by coil pairs, an alarm the driver acknowledges, a
-# stop signal that clears before the train reaches it, and a timed section.
+# stop signal that clears before the train reaches it, and a timed section; the signals and
+# limits are declared, for the protection report.
 #   bench/long_route_scenario.sh [KM] > long.toml
 set -euo pipefail
 km=${1:-520}
@@ -49,6 +50,15 @@ TOML
 for ((start = 1000; start + block <= length; start += block)); do
   cat <<TOML
 
+[[route.signals]]
+name = "S$((start / block + 1))"
+position = $((start + 3400))
+
+[[route.limits]]
+from = $((start + 562))
+to = $((start + 1500))
+speed = 60
+
 [[route.coil_pairs]]
 position = ${start}
 first = 90
@@ -71,17 +81,20 @@ label = "alarm"
 [[route.transponders]]
 position = $((start + 3000))
 type = 50
+signal = "S$((start / block + 1))"
 optional = 1
 label = "stop signal"
 
 [[route.transponders]]
 position = $((start + 3010))
 type = 50
+signal = "S$((start / block + 1))"
 optional = 1
 
 [[route.transponders]]
 position = $((start + 3300))
 type = 1
+signal = "S$((start / block + 1))"
 optional = 1
 label = "signal cleared"
 

@@ -5,7 +5,8 @@
 # frames against the floor of 30 independent square roots timed in the same run, as ratios that
 # compare across machines; then the test bench's frames per second along a generated 520 km
 # line, once with its output off (--quiet, which also leaves the bench's own unit out) and once
-# writing a CSV trace to a file. The load average is printed before and after: figures taken under load
+# writing a CSV trace to a file; and the protection report of that line against one run of it
+# with its timeline. The load average is printed before and after: figures taken under load
 # say so. Not part of scripts/test.sh: timings need a quiet machine, not a CI runner.
 #   scripts/bench.sh [extra Google Benchmark options, e.g. --benchmark_filter=Elapse]
 set -euo pipefail
@@ -68,4 +69,20 @@ measure() {
 echo "== test bench, 520 km at 62.5 frames per simulated second"
 measure "output off" "${sim[@]}"
 measure "CSV trace to a file" "${sim[@]}" --csv "$work/trace.csv"
+
+# The protection report of the same line (103 signals, 103 limits and the clear run) against one
+# run of it with the timeline and the bench's own unit, in the same minutes: at most 5 times.
+seconds() {
+  local times
+  times=$({ TIMEFORMAT='%R'; time "$@" >/dev/null 2>&1; } 2>&1)
+  echo "$times"
+}
+echo "== protection report, 520 km"
+run=$(seconds "$build/tools/vantor-sim/vantor-sim" --library "$build/libvantor.so" \
+  --scenario "$work/line.toml" --pin-random)
+report=$(seconds "$build/tools/vantor-sim/vantor-sim" --library "$build/libvantor.so" \
+  protect --jobs "$(nproc)" "$work/line.toml")
+awk -v run="$run" -v report="$report" 'BEGIN {
+  printf "%-28s %6.2f s wall\n%-28s %6.2f s wall  %5.2f times the run (at most 5)\n",
+    "one run with its timeline", run, "protect --jobs '"$(nproc)"'", report, report / run }'
 echo "== load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -73,6 +73,16 @@ class FromPlace : public RunObserver {
     double from_;
 };
 
+// Where the first transponder linked to a signal lies, if one is.
+std::optional<double> firstLinked(const Scenario& scenario, size_t signal) {
+    for (const Transponder& t : scenario.transponders) {
+        if (t.linkedSignal == signal) {
+            return t.position;
+        }
+    }
+    return std::nullopt;
+}
+
 struct Task {
     Judgement judgement;
     Play play;
@@ -127,14 +137,7 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
         task.judgement.subject = "signal " + s.name + " at " + fixed(s.position, 1) + " m";
         task.play.aspects = AspectRule{true, i};
         task.play.attentive = true;
-        std::optional<double> firstLinked;
-        for (const Transponder& t : scenario.transponders) {
-            if (t.linkedSignal == i) {
-                firstLinked = t.position;
-                break;
-            }
-        }
-        placeApproach(scenario, options, s.position, firstLinked, task);
+        placeApproach(scenario, options, s.position, firstLinked(scenario, i), task);
         task.play.approach->until = s.position + kSignalRunOut;
         task.play.approach->driveOn = Approach::DriveOn::AfterRestriction;
         std::optional<size_t> before;
@@ -144,7 +147,18 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
                 before = k;
             }
         }
-        if (before) {
+        // Only a distance code in the layout of the signal before can leave a stop distance to
+        // carry over; without one the approach is the plain one over again.
+        const bool distanceCodeBefore =
+            before && std::any_of(scenario.transponders.begin(), scenario.transponders.end(),
+                                  [&](const Transponder& t) {
+                                      return t.type == 0 && t.position < s.position &&
+                                             t.position >= firstLinked(scenario, *before)
+                                                                .value_or(scenario.signals[*before]
+                                                                              .position) &&
+                                             t.position <= scenario.signals[*before].position;
+                                  });
+        if (distanceCodeBefore) {
             // Taken over past the signal before, once the train has drawn up to it and gone on.
             Play play = task.play;
             play.aspects.clearsNear = before;
@@ -267,13 +281,8 @@ double branchPlace(const Scenario& scenario, const Play& play) {
         if (!signal) {
             continue;
         }
-        for (const Transponder& t : scenario.transponders) {
-            if (t.linkedSignal == signal) {
-                place = std::min(place, t.position);
-                break;
-            }
-        }
-        place = std::min(place, scenario.signals[*signal].position - kDrawnUp);
+        place = std::min({place, firstLinked(scenario, *signal).value_or(place),
+                          scenario.signals[*signal].position - kDrawnUp});
     }
     return place - kPlotLead - 1.0;
 }
