@@ -44,6 +44,8 @@ ExpectWindow readWindow(TableReader& reader) {
         const double value = reader.number(key, 0.0);
         if (times) {
             requireNonNegative(reader, key, value);
+        } else {
+            requireWithin(reader, key, value, kPositionBounds);
         }
         return value;
     };
@@ -129,6 +131,7 @@ Expectation readExpectation(TableReader& reader) {
     if (reader.has("stop_before")) {
         e.kind = ExpectKind::StopBefore;
         e.stopBefore = reader.number("stop_before", 0.0);
+        requireWithin(reader, "stop_before", e.stopBefore, kPositionBounds);
         if (e.window.by == ExpectWindow::By::Time || e.window.single || e.window.to) {
             reader.failTable("with stop_before only 'from' may be given: the place from which "
                              "the stand may come");

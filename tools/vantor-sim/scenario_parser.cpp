@@ -29,20 +29,23 @@ std::string numberText(double value) {
 
 Vehicle readVehicle(TableReader& reader) {
     Vehicle v;
+    const std::string notches = "must lie between 1 and " + std::to_string(kMostNotches);
     v.brakeNotches = reader.int32("brake_notches", v.brakeNotches);
-    if (v.brakeNotches < 1) {
-        reader.fail(*reader.find("brake_notches"), "brake_notches", "must be at least 1");
+    if (v.brakeNotches < 1 || v.brakeNotches > kMostNotches) {
+        reader.fail(*reader.find("brake_notches"), "brake_notches", notches);
     }
     v.powerNotches = reader.int32("power_notches", v.powerNotches);
-    if (v.powerNotches < 1) {
-        reader.fail(*reader.find("power_notches"), "power_notches", "must be at least 1");
+    if (v.powerNotches < 1 || v.powerNotches > kMostNotches) {
+        reader.fail(*reader.find("power_notches"), "power_notches", notches);
     }
     v.ackBrakeNotch = reader.int32("ack_brake_notch", v.ackBrakeNotch);
     if (v.ackBrakeNotch < 1 || v.ackBrakeNotch > v.emergencyNotch()) {
-        reader.fail(*reader.find("ack_brake_notch"), "ack_brake_notch",
-                    "must lie between 1 and brake_notches + 1");
+        reader.failKey("ack_brake_notch", "must lie between 1 and brake_notches + 1");
     }
     v.cars = reader.int32("cars", v.cars);
+    if (v.cars < 1 || v.cars > kMostCars) {
+        reader.failKey("cars", "must lie between 1 and " + std::to_string(kMostCars));
+    }
 
     v.powerAcceleration = reader.numbers("power_acceleration");
     if (v.powerAcceleration.empty()) {
@@ -65,17 +68,18 @@ Vehicle readVehicle(TableReader& reader) {
     for (const char* key : {"power_acceleration", "brake_deceleration"}) {
         const auto& list =
             std::string(key) == "power_acceleration" ? v.powerAcceleration : v.brakeDeceleration;
-        if (std::any_of(list.begin(), list.end(), [](double x) { return x < 0.0; }) &&
+        if (std::any_of(list.begin(), list.end(),
+                        [](double x) { return !within(x, kAccelerationBounds); }) &&
             reader.has(key)) {
-            reader.fail(*reader.find(key), key, "values must not be negative");
+            reader.fail(*reader.find(key), key, "values " + boundsText(kAccelerationBounds));
         }
     }
     v.emergencyDeceleration = reader.number("emergency_deceleration", v.emergencyDeceleration);
-    requireNonNegative(reader, "emergency_deceleration", v.emergencyDeceleration);
+    requireWithin(reader, "emergency_deceleration", v.emergencyDeceleration, kAccelerationBounds);
     v.resistanceConstant = reader.number("resistance_constant", v.resistanceConstant);
-    requireNonNegative(reader, "resistance_constant", v.resistanceConstant);
+    requireWithin(reader, "resistance_constant", v.resistanceConstant, kAccelerationBounds);
     v.resistanceAt100 = reader.number("resistance_at_100", v.resistanceAt100);
-    requireNonNegative(reader, "resistance_at_100", v.resistanceAt100);
+    requireWithin(reader, "resistance_at_100", v.resistanceAt100, kAccelerationBounds);
     reader.finish();
     return v;
 }
@@ -111,6 +115,7 @@ Settings readSettings(TableReader& reader) {
 Transponder readTransponder(TableReader& reader) {
     Transponder t;
     t.position = reader.requiredNumber("position");
+    requireWithin(reader, "position", t.position, kPositionBounds);
     if (!reader.has("type")) {
         reader.failTable("missing key '" + reader.qualified("type") + "'");
     }
@@ -127,8 +132,13 @@ Transponder readTransponder(TableReader& reader) {
 // A coil pair: a code-90 coil and, spacing metres further on, a second coil.
 void readCoilPair(TableReader& reader, std::vector<Transponder>& out) {
     const double position = reader.requiredNumber("position");
+    requireWithin(reader, "position", position, kPositionBounds);
     const double spacing = reader.requiredNumber("spacing");
     requirePositive(reader, "spacing", spacing);
+    if (!within(position + spacing, kPositionBounds)) {
+        reader.failKey("spacing", "puts the second coil at " + numberText(position + spacing) +
+                                      " m, where positions " + boundsText(kPositionBounds));
+    }
     const int32_t first = reader.int32("first", 90);
     if (!reader.has("second")) {
         reader.failTable("missing key '" + reader.qualified("second") + "'");
@@ -144,7 +154,9 @@ void readCoilPair(TableReader& reader, std::vector<Transponder>& out) {
 Gradient readGradient(TableReader& reader) {
     Gradient g;
     g.position = reader.requiredNumber("position");
+    requireWithin(reader, "position", g.position, kPositionBounds);
     g.perMille = reader.requiredNumber("per_mille");
+    requireWithin(reader, "per_mille", g.perMille, kGradientBounds);
     reader.finish();
     return g;
 }
@@ -187,9 +199,8 @@ std::vector<ProfilePoint> readProfile(TableReader& reader) {
         }
         const ProfilePoint point{reader.asNumber(*pair->get(0), "profile"),
                                  reader.asNumber(*pair->get(1), "profile")};
-        if (point.speed < 0.0) {
-            reader.fail(item, "profile", "speeds must not be negative");
-        }
+        requireWithin(reader, *pair->get(0), "profile", point.position, kPositionBounds);
+        requireWithin(reader, *pair->get(1), "profile", point.speed, kSpeedBounds);
         if (!profile.empty() && point.position <= profile.back().position) {
             reader.fail(item, "profile", "positions must increase");
         }
@@ -205,6 +216,7 @@ DriverPlan readDriver(TableReader& reader, const Vehicle& vehicle, const Setting
     d.profile = readProfile(reader);
     d.deceleration = reader.number("deceleration", d.deceleration);
     requirePositive(reader, "deceleration", d.deceleration);
+    requireWithin(reader, "deceleration", d.deceleration, kAccelerationBounds);
     d.brakeNotch = reader.int32("brake_notch", matchingBrakeNotch(vehicle, settings));
     if (d.brakeNotch < 1 || d.brakeNotch > vehicle.brakeNotches) {
         reader.fail(*reader.find("brake_notch"), "brake_notch",
@@ -225,7 +237,7 @@ DriverPlan readDriver(TableReader& reader, const Vehicle& vehicle, const Setting
     }
     d.watchPattern = reader.boolean("watch_pattern", d.watchPattern);
     d.patternMargin = reader.number("pattern_margin", d.patternMargin);
-    requireNonNegative(reader, "pattern_margin", d.patternMargin);
+    requireWithin(reader, "pattern_margin", d.patternMargin, kSpeedBounds);
     reader.finish();
     return d;
 }
@@ -249,6 +261,7 @@ Event readEvent(TableReader& reader, const Vehicle& vehicle) {
         requireNonNegative(reader, "time", *e.time);
     } else {
         e.position = reader.number("position", 0.0);
+        requireWithin(reader, "position", *e.position, kPositionBounds);
     }
     e.label = reader.text("label", "");
     if (reader.has("power_switch")) {
@@ -275,6 +288,10 @@ Event readEvent(TableReader& reader, const Vehicle& vehicle) {
     }
     if (reader.has("reverser")) {
         e.reverser = reader.int32("reverser", 0);
+        if (*e.reverser < -1 || *e.reverser > 1) {
+            reader.fail(*reader.find("reverser"), "reverser",
+                        "must be 1 (forward), 0 or -1 (backward)");
+        }
     }
     if (reader.has("auto")) {
         e.automatic = reader.boolean("auto", true);
@@ -306,10 +323,15 @@ Run readRun(TableReader& reader) {
     if (r.stepMs <= 0) {
         reader.fail(*reader.find("step_ms"), "step_ms", "must be greater than 0");
     }
+    if (r.stepMs > kLongestStepMs) {
+        reader.fail(*reader.find("step_ms"), "step_ms",
+                    "must be at most " + std::to_string(kLongestStepMs));
+    }
     r.duration = reader.number("duration", r.duration);
     requirePositive(reader, "duration", r.duration);
     r.durationLine = reader.lineOfKey("duration");
     r.startPosition = reader.number("start_position", r.startPosition);
+    requireWithin(reader, "start_position", r.startPosition, kPositionBounds);
     r.powerSwitch = reader.boolean("power_switch", r.powerSwitch);
     reader.finish();
     return r;
@@ -350,7 +372,8 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     if (const toml::table* table = top.table("route")) {
         TableReader reader(*table, "route", sourceName);
         scenario.routeLength = reader.number("length", 0.0);
-        requireNonNegative(reader, "length", scenario.routeLength);
+        requireWithin(reader, "length", scenario.routeLength,
+                      Bounds{0.0, kPositionBounds.high, kPositionBounds.unit});
         for (const toml::table* item : reader.tables("transponders")) {
             TableReader itemReader(*item, "route.transponders", sourceName);
             scenario.transponders.push_back(readTransponder(itemReader));
@@ -390,6 +413,11 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     if (const toml::table* table = top.table("run")) {
         TableReader reader(*table, "run", sourceName);
         scenario.run = readRun(reader);
+        if (scenario.routeLength > 0.0 && scenario.run.startPosition >= scenario.routeLength) {
+            reader.failKey("start_position", "must lie before the end of the line at " +
+                                                 numberText(scenario.routeLength) +
+                                                 " m (route.length)");
+        }
     }
     for (const toml::table* item : top.tables("expect")) {
         TableReader reader(*item, "expect", sourceName);

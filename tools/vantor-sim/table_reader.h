@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -13,6 +14,7 @@
 
 #include <toml++/toml.h>
 
+#include "scenario_bounds.h"
 #include "scenario_parser.h"
 
 namespace vantor::sim {
@@ -56,6 +58,13 @@ class TableReader {
         throw ScenarioError(lineOf(file_, table_.source()) + ": " +
                             (path_.empty() ? std::string("scenario") : "[" + path_ + "]") + ": " +
                             what);
+    }
+    // At the key; at its table when the key is left out and another key makes its default wrong.
+    [[noreturn]] void failKey(const std::string& key, const std::string& what) {
+        if (const toml::node* node = find(key)) {
+            fail(*node, key, what);
+        }
+        failTable("key '" + qualified(key) + "', left out: " + what);
     }
 
     const toml::node* find(const std::string& key) {
@@ -123,11 +132,15 @@ class TableReader {
         if (!node.is_number()) {
             fail(node, key, "expected a number, got " + typeName(node));
         }
-        const double value = node.value<double>().value();
-        if (!std::isfinite(value)) {
+        const std::optional<double> value = node.value<double>();
+        if (!value) {
+            fail(node, key,
+                 "an integer beyond 2^53 (9007199254740992) cannot be held exactly as a number");
+        }
+        if (!std::isfinite(*value)) {
             fail(node, key, "must be a finite number");
         }
-        return value;
+        return *value;
     }
     int64_t asInteger(const toml::node& node, const std::string& key) const {
         if (!node.is_integer()) {
@@ -217,13 +230,40 @@ class TableReader {
 
 inline void requirePositive(TableReader& reader, const std::string& key, double value) {
     if (value <= 0.0) {
-        reader.fail(*reader.find(key), key, "must be greater than 0");
+        reader.failKey(key, "must be greater than 0");
     }
 }
 
 inline void requireNonNegative(TableReader& reader, const std::string& key, double value) {
     if (value < 0.0) {
-        reader.fail(*reader.find(key), key, "must not be negative");
+        reader.failKey(key, "must not be negative");
+    }
+}
+
+inline std::string boundsText(const Bounds& bounds) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "must lie between %.15g and %.15g%s", bounds.low,
+                  bounds.high, bounds.unit);
+    return buffer;
+}
+
+inline bool within(double value, const Bounds& bounds) {
+    return value >= bounds.low && value <= bounds.high;
+}
+
+// A value read from node, inside an array, within its bounds.
+inline void requireWithin(const TableReader& reader, const toml::node& node, const std::string& key,
+                          double value, const Bounds& bounds) {
+    if (!within(value, bounds)) {
+        reader.fail(node, key, boundsText(bounds));
+    }
+}
+
+// The value of key within its bounds.
+inline void requireWithin(TableReader& reader, const std::string& key, double value,
+                          const Bounds& bounds) {
+    if (!within(value, bounds)) {
+        reader.failKey(key, boundsText(bounds));
     }
 }
 

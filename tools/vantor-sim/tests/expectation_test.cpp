@@ -126,6 +126,9 @@ TEST(Expectations, BadOnesAreNamedWithTheirLineAndKey) {
         {"lamp = 1\nfrom_time = -1\n", "key 'expect.from_time': must not be negative"},
         {"lamp = 1\nfrm = 3\n", "line.toml:3:1: unknown key 'expect.frm'"},
         {"brake = \"none\"\nstate = \"on\"\n", "unknown key 'expect.state'"},
+        {"lamp = 1\nat = 1e8\n", "line.toml:3:6: key 'expect.at': must lie between -10000000 "
+                                "and 10000000 m"},
+        {"stop_before = 1e300\n", "key 'expect.stop_before': must lie between -10000000"},
     };
     for (const auto& [expect, error] : cases) {
         EXPECT_NE(errorOf(expect).find(error), std::string::npos) << expect << "\n"
