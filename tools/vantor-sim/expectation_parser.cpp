@@ -121,9 +121,13 @@ Expectation readExpectation(TableReader& reader) {
     e.line = reader.line();
     const auto given = std::count_if(kWhatKeys.begin(), kWhatKeys.end(),
                                      [&](const char* key) { return reader.has(key); });
+    const std::string oneOf = "each expectation needs exactly one of stop_before, brake, lamp, "
+                              "pattern_speed, pattern_display and sound";
+    if (given == 0) {
+        reader.missing({kWhatKeys.begin(), kWhatKeys.end()}, oneOf);
+    }
     if (given != 1) {
-        reader.failTable("each expectation needs exactly one of stop_before, brake, lamp, "
-                         "pattern_speed, pattern_display and sound");
+        reader.failTable(oneOf);
     }
     e.label = reader.text("label", "");
     e.window = readWindow(reader);

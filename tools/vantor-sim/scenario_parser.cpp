@@ -117,7 +117,7 @@ Transponder readTransponder(TableReader& reader) {
     t.position = reader.requiredNumber("position");
     requireWithin(reader, "position", t.position, kPositionBounds);
     if (!reader.has("type")) {
-        reader.failTable("missing key '" + reader.qualified("type") + "'");
+        reader.missing("type");
     }
     t.type = reader.int32("type", 0);
     t.signal = reader.int32("signal", 0);
@@ -141,7 +141,7 @@ void readCoilPair(TableReader& reader, std::vector<Transponder>& out) {
     }
     const int32_t first = reader.int32("first", 90);
     if (!reader.has("second")) {
-        reader.failTable("missing key '" + reader.qualified("second") + "'");
+        reader.missing("second");
     }
     const int32_t second = reader.int32("second", 0);
     const int32_t signal = reader.int32("signal", 0);
@@ -253,8 +253,12 @@ int32_t readKey(TableReader& reader, const std::string& key) {
 Event readEvent(TableReader& reader, const Vehicle& vehicle) {
     Event e;
     e.line = reader.line();
+    const std::string oneOf = "each event needs exactly one of 'time' and 'position'";
+    if (!reader.has("time") && !reader.has("position")) {
+        reader.missing({"time", "position"}, oneOf);
+    }
     if (reader.has("time") == reader.has("position")) {
-        reader.failTable("each event needs exactly one of 'time' and 'position'");
+        reader.failTable(oneOf);
     }
     if (reader.has("time")) {
         e.time = reader.number("time", 0.0);

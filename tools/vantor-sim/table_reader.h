@@ -14,6 +14,7 @@
 
 #include <toml++/toml.h>
 
+#include "nearest_name.h"
 #include "scenario_bounds.h"
 #include "scenario_parser.h"
 
@@ -66,12 +67,35 @@ class TableReader {
         }
         failTable("key '" + qualified(key) + "', left out: " + what);
     }
+    // A required key left out. A key of the table that is none of the keys asked for but near
+    // one of the wanted ones is the likelier mistake, and is named instead.
+    [[noreturn]] void missing(const std::vector<std::string>& wanted,
+                              const std::string& what) const {
+        for (const auto& [key, node] : table_) {
+            const std::string name(key.str());
+            if (asked_.count(name)) {
+                continue;
+            }
+            if (const auto near = nearest(name, wanted, [](const std::string& s) { return s; })) {
+                throw ScenarioError(lineOf(file_, key.source()) + ": unknown key '" +
+                                    qualified(name) + "'; did you mean '" + wanted[*near] + "'?");
+            }
+        }
+        failTable(what);
+    }
+    [[noreturn]] void missing(const std::string& key) const {
+        missing({key}, "missing key '" + qualified(key) + "'");
+    }
 
     const toml::node* find(const std::string& key) {
         taken_.insert(key);
+        asked_.insert(key);
         return table_.get(key);
     }
-    bool has(const std::string& key) const { return table_.contains(key); }
+    bool has(const std::string& key) const {
+        asked_.insert(key);
+        return table_.contains(key);
+    }
     int line() const { return static_cast<int>(table_.source().begin.line); }
     int lineOfKey(const std::string& key) const {
         const toml::node* node = table_.get(key);
@@ -85,7 +109,7 @@ class TableReader {
     double requiredNumber(const std::string& key) {
         const toml::node* node = find(key);
         if (!node) {
-            failTable("missing key '" + qualified(key) + "'");
+            missing(key);
         }
         return asNumber(*node, key);
     }
@@ -206,13 +230,19 @@ class TableReader {
         return result;
     }
 
-    // Reports the first key nobody asked for.
+    // Reports the first key nobody asked for, with the known key nearest to it.
     void finish() const {
         for (const auto& [key, node] : table_) {
-            if (!taken_.count(std::string(key.str()))) {
-                throw ScenarioError(lineOf(file_, key.source()) + ": unknown key '" +
-                                    qualified(std::string(key.str())) + "'");
+            const std::string name(key.str());
+            if (taken_.count(name)) {
+                continue;
             }
+            const std::vector<std::string> known(asked_.begin(), asked_.end());
+            const auto near = nearest(name, known, [](const std::string& s) { return s; });
+            throw ScenarioError(
+                lineOf(file_, key.source()) + ": unknown key '" + qualified(name) + "'" +
+                (near && known[*near] != name ? "; did you mean '" + known[*near] + "'?"
+                                              : std::string()));
         }
     }
 
@@ -226,6 +256,8 @@ class TableReader {
     std::string path_;
     const std::string& file_;
     std::set<std::string> taken_;
+    // Every key the format looked for here, given or not: the names a misspelling is meant for.
+    mutable std::set<std::string> asked_;
 };
 
 inline void requirePositive(TableReader& reader, const std::string& key, double value) {

@@ -29,11 +29,12 @@ TEST(ScenarioParser, BadScenariosAreNamedWithTheirLineAndKey) {
     const std::pair<const char*, const char*> cases[] = {
         {"name = \"x\"\nspeed = 3\n", "2:1: unknown key 'speed'"},
         {"[vehicle]\nbrake_notches = 8\nbrake_notchs = 7\n",
-         "3:1: unknown key 'vehicle.brake_notchs'"},
+         "3:1: unknown key 'vehicle.brake_notchs'; did you mean 'brake_notches'?"},
         {"[route]\n[[route.transponders]]\nposition = 5\ntype = 0\nsignl = 1\n",
-         "5:1: unknown key 'route.transponders.signl'"},
-        {"[[events]]\ntime = 1\npower_swich = true\n", "3:1: unknown key 'events.power_swich'"},
-        {"[vehicel]\n", "1:2: unknown key 'vehicel'"},
+         "5:1: unknown key 'route.transponders.signl'; did you mean 'signal'?"},
+        {"[[events]]\ntime = 1\npower_swich = true\n",
+         "3:1: unknown key 'events.power_swich'; did you mean 'power_switch'?"},
+        {"[vehicel]\n", "1:2: unknown key 'vehicel'; did you mean 'vehicle'?"},
         {"[vehicle]\nbrake_notches = \"eight\"\n",
          "2:17: key 'vehicle.brake_notches': expected an integer, got a string"},
         {"[vehicle]\nbrake_notches = 8.5\n",
@@ -70,6 +71,31 @@ TEST(ScenarioParser, BadScenariosAreNamedWithTheirLineAndKey) {
         {"[[route.gradients]]\nposition = 5\nper_mille = 1\n[[route.gradients]]\nposition = 5\n"
          "per_mille = 2\n",
          "4:1: [route.gradients]: a second gradient at 5 m"}};
+    for (const auto& [text, error] : cases) {
+        EXPECT_EQ(errorOf(text), std::string("line.toml:") + error) << text;
+    }
+}
+
+// A misspelt key that a required one is missing for is named, not the missing key alone; a key
+// the table does not know is named with the known key nearest to it.
+TEST(ScenarioParser, MisspeltKeysAreNamedWithTheKeyMeant) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[route]\n[[route.transponders]]\npostion = 1000\ntype = 0\n",
+         "3:1: unknown key 'route.transponders.postion'; did you mean 'position'?"},
+        {"[route]\n[[route.transponders]]\nposition = 1000\ntyp = 0\n",
+         "4:1: unknown key 'route.transponders.typ'; did you mean 'type'?"},
+        {"[[route.coil_pairs]]\nposition = 5\nspacing = 4\nsecnd = 85\n",
+         "4:1: unknown key 'route.coil_pairs.secnd'; did you mean 'second'?"},
+        {"[[route.gradients]]\nposition = 5\npermille = 3\n",
+         "3:1: unknown key 'route.gradients.permille'; did you mean 'per_mille'?"},
+        {"[[events]]\ntme = 1\nbrake = 2\n", "2:1: unknown key 'events.tme'; did you mean 'time'?"},
+        {"[[expect]]\nlmp = \"warning\"\n", "2:1: unknown key 'expect.lmp'; did you mean 'lamp'?"},
+        {"[run]\nstep = 20\n", "2:1: unknown key 'run.step'; did you mean 'step_ms'?"},
+        // Nothing near enough: the key alone, or the missing key as before.
+        {"[run]\nfast = true\n", "2:1: unknown key 'run.fast'"},
+        {"[route]\n[[route.transponders]]\nsignal = 3\ntype = 0\n",
+         "2:1: [route.transponders]: missing key 'route.transponders.position'"},
+    };
     for (const auto& [text, error] : cases) {
         EXPECT_EQ(errorOf(text), std::string("line.toml:") + error) << text;
     }
