@@ -423,9 +423,11 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
                                                  " m (route.length)");
         }
     }
+    const Reach reach = reachOf(scenario);
     for (const toml::table* item : top.tables("expect")) {
         TableReader reader(*item, "expect", sourceName);
         scenario.expectations.push_back(readExpectation(reader));
+        requireReachable(reader, scenario.expectations.back(), reach);
     }
     top.finish();
     return scenario;
