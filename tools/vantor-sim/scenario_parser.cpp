@@ -27,6 +27,42 @@ std::string numberText(double value) {
     return std::string(buffer, result.ptr);
 }
 
+// The characters of a line, without its line break.
+size_t charactersOfLine(std::string_view text, size_t number) {
+    size_t start = 0;
+    for (size_t line = 1; line < number && start != std::string_view::npos; ++line) {
+        start = text.find('\n', start);
+        start = start == std::string_view::npos ? start : start + 1;
+    }
+    if (start == std::string_view::npos) {
+        return 0;
+    }
+    std::string_view line = text.substr(start, text.find('\n', start) - start);
+    if (line.ends_with('\r')) {
+        line.remove_suffix(1);
+    }
+    // Columns count characters, not bytes.
+    return static_cast<size_t>(std::count_if(line.begin(), line.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The parser's words, but a string without its closing quote named as such: the parser sees
+// only the line break or the end of the file that comes in its place.
+std::string syntaxError(std::string_view text, const toml::parse_error& error) {
+    const std::string_view description = error.description();
+    const bool inString = description.starts_with("Error while parsing string") ||
+                          description.starts_with("Error while parsing literal string");
+    if (inString && description.find("end-of-file") != std::string_view::npos) {
+        return "unterminated string: the file ends before its closing quote";
+    }
+    const toml::source_position at = error.source().begin;
+    if (inString && at.column > charactersOfLine(text, at.line)) {
+        return "unterminated string: the line ends before its closing quote";
+    }
+    return std::string(description);
+}
+
 Vehicle readVehicle(TableReader& reader) {
     Vehicle v;
     const std::string notches = "must lie between 1 and " + std::to_string(kMostNotches);
@@ -348,8 +384,7 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     try {
         root = toml::parse(text, sourceName);
     } catch (const toml::parse_error& error) {
-        throw ScenarioError(lineOf(sourceName, error.source()) + ": " +
-                            std::string(error.description()));
+        throw ScenarioError(lineOf(sourceName, error.source()) + ": " + syntaxError(text, error));
     }
 
     if (root.empty()) {
@@ -444,6 +479,11 @@ Scenario loadScenarioFile(const std::string& path) {
     }
     std::ostringstream text;
     text << in.rdbuf();
+    if (const char* order = unmarkedUtf16(text.str())) {
+        throw ScenarioError(path + ": the file is UTF-16 (" + order +
+                            ") without a byte-order mark; save it as UTF-8, or as UTF-16 with "
+                            "a byte-order mark");
+    }
     return parseScenario(utf8FileText(text.str()), path);
 }
 

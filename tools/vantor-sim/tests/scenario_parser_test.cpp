@@ -161,6 +161,17 @@ TEST(ScenarioParser, SyntaxErrorsEmptyFilesAndFoldersAreNamed) {
     EXPECT_EQ(syntax.rfind("line.toml:2:", 0), 0u) << syntax;
     EXPECT_EQ(errorOf("# only a comment\n"),
               "line.toml: the scenario is empty: it sets nothing to run");
+    // The parser itself sees only the line break or the end of the file in the quote's place.
+    for (const auto& [text, error] :
+         {std::pair{"name = \"my line\nx = 1\n",
+                    "1:16: unterminated string: the line ends before its closing quote"},
+          std::pair{"name = 'my line\r\n", "1:16: unterminated string: the line ends before"},
+          std::pair{"a = [\"\u00e9\u00e9, 1]\n", "1:13: unterminated string: the line ends before"},
+          std::pair{"name = \"\"\"my line\n", "1:19: unterminated string: the file ends before "
+                                              "its closing quote"}}) {
+        EXPECT_EQ(errorOf(text).rfind(std::string("line.toml:") + error, 0), 0u) << text << "\n"
+                                                                                 << errorOf(text);
+    }
     for (const auto& [path, error] :
          {std::pair{"/nonexistent/line.toml", ": cannot read the scenario file"},
           std::pair{SCENARIO_DIR, ": is a folder, not a scenario file"}}) {
