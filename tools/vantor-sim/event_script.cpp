@@ -20,7 +20,7 @@ EventScript::EventScript(const std::vector<Event>& events, const std::vector<Sig
 
 void EventScript::letGoDue(double t, HostInputs& host) {
     for (auto it = keyUps_.begin(); it != keyUps_.end();) {
-        if (t >= it->time - kTimeTolerance) {
+        if (t >= it->time - kFrameTimeTolerance) {
             host.keyUp(it->key);
             it = keyUps_.erase(it);
         } else {

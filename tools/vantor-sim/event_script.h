@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "frame_record.h"
 #include "host_inputs.h"
 #include "scenario.h"
 #include "signal_aspects.h"
@@ -33,17 +34,13 @@ class EventScript {
   private:
     bool timedDue(double t) const {
         return nextTimed_ < byTime_.size() &&
-               t >= *(*events_)[byTime_[nextTimed_]].time - kTimeTolerance;
+               t >= *(*events_)[byTime_[nextTimed_]].time - kFrameTimeTolerance;
     }
     bool placedDue(double position) const {
         return nextPlaced_ < byPosition_.size() &&
                position >= *(*events_)[byPosition_[nextPlaced_]].position;
     }
     void fireAllDue(double t, double position, Driver& driver, HostInputs& host);
-
-    // Frame times are sums of whole milliseconds; a due time given in seconds may differ from
-    // them by rounding.
-    static constexpr double kTimeTolerance = 1e-9;
 
     struct PendingKeyUp {
         double time;

@@ -8,10 +8,6 @@ namespace vantor::sim {
 
 namespace {
 
-// Frame times are sums of whole milliseconds; a time given in seconds may differ from them by
-// rounding.
-constexpr double kTimeTolerance = 1e-9;
-
 std::string placeText(const ExpectWindow& w) {
     if (w.by == ExpectWindow::By::Run) {
         return " over the whole run";
@@ -72,12 +68,22 @@ bool ExpectationChecker::inside(const Expectation& e, State& state,
     }
     const bool byTime = w.by == ExpectWindow::By::Time;
     const double here = byTime ? frame.time : frame.position;
-    const double tolerance = byTime ? kTimeTolerance : 0.0;
+    const double tolerance = byTime ? kFrameTimeTolerance : 0.0;
     if (state.phase == Phase::Before) {
         if (w.from && here < *w.from - tolerance) {
             return false;
         }
-        // The frame that reaches the start counts even if it also runs past a short stretch.
+        // The frame that reaches the start counts even if it also runs past a short stretch;
+        // one beyond the stretch that did not come from before it, as the first frame of a
+        // train that starts beyond, has not seen it.
+        const std::optional<double> end = w.single ? w.from : w.to;
+        if (end && here > *end + tolerance) {
+            const double before =
+                previous_ ? (byTime ? previous_->time : previous_->position) : here;
+            if (!w.from || before >= *w.from - tolerance) {
+                return false;
+            }
+        }
         state.phase = Phase::Inside;
         return true;
     }
@@ -99,7 +105,12 @@ void ExpectationChecker::onFrame(const FrameRecord& frame) {
             check(e, states_[i], frame, started);
         }
     }
+    if (!previous_) {
+        start_ = furthest_ = hindmost_ = frame.position;
+    }
     furthest_ = std::max(furthest_, frame.position);
+    hindmost_ = std::min(hindmost_, frame.position);
+    previous_ = Place{frame.time, frame.position};
     moved_ = moved_ || frame.speed != 0.0f;
 }
 
@@ -270,6 +281,22 @@ void ExpectationChecker::judgeOneFrame(const Expectation& e, const State& s, Exp
     }
 }
 
+// A place or time the run never gets to proves nothing: why it never got there.
+std::string ExpectationChecker::nothingSeen(const ExpectWindow& w,
+                                            const std::string& runEnded) const {
+    if (w.by == ExpectWindow::By::Time) {
+        return runEnded + ", before " + shortNumber(*w.from) + " s";
+    }
+    if (w.from && furthest_ < *w.from) {
+        return "the train never got to " + shortNumber(*w.from) + " m; it got as far as " +
+               fixed(furthest_, 1) + " m";
+    }
+    // Behind the start, and never rolled back to.
+    return "the train started at " + fixed(start_, 1) + " m, beyond " +
+           shortNumber(w.single ? *w.from : *w.to) + " m, and got back only to " +
+           fixed(hindmost_, 1) + " m";
+}
+
 std::vector<ExpectationResult> ExpectationChecker::results(const RunEnd& end) const {
     const std::string runEnded = "the run ended at " + stoodAt(end.time, end.position);
     std::vector<ExpectationResult> out;
@@ -283,11 +310,7 @@ std::vector<ExpectationResult> ExpectationChecker::results(const RunEnd& end) co
         if (e.kind == ExpectKind::StopBefore) {
             judgeStop(e, s, runEnded, r);
         } else if (s.phase == Phase::Before) {
-            // A place or time the run never gets to proves nothing.
-            r.happened = e.window.by == ExpectWindow::By::Time
-                             ? runEnded + ", before " + shortNumber(*e.window.from) + " s"
-                             : "the train never got to " + shortNumber(*e.window.from) +
-                                   " m; it got as far as " + fixed(furthest_, 1) + " m";
+            r.happened = "looked at nothing: " + nothingSeen(e.window, runEnded);
         } else if (e.kind == ExpectKind::Lamp || e.kind == ExpectKind::PatternSpeed ||
                    e.kind == ExpectKind::PatternDisplay || !e.positive) {
             judgeEveryFrame(e, s, r);

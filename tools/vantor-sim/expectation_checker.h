@@ -2,6 +2,7 @@
 // that a run of any length is checked in the memory of one frame.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,12 +56,22 @@ class ExpectationChecker : public RunObserver {
     static void judgeOneFrame(const Expectation& e, const State& s, ExpectationResult& r);
     void check(const Expectation& e, State& state, const FrameRecord& frame, bool started);
     void checkStop(const Expectation& e, State& state, const FrameRecord& frame);
+    std::string nothingSeen(const ExpectWindow& w, const std::string& runEnded) const;
+
+    // Where and when a frame was.
+    struct Place {
+        double time = 0.0;     // s
+        double position = 0.0; // m
+    };
 
     const Scenario& scenario_;
     std::vector<State> states_;
     BrakeOverride override_;
-    bool moved_ = false; // the train has left its first place
-    double furthest_ = 0.0;
+    bool moved_ = false;            // the train has left its first place
+    std::optional<Place> previous_; // the last frame; none before the first
+    double start_ = 0.0;            // m: the first frame's place
+    double furthest_ = 0.0;         // m
+    double hindmost_ = 0.0;         // m
 };
 
 // What the expectation looks for and where, in words: "stands before 1665 m", "lamp warning on

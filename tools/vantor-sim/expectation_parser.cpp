@@ -6,7 +6,9 @@
 #include <span>
 
 #include "panel_names.h"
+#include "simulation.h"
 #include "table_reader.h"
+#include "text_format.h"
 
 namespace vantor::sim {
 
@@ -44,6 +46,8 @@ ExpectWindow readWindow(TableReader& reader) {
         const double value = reader.number(key, 0.0);
         if (times) {
             requireNonNegative(reader, key, value);
+        } else {
+            requireWithin(reader, key, value, kPositionBounds);
         }
         return value;
     };
@@ -119,9 +123,13 @@ Expectation readExpectation(TableReader& reader) {
     e.line = reader.line();
     const auto given = std::count_if(kWhatKeys.begin(), kWhatKeys.end(),
                                      [&](const char* key) { return reader.has(key); });
+    const std::string oneOf = "each expectation needs exactly one of stop_before, brake, lamp, "
+                              "pattern_speed, pattern_display and sound";
+    if (given == 0) {
+        reader.missing({kWhatKeys.begin(), kWhatKeys.end()}, oneOf);
+    }
     if (given != 1) {
-        reader.failTable("each expectation needs exactly one of stop_before, brake, lamp, "
-                         "pattern_speed, pattern_display and sound");
+        reader.failTable(oneOf);
     }
     e.label = reader.text("label", "");
     e.window = readWindow(reader);
@@ -129,9 +137,14 @@ Expectation readExpectation(TableReader& reader) {
     if (reader.has("stop_before")) {
         e.kind = ExpectKind::StopBefore;
         e.stopBefore = reader.number("stop_before", 0.0);
+        requireWithin(reader, "stop_before", e.stopBefore, kPositionBounds);
         if (e.window.by == ExpectWindow::By::Time || e.window.single || e.window.to) {
             reader.failTable("with stop_before only 'from' may be given: the place from which "
                              "the stand may come");
+        }
+        if (e.window.from && *e.window.from > e.stopBefore) {
+            reader.failKey("from", "must not lie beyond stop_before (" + shortNumber(e.stopBefore) +
+                                       " m): no stand could count");
         }
     } else if (reader.has("brake")) {
         e.kind = ExpectKind::Brake;
@@ -165,6 +178,49 @@ Expectation readExpectation(TableReader& reader) {
     }
     reader.finish();
     return e;
+}
+
+Reach reachOf(const Scenario& scenario) {
+    Reach reach;
+    reach.start = scenario.run.startPosition;
+    reach.lineEnd = scenario.routeLength;
+    reach.lastTime = lastFrameTime(scenario.run);
+    reach.movesBack = std::any_of(scenario.gradients.begin(), scenario.gradients.end(),
+                                  [](const Gradient& g) { return g.perMille > 0.0; }) ||
+                      std::any_of(scenario.events.begin(), scenario.events.end(),
+                                  [](const Event& e) { return e.reverser && *e.reverser < 0; });
+    return reach;
+}
+
+void requireReachable(TableReader& reader, const Expectation& e, const Reach& reach) {
+    const ExpectWindow& w = e.window;
+    auto require = [&](const char* key, double value, bool lineEnds) {
+        if (w.by == ExpectWindow::By::Time) {
+            if (value > reach.lastTime + kFrameTimeTolerance) {
+                reader.failKey(key, "lies after the run's last frame, at " +
+                                        shortNumber(reach.lastTime) + " s");
+            }
+        } else if (value < reach.start && !reach.movesBack) {
+            reader.failKey(key, "lies behind the train's start at " + shortNumber(reach.start) +
+                                    " m, and nothing takes the train back (no rising gradient, "
+                                    "no reverser at -1)");
+        } else if (lineEnds && reach.lineEnd > 0.0 && value > reach.lineEnd) {
+            reader.failKey(key, "lies beyond the end of the line at " + shortNumber(reach.lineEnd) +
+                                    " m (route.length)");
+        }
+    };
+    const bool times = w.by == ExpectWindow::By::Time;
+    if (e.kind == ExpectKind::StopBefore) {
+        // A stand may be looked for beyond the line's end: the run ends there.
+        require("stop_before", e.stopBefore, false);
+    }
+    if (w.from) {
+        require(w.single ? (times ? "at_time" : "at") : (times ? "from_time" : "from"), *w.from,
+                true);
+    }
+    if (w.to) {
+        require(times ? "to_time" : "to", *w.to, true);
+    }
 }
 
 } // namespace vantor::sim

@@ -63,4 +63,24 @@ std::string utf8FileText(std::string_view bytes) {
     return text;
 }
 
+const char* unmarkedUtf16(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        return nullptr;
+    }
+    // Text in UTF-16 is mostly of characters below U+0100: a zero byte in most pairs, on the
+    // side of the high byte. Text in UTF-8 has no zero byte at all.
+    size_t zeros[2] = {0, 0};
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        zeros[i % 2] += bytes[i] == '\0' ? 1 : 0;
+    }
+    const size_t pairs = bytes.size() / 2;
+    if (zeros[1] * 2 > pairs && zeros[1] > zeros[0]) {
+        return "little-endian";
+    }
+    if (zeros[0] * 2 > pairs && zeros[0] > zeros[1]) {
+        return "big-endian";
+    }
+    return nullptr;
+}
+
 } // namespace vantor::sim

@@ -11,4 +11,8 @@ namespace vantor::sim {
 
 std::string utf8FileText(std::string_view bytes);
 
+// "little-endian" or "big-endian" for bytes that are UTF-16 text without a byte-order mark,
+// which would read as a stream of NUL characters; nullptr for any other bytes.
+const char* unmarkedUtf16(std::string_view bytes);
+
 } // namespace vantor::sim

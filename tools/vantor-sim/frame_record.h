@@ -26,6 +26,10 @@ inline constexpr int kPanelPatternDisplay = 19;
 // The pattern display of a unit that supervises nothing.
 inline constexpr int32_t kPatternDisplayInactive = 999;
 
+// Frame times are sums of whole milliseconds; a time given in seconds may differ from them by
+// rounding.
+inline constexpr double kFrameTimeTolerance = 1e-9;
+
 inline constexpr int32_t kSoundStop = -10000;
 inline constexpr int32_t kSoundLoop = 0;
 inline constexpr int32_t kSoundPlayOnce = 1;

@@ -151,6 +151,18 @@ std::vector<RouteWarning> checkRoute(const Scenario& scenario) {
                                        " m lies beyond the end of the line at " +
                                        shortNumber(scenario.routeLength) + " m: it never fires"});
         }
+        if (e.position && *e.position < scenario.run.startPosition) {
+            out.push_back({e.line, "event at " + shortNumber(*e.position) +
+                                       " m lies behind the train's start at " +
+                                       shortNumber(scenario.run.startPosition) +
+                                       " m: it fires in the first frame"});
+        }
+        const double lastTime = lastFrameTime(scenario.run);
+        if (e.time && *e.time > lastTime + kFrameTimeTolerance) {
+            out.push_back({e.line, "event at " + shortNumber(*e.time) +
+                                       " s comes after the run's last frame, at " +
+                                       shortNumber(lastTime) + " s: it never fires"});
+        }
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const RouteWarning& a, const RouteWarning& b) { return a.line < b.line; });

@@ -27,22 +27,61 @@ std::string numberText(double value) {
     return std::string(buffer, result.ptr);
 }
 
+// The characters of a line, without its line break.
+size_t charactersOfLine(std::string_view text, size_t number) {
+    size_t start = 0;
+    for (size_t line = 1; line < number && start != std::string_view::npos; ++line) {
+        start = text.find('\n', start);
+        start = start == std::string_view::npos ? start : start + 1;
+    }
+    if (start == std::string_view::npos) {
+        return 0;
+    }
+    std::string_view line = text.substr(start, text.find('\n', start) - start);
+    if (line.ends_with('\r')) {
+        line.remove_suffix(1);
+    }
+    // Columns count characters, not bytes.
+    return static_cast<size_t>(std::count_if(line.begin(), line.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The parser's words, but a string without its closing quote named as such: the parser sees
+// only the line break or the end of the file that comes in its place.
+std::string syntaxError(std::string_view text, const toml::parse_error& error) {
+    const std::string_view description = error.description();
+    const bool inString = description.starts_with("Error while parsing string") ||
+                          description.starts_with("Error while parsing literal string");
+    if (inString && description.find("end-of-file") != std::string_view::npos) {
+        return "unterminated string: the file ends before its closing quote";
+    }
+    const toml::source_position at = error.source().begin;
+    if (inString && at.column > charactersOfLine(text, at.line)) {
+        return "unterminated string: the line ends before its closing quote";
+    }
+    return std::string(description);
+}
+
 Vehicle readVehicle(TableReader& reader) {
     Vehicle v;
+    const std::string notches = "must lie between 1 and " + std::to_string(kMostNotches);
     v.brakeNotches = reader.int32("brake_notches", v.brakeNotches);
-    if (v.brakeNotches < 1) {
-        reader.fail(*reader.find("brake_notches"), "brake_notches", "must be at least 1");
+    if (v.brakeNotches < 1 || v.brakeNotches > kMostNotches) {
+        reader.fail(*reader.find("brake_notches"), "brake_notches", notches);
     }
     v.powerNotches = reader.int32("power_notches", v.powerNotches);
-    if (v.powerNotches < 1) {
-        reader.fail(*reader.find("power_notches"), "power_notches", "must be at least 1");
+    if (v.powerNotches < 1 || v.powerNotches > kMostNotches) {
+        reader.fail(*reader.find("power_notches"), "power_notches", notches);
     }
     v.ackBrakeNotch = reader.int32("ack_brake_notch", v.ackBrakeNotch);
     if (v.ackBrakeNotch < 1 || v.ackBrakeNotch > v.emergencyNotch()) {
-        reader.fail(*reader.find("ack_brake_notch"), "ack_brake_notch",
-                    "must lie between 1 and brake_notches + 1");
+        reader.failKey("ack_brake_notch", "must lie between 1 and brake_notches + 1");
     }
     v.cars = reader.int32("cars", v.cars);
+    if (v.cars < 1 || v.cars > kMostCars) {
+        reader.failKey("cars", "must lie between 1 and " + std::to_string(kMostCars));
+    }
 
     v.powerAcceleration = reader.numbers("power_acceleration");
     if (v.powerAcceleration.empty()) {
@@ -65,17 +104,18 @@ Vehicle readVehicle(TableReader& reader) {
     for (const char* key : {"power_acceleration", "brake_deceleration"}) {
         const auto& list =
             std::string(key) == "power_acceleration" ? v.powerAcceleration : v.brakeDeceleration;
-        if (std::any_of(list.begin(), list.end(), [](double x) { return x < 0.0; }) &&
+        if (std::any_of(list.begin(), list.end(),
+                        [](double x) { return !within(x, kAccelerationBounds); }) &&
             reader.has(key)) {
-            reader.fail(*reader.find(key), key, "values must not be negative");
+            reader.fail(*reader.find(key), key, "values " + boundsText(kAccelerationBounds));
         }
     }
     v.emergencyDeceleration = reader.number("emergency_deceleration", v.emergencyDeceleration);
-    requireNonNegative(reader, "emergency_deceleration", v.emergencyDeceleration);
+    requireWithin(reader, "emergency_deceleration", v.emergencyDeceleration, kAccelerationBounds);
     v.resistanceConstant = reader.number("resistance_constant", v.resistanceConstant);
-    requireNonNegative(reader, "resistance_constant", v.resistanceConstant);
+    requireWithin(reader, "resistance_constant", v.resistanceConstant, kAccelerationBounds);
     v.resistanceAt100 = reader.number("resistance_at_100", v.resistanceAt100);
-    requireNonNegative(reader, "resistance_at_100", v.resistanceAt100);
+    requireWithin(reader, "resistance_at_100", v.resistanceAt100, kAccelerationBounds);
     reader.finish();
     return v;
 }
@@ -134,8 +174,9 @@ void readSignalLink(TableReader& reader, const std::vector<Signal>& signals, int
 Transponder readTransponder(TableReader& reader, const std::vector<Signal>& signals) {
     Transponder t;
     t.position = reader.requiredNumber("position");
+    requireWithin(reader, "position", t.position, kPositionBounds);
     if (!reader.has("type")) {
-        reader.failTable("missing key '" + reader.qualified("type") + "'");
+        reader.missing("type");
     }
     t.type = reader.int32("type", 0);
     readSignalLink(reader, signals, t.signal, t.linkedSignal);
@@ -151,11 +192,16 @@ Transponder readTransponder(TableReader& reader, const std::vector<Signal>& sign
 void readCoilPair(TableReader& reader, const std::vector<Signal>& signals,
                   std::vector<Transponder>& out) {
     const double position = reader.requiredNumber("position");
+    requireWithin(reader, "position", position, kPositionBounds);
     const double spacing = reader.requiredNumber("spacing");
     requirePositive(reader, "spacing", spacing);
+    if (!within(position + spacing, kPositionBounds)) {
+        reader.failKey("spacing", "puts the second coil at " + numberText(position + spacing) +
+                                      " m, where positions " + boundsText(kPositionBounds));
+    }
     const int32_t first = reader.int32("first", 90);
     if (!reader.has("second")) {
-        reader.failTable("missing key '" + reader.qualified("second") + "'");
+        reader.missing("second");
     }
     const int32_t second = reader.int32("second", 0);
     int32_t signal = 0;
@@ -172,7 +218,7 @@ Signal readSignal(TableReader& reader, const std::vector<Signal>& earlier) {
     Signal s;
     s.line = reader.line();
     if (!reader.has("name")) {
-        reader.failTable("missing key '" + reader.qualified("name") + "'");
+        reader.missing("name");
     }
     s.name = reader.text("name", "");
     if (s.name.empty()) {
@@ -186,6 +232,7 @@ Signal readSignal(TableReader& reader, const std::vector<Signal>& earlier) {
         }
     }
     s.position = reader.requiredNumber("position");
+    requireWithin(reader, "position", s.position, kPositionBounds);
     s.aspect = reader.int32("aspect", s.aspect);
     s.clear = reader.int32("clear", s.clear);
     if (s.clear == 0) {
@@ -199,12 +246,15 @@ SpeedLimit readLimit(TableReader& reader) {
     SpeedLimit l;
     l.line = reader.line();
     l.from = reader.requiredNumber("from");
+    requireWithin(reader, "from", l.from, kPositionBounds);
     l.to = reader.requiredNumber("to");
+    requireWithin(reader, "to", l.to, kPositionBounds);
     l.speed = reader.requiredNumber("speed");
     if (l.to <= l.from) {
         reader.fail(*reader.find("to"), "to", "must lie beyond from");
     }
     requirePositive(reader, "speed", l.speed);
+    requireWithin(reader, "speed", l.speed, kSpeedBounds);
     reader.finish();
     return l;
 }
@@ -212,7 +262,9 @@ SpeedLimit readLimit(TableReader& reader) {
 Gradient readGradient(TableReader& reader) {
     Gradient g;
     g.position = reader.requiredNumber("position");
+    requireWithin(reader, "position", g.position, kPositionBounds);
     g.perMille = reader.requiredNumber("per_mille");
+    requireWithin(reader, "per_mille", g.perMille, kGradientBounds);
     reader.finish();
     return g;
 }
@@ -255,9 +307,8 @@ std::vector<ProfilePoint> readProfile(TableReader& reader) {
         }
         const ProfilePoint point{reader.asNumber(*pair->get(0), "profile"),
                                  reader.asNumber(*pair->get(1), "profile")};
-        if (point.speed < 0.0) {
-            reader.fail(item, "profile", "speeds must not be negative");
-        }
+        requireWithin(reader, *pair->get(0), "profile", point.position, kPositionBounds);
+        requireWithin(reader, *pair->get(1), "profile", point.speed, kSpeedBounds);
         if (!profile.empty() && point.position <= profile.back().position) {
             reader.fail(item, "profile", "positions must increase");
         }
@@ -273,6 +324,7 @@ DriverPlan readDriver(TableReader& reader, const Vehicle& vehicle, const Setting
     d.profile = readProfile(reader);
     d.deceleration = reader.number("deceleration", d.deceleration);
     requirePositive(reader, "deceleration", d.deceleration);
+    requireWithin(reader, "deceleration", d.deceleration, kAccelerationBounds);
     d.brakeNotch = reader.int32("brake_notch", matchingBrakeNotch(vehicle, settings));
     if (d.brakeNotch < 1 || d.brakeNotch > vehicle.brakeNotches) {
         reader.fail(*reader.find("brake_notch"), "brake_notch",
@@ -293,7 +345,7 @@ DriverPlan readDriver(TableReader& reader, const Vehicle& vehicle, const Setting
     }
     d.watchPattern = reader.boolean("watch_pattern", d.watchPattern);
     d.patternMargin = reader.number("pattern_margin", d.patternMargin);
-    requireNonNegative(reader, "pattern_margin", d.patternMargin);
+    requireWithin(reader, "pattern_margin", d.patternMargin, kSpeedBounds);
     reader.finish();
     return d;
 }
@@ -309,14 +361,19 @@ int32_t readKey(TableReader& reader, const std::string& key) {
 Event readEvent(TableReader& reader, const Vehicle& vehicle, const std::vector<Signal>& signals) {
     Event e;
     e.line = reader.line();
+    const std::string oneOf = "each event needs exactly one of 'time' and 'position'";
+    if (!reader.has("time") && !reader.has("position")) {
+        reader.missing({"time", "position"}, oneOf);
+    }
     if (reader.has("time") == reader.has("position")) {
-        reader.failTable("each event needs exactly one of 'time' and 'position'");
+        reader.failTable(oneOf);
     }
     if (reader.has("time")) {
         e.time = reader.number("time", 0.0);
         requireNonNegative(reader, "time", *e.time);
     } else {
         e.position = reader.number("position", 0.0);
+        requireWithin(reader, "position", *e.position, kPositionBounds);
     }
     e.label = reader.text("label", "");
     if (reader.has("power_switch")) {
@@ -343,6 +400,10 @@ Event readEvent(TableReader& reader, const Vehicle& vehicle, const std::vector<S
     }
     if (reader.has("reverser")) {
         e.reverser = reader.int32("reverser", 0);
+        if (*e.reverser < -1 || *e.reverser > 1) {
+            reader.fail(*reader.find("reverser"), "reverser",
+                        "must be 1 (forward), 0 or -1 (backward)");
+        }
     }
     if (reader.has("auto")) {
         e.automatic = reader.boolean("auto", true);
@@ -384,10 +445,15 @@ Run readRun(TableReader& reader) {
     if (r.stepMs <= 0) {
         reader.fail(*reader.find("step_ms"), "step_ms", "must be greater than 0");
     }
+    if (r.stepMs > kLongestStepMs) {
+        reader.fail(*reader.find("step_ms"), "step_ms",
+                    "must be at most " + std::to_string(kLongestStepMs));
+    }
     r.duration = reader.number("duration", r.duration);
     requirePositive(reader, "duration", r.duration);
     r.durationLine = reader.lineOfKey("duration");
     r.startPosition = reader.number("start_position", r.startPosition);
+    requireWithin(reader, "start_position", r.startPosition, kPositionBounds);
     r.powerSwitch = reader.boolean("power_switch", r.powerSwitch);
     reader.finish();
     return r;
@@ -400,8 +466,7 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     try {
         root = toml::parse(text, sourceName);
     } catch (const toml::parse_error& error) {
-        throw ScenarioError(lineOf(sourceName, error.source()) + ": " +
-                            std::string(error.description()));
+        throw ScenarioError(lineOf(sourceName, error.source()) + ": " + syntaxError(text, error));
     }
 
     if (root.empty()) {
@@ -428,7 +493,8 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     if (const toml::table* table = top.table("route")) {
         TableReader reader(*table, "route", sourceName);
         scenario.routeLength = reader.number("length", 0.0);
-        requireNonNegative(reader, "length", scenario.routeLength);
+        requireWithin(reader, "length", scenario.routeLength,
+                      Bounds{0.0, kPositionBounds.high, kPositionBounds.unit});
         // Signals first: transponders name them.
         for (const toml::table* item : reader.tables("signals")) {
             TableReader itemReader(*item, "route.signals", sourceName);
@@ -477,10 +543,17 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     if (const toml::table* table = top.table("run")) {
         TableReader reader(*table, "run", sourceName);
         scenario.run = readRun(reader);
+        if (scenario.routeLength > 0.0 && scenario.run.startPosition >= scenario.routeLength) {
+            reader.failKey("start_position", "must lie before the end of the line at " +
+                                                 numberText(scenario.routeLength) +
+                                                 " m (route.length)");
+        }
     }
+    const Reach reach = reachOf(scenario);
     for (const toml::table* item : top.tables("expect")) {
         TableReader reader(*item, "expect", sourceName);
         scenario.expectations.push_back(readExpectation(reader));
+        requireReachable(reader, scenario.expectations.back(), reach);
     }
     top.finish();
     return scenario;
@@ -497,6 +570,11 @@ Scenario loadScenarioFile(const std::string& path) {
     }
     std::ostringstream text;
     text << in.rdbuf();
+    if (const char* order = unmarkedUtf16(text.str())) {
+        throw ScenarioError(path + ": the file is UTF-16 (" + order +
+                            ") without a byte-order mark; save it as UTF-8, or as UTF-16 with "
+                            "a byte-order mark");
+    }
     return parseScenario(utf8FileText(text.str()), path);
 }
 

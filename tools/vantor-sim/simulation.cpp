@@ -23,6 +23,10 @@ double framesInRun(const Run& run) {
     return std::floor(std::floor(run.duration * 1000.0) / run.stepMs) + 1.0;
 }
 
+double lastFrameTime(const Run& run) {
+    return (framesInRun(run) - 1.0) * run.stepMs / 1000.0;
+}
+
 void requireRunLength(const Scenario& scenario, int64_t maxFrames) {
     const double frames = framesInRun(scenario.run);
     if (frames <= static_cast<double>(maxFrames)) {

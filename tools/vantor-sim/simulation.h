@@ -49,6 +49,8 @@ std::optional<double> patternSpeedFromDisplay(int32_t display, bool powered,
 // How many frames the run takes at most (it may end sooner at the end of the line), as a
 // number that may lie beyond any integer's range.
 double framesInRun(const Run& run);
+// The time of the run's last frame, should it run to its end (s).
+double lastFrameTime(const Run& run);
 
 // The longest run the bench starts unless told otherwise: at 20 ms frames, 55 hours.
 inline constexpr int64_t kDefaultMaxFrames = 10'000'000;

@@ -74,6 +74,31 @@ double tickStep(double range, int count) {
     return 10.0 * power;
 }
 
+// The multiples of step from low to high, at most most of them. Counted rather than summed, so
+// that far from 0, where adding a step may change nothing, the axis still ends.
+std::vector<double> axisTicks(double low, double high, double step, int most) {
+    std::vector<double> ticks;
+    if (!(step > 0.0)) {
+        return ticks;
+    }
+    const double first = std::ceil(low / step);
+    for (int i = 0; i < most; ++i) {
+        const double value = (first + i) * step;
+        if (!(value <= high + 1e-9) || (!ticks.empty() && value == ticks.back())) {
+            break;
+        }
+        ticks.push_back(value);
+    }
+    return ticks;
+}
+
+// A tick's label, with the decimals of its step: ticks far from 0 read apart, as 10000020 and
+// 10000040 where %g would give 1e+07 to both.
+std::string tickText(double value, double step) {
+    const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step))), 0, 6);
+    return fixed(value + 0.0, decimals); // + 0.0: -0 reads 0
+}
+
 std::string withoutEventSign(const std::string& text) {
     const std::string sign = "\u00bb ";
     return text.rfind(sign, 0) == 0 ? text.substr(sign.size()) : text;
@@ -207,21 +232,22 @@ std::string SvgPlot::render() const {
 
     // Axes and grid.
     svg << "<g id=\"axes\" stroke=\"#dddddd\">\n";
-    for (double v = yMin; v <= yMax + 1e-9; v += speedStep) {
+    // tickStep gives about 8 and 12 ticks; the rest is room for rounding.
+    constexpr int kMostTicks = 40;
+    for (const double v : axisTicks(yMin, yMax, speedStep, kMostTicks)) {
         svg << "<line x1=\"" << kLeft << "\" y1=\"" << fixed(y(v), 1) << "\" x2=\""
             << kWidth - kRight << "\" y2=\"" << fixed(y(v), 1) << "\"/>\n"
             << "<text x=\"" << kLeft - 8 << "\" y=\"" << fixed(y(v) + 4, 1)
-            << "\" text-anchor=\"end\" stroke=\"none\" fill=\"#333333\">" << shortNumber(v)
+            << "\" text-anchor=\"end\" stroke=\"none\" fill=\"#333333\">" << tickText(v, speedStep)
             << "</text>\n";
     }
     const double positionStep = tickStep(last - first, 12);
-    for (double p = std::ceil(first / positionStep) * positionStep; p <= last + 1e-9;
-         p += positionStep) {
+    for (const double p : axisTicks(first, last, positionStep, kMostTicks)) {
         svg << "<line x1=\"" << fixed(x(p), 1) << "\" y1=\"" << kPlotTop << "\" x2=\""
             << fixed(x(p), 1) << "\" y2=\"" << kPlotBottom << "\"/>\n"
             << "<text x=\"" << fixed(x(p), 1) << "\" y=\"" << kPlotBottom + 18
-            << "\" text-anchor=\"middle\" stroke=\"none\" fill=\"#333333\">" << shortNumber(p)
-            << "</text>\n";
+            << "\" text-anchor=\"middle\" stroke=\"none\" fill=\"#333333\">"
+            << tickText(p, positionStep) << "</text>\n";
     }
     svg << "</g>\n"
         << "<text x=\"20\" y=\"" << (kPlotTop + kPlotBottom) / 2 << "\" transform=\"rotate(-90 20 "

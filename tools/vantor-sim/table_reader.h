@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -13,6 +14,8 @@
 
 #include <toml++/toml.h>
 
+#include "nearest_name.h"
+#include "scenario_bounds.h"
 #include "scenario_parser.h"
 
 namespace vantor::sim {
@@ -57,12 +60,42 @@ class TableReader {
                             (path_.empty() ? std::string("scenario") : "[" + path_ + "]") + ": " +
                             what);
     }
+    // At the key; at its table when the key is left out and another key makes its default wrong.
+    [[noreturn]] void failKey(const std::string& key, const std::string& what) {
+        if (const toml::node* node = find(key)) {
+            fail(*node, key, what);
+        }
+        failTable("key '" + qualified(key) + "', left out: " + what);
+    }
+    // A required key left out. A key of the table that is none of the keys asked for but near
+    // one of the wanted ones is the likelier mistake, and is named instead.
+    [[noreturn]] void missing(const std::vector<std::string>& wanted,
+                              const std::string& what) const {
+        for (const auto& [key, node] : table_) {
+            const std::string name(key.str());
+            if (asked_.count(name)) {
+                continue;
+            }
+            if (const auto near = nearest(name, wanted, [](const std::string& s) { return s; })) {
+                throw ScenarioError(lineOf(file_, key.source()) + ": unknown key '" +
+                                    qualified(name) + "'; did you mean '" + wanted[*near] + "'?");
+            }
+        }
+        failTable(what);
+    }
+    [[noreturn]] void missing(const std::string& key) const {
+        missing({key}, "missing key '" + qualified(key) + "'");
+    }
 
     const toml::node* find(const std::string& key) {
         taken_.insert(key);
+        asked_.insert(key);
         return table_.get(key);
     }
-    bool has(const std::string& key) const { return table_.contains(key); }
+    bool has(const std::string& key) const {
+        asked_.insert(key);
+        return table_.contains(key);
+    }
     int line() const { return static_cast<int>(table_.source().begin.line); }
     int lineOfKey(const std::string& key) const {
         const toml::node* node = table_.get(key);
@@ -76,7 +109,7 @@ class TableReader {
     double requiredNumber(const std::string& key) {
         const toml::node* node = find(key);
         if (!node) {
-            failTable("missing key '" + qualified(key) + "'");
+            missing(key);
         }
         return asNumber(*node, key);
     }
@@ -123,11 +156,15 @@ class TableReader {
         if (!node.is_number()) {
             fail(node, key, "expected a number, got " + typeName(node));
         }
-        const double value = node.value<double>().value();
-        if (!std::isfinite(value)) {
+        const std::optional<double> value = node.value<double>();
+        if (!value) {
+            fail(node, key,
+                 "an integer beyond 2^53 (9007199254740992) cannot be held exactly as a number");
+        }
+        if (!std::isfinite(*value)) {
             fail(node, key, "must be a finite number");
         }
-        return value;
+        return *value;
     }
     int64_t asInteger(const toml::node& node, const std::string& key) const {
         if (!node.is_integer()) {
@@ -193,13 +230,19 @@ class TableReader {
         return result;
     }
 
-    // Reports the first key nobody asked for.
+    // Reports the first key nobody asked for, with the known key nearest to it.
     void finish() const {
         for (const auto& [key, node] : table_) {
-            if (!taken_.count(std::string(key.str()))) {
-                throw ScenarioError(lineOf(file_, key.source()) + ": unknown key '" +
-                                    qualified(std::string(key.str())) + "'");
+            const std::string name(key.str());
+            if (taken_.count(name)) {
+                continue;
             }
+            const std::vector<std::string> known(asked_.begin(), asked_.end());
+            const auto near = nearest(name, known, [](const std::string& s) { return s; });
+            throw ScenarioError(
+                lineOf(file_, key.source()) + ": unknown key '" + qualified(name) + "'" +
+                (near && known[*near] != name ? "; did you mean '" + known[*near] + "'?"
+                                              : std::string()));
         }
     }
 
@@ -213,17 +256,46 @@ class TableReader {
     std::string path_;
     const std::string& file_;
     std::set<std::string> taken_;
+    // Every key the format looked for here, given or not: the names a misspelling is meant for.
+    mutable std::set<std::string> asked_;
 };
 
 inline void requirePositive(TableReader& reader, const std::string& key, double value) {
     if (value <= 0.0) {
-        reader.fail(*reader.find(key), key, "must be greater than 0");
+        reader.failKey(key, "must be greater than 0");
     }
 }
 
 inline void requireNonNegative(TableReader& reader, const std::string& key, double value) {
     if (value < 0.0) {
-        reader.fail(*reader.find(key), key, "must not be negative");
+        reader.failKey(key, "must not be negative");
+    }
+}
+
+inline std::string boundsText(const Bounds& bounds) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "must lie between %.15g and %.15g%s", bounds.low,
+                  bounds.high, bounds.unit);
+    return buffer;
+}
+
+inline bool within(double value, const Bounds& bounds) {
+    return value >= bounds.low && value <= bounds.high;
+}
+
+// A value read from node, inside an array, within its bounds.
+inline void requireWithin(const TableReader& reader, const toml::node& node, const std::string& key,
+                          double value, const Bounds& bounds) {
+    if (!within(value, bounds)) {
+        reader.fail(node, key, boundsText(bounds));
+    }
+}
+
+// The value of key within its bounds.
+inline void requireWithin(TableReader& reader, const std::string& key, double value,
+                          const Bounds& bounds) {
+    if (!within(value, bounds)) {
+        reader.failKey(key, boundsText(bounds));
     }
 }
 

@@ -58,6 +58,9 @@ ExpectationResult checked(const std::string& expect) {
     return checker.results(RunEnd{frames.back().time, frames.back().position, 46, "end"}).at(0);
 }
 
+// A rising gradient far ahead: the file no longer tells that the train stays ahead of its start.
+#define MAY_ROLL_BACK "\n[[route.gradients]]\nposition = 1000\nper_mille = 1\n"
+
 struct Case {
     const char* expect;
     bool passes;
@@ -89,16 +92,63 @@ TEST(Expectations, EachKindPassesAndFailsOnTheRun) {
         {"sound = 11\nfrom = 250", false, "none there; the first played at 200.0 m"},
         {"sound = \"warning chime\"\nstate = \"silent\"\nfrom = 210", true, "silent"},
         {"sound = \"bell\"\nstate = \"plays\"", false, "none there; none in the whole run"},
+        // A frame that runs past a short stretch from before it has seen it.
+        {"lamp = \"warning\"\nfrom = 201\nto = 205", true, "on all along, from 210.0 m to 210.0 m"},
         // A place the train never gets to, or a time the run never gets to, proves nothing.
         {"lamp = \"warning\"\nstate = \"off\"\nat = 500", false,
-         "the train never got to 500 m; it got as far as 350.0 m"},
+         "looked at nothing: the train never got to 500 m; it got as far as 350.0 m"},
         {"brake = \"none\"\nfrom_time = 60", false,
-         "the run ended at 350.0 m, 45.000 s, before 60 s"},
+         "looked at nothing: the run ended at 350.0 m, 45.000 s, before 60 s"},
+        // Nor does a stretch behind the start, where a rising gradient might have rolled the
+        // train back to, but did not.
+        {"lamp = \"emergency\"\nstate = \"off\"\nfrom = -500\nto = -100" MAY_ROLL_BACK, false,
+         "looked at nothing: the train started at 0.0 m, beyond -100 m, and got back only to "
+         "0.0 m"},
+        {"lamp = \"warning\"\nstate = \"off\"\nat = -5" MAY_ROLL_BACK, false,
+         "looked at nothing: the train started at 0.0 m, beyond -5 m"},
+        {"pattern_display = [0, 999]\nto = -1" MAY_ROLL_BACK, false, "beyond -1 m"},
     };
     for (const Case& c : cases) {
         const ExpectationResult r = checked(c.expect);
         EXPECT_EQ(r.passed, c.passes) << c.expect << "\n" << r.happened;
         EXPECT_NE(r.happened.find(c.happened), std::string::npos) << c.expect << "\n" << r.happened;
+    }
+}
+
+// Where the file tells that the run cannot get to a place or time, the expectation is refused
+// before the run; a file that does not tell leaves it to the check.
+TEST(Expectations, PlacesAndTimesTheRunCannotReachAreRefused) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"lamp = \"emergency\"\nstate = \"off\"\nfrom = -500\nto = -100\n",
+         "line.toml:4:8: key 'expect.from': lies behind the train's start at 0 m, and nothing "
+         "takes the train back (no rising gradient, no reverser at -1)"},
+        {"lamp = 1\nto = -100\n", "line.toml:3:6: key 'expect.to': lies behind the train's "
+                                  "start at 0 m"},
+        {"stop_before = -10\n", "key 'expect.stop_before': lies behind the train's start at 0 m"},
+        {"lamp = 1\nat = 500\n[run]\nstart_position = 1000\n",
+         "key 'expect.at': lies behind the train's start at 1000 m"},
+        {"lamp = 1\nto = 2500\n[route]\nlength = 2000\n",
+         "line.toml:3:6: key 'expect.to': lies beyond the end of the line at 2000 m "
+         "(route.length)"},
+        {"lamp = 1\nto_time = 400\n", "line.toml:3:11: key 'expect.to_time': lies after the "
+                                      "run's last frame, at 300 s"},
+        {"lamp = 1\nat_time = 10.01\n[run]\nduration = 10.01\n",
+         "key 'expect.at_time': lies after the run's last frame, at 10 s"},
+        // What the file allows: the train may roll back or be driven backwards, the stand may
+        // be looked for beyond the line's end, where the run ends.
+        {"lamp = 1\nto = -100\n[[route.gradients]]\nposition = 50\nper_mille = 2\n", ""},
+        {"lamp = 1\nto = -100\n[[events]]\ntime = 5\nreverser = -1\n", ""},
+        {"stop_before = 2500\n[route]\nlength = 2000\n", ""},
+        {"lamp = 1\nfrom = 0\nto = 2000\n[route]\nlength = 2000\n", ""},
+        {"lamp = 1\nto_time = 300\n", ""},
+    };
+    for (const auto& [expect, error] : cases) {
+        const std::string got = errorOf(expect);
+        if (*error == '\0') {
+            EXPECT_EQ(got, "") << expect;
+        } else {
+            EXPECT_NE(got.find(error), std::string::npos) << expect << "\n" << got;
+        }
     }
 }
 
@@ -126,6 +176,11 @@ TEST(Expectations, BadOnesAreNamedWithTheirLineAndKey) {
         {"lamp = 1\nfrom_time = -1\n", "key 'expect.from_time': must not be negative"},
         {"lamp = 1\nfrm = 3\n", "line.toml:3:1: unknown key 'expect.frm'"},
         {"brake = \"none\"\nstate = \"on\"\n", "unknown key 'expect.state'"},
+        {"stop_before = 400\nfrom = 500\n", "line.toml:3:8: key 'expect.from': must not lie "
+                                            "beyond stop_before (400 m): no stand could count"},
+        {"lamp = 1\nat = 1e8\n", "line.toml:3:6: key 'expect.at': must lie between -10000000 "
+                                 "and 10000000 m"},
+        {"stop_before = 1e300\n", "key 'expect.stop_before': must lie between -10000000"},
     };
     for (const auto& [expect, error] : cases) {
         EXPECT_NE(errorOf(expect).find(error), std::string::npos) << expect << "\n"

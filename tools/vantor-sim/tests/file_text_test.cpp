@@ -35,4 +35,25 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"low surrogate alone", "\xFF\xFE\x00\xDCn\0"s, "\xEF\xBF\xBDn"},
         Case{"odd last byte", "\xFF\xFEn\0x"s, "n\xEF\xBF\xBD"}));
 
+// Without a byte-order mark, UTF-16 would read as text full of NUL characters: it is told apart
+// from UTF-8, whatever its first characters, so that it can be named.
+TEST(FileText, TellsUtf16WithoutAByteOrderMark) {
+    using vantor::sim::unmarkedUtf16;
+    const std::string text = "# my line\r\nname = \"Stra\u00dfe\"\n";
+    std::string little;
+    std::string big;
+    for (const char c : std::string("# my line\r\nname = \"Stra\xDF"
+                                    "e\"\n")) {
+        little += std::string{c, '\0'};
+        big += std::string{'\0', c};
+    }
+    EXPECT_STREQ(unmarkedUtf16(little), "little-endian");
+    EXPECT_STREQ(unmarkedUtf16(big), "big-endian");
+    EXPECT_EQ(unmarkedUtf16(text), nullptr);
+    EXPECT_EQ(unmarkedUtf16("\xFF\xFE" + little), nullptr);
+    EXPECT_EQ(unmarkedUtf16(""), nullptr);
+    // A stray NUL in UTF-8 text is no UTF-16: the parser names it where it stands.
+    EXPECT_EQ(unmarkedUtf16(text + '\0' + text), nullptr);
+}
+
 } // namespace

@@ -57,6 +57,11 @@ const Case kCases[] = {
      "the unit knows no key 5; it knows 0, 1, 3, 13 and 14"},
     {"EventBeyondTheEnd", "[[events]]\nposition = 2100\nlabel = \"x\"\n", 5,
      "event at 2100 m lies beyond the end of the line at 2000 m: it never fires"},
+    {"EventBehindTheStart", "[[events]]\nposition = -50\nlabel = \"x\"\n", 5,
+     "event at -50 m lies behind the train's start at 0 m: it fires in the first frame"},
+    {"EventAfterTheRun", "[[events]]\ntime = 300.5\nlabel = \"x\"\n", 5,
+     "event at 300.5 s comes after the run's last frame, at 300 s: it never fires"},
+    {"EventInTheLastFrame", "[[events]]\ntime = 300\nlabel = \"x\"\n", 0, ""},
 };
 
 void PrintTo(const Case& c, std::ostream* out) {

@@ -29,11 +29,12 @@ TEST(ScenarioParser, BadScenariosAreNamedWithTheirLineAndKey) {
     const std::pair<const char*, const char*> cases[] = {
         {"name = \"x\"\nspeed = 3\n", "2:1: unknown key 'speed'"},
         {"[vehicle]\nbrake_notches = 8\nbrake_notchs = 7\n",
-         "3:1: unknown key 'vehicle.brake_notchs'"},
+         "3:1: unknown key 'vehicle.brake_notchs'; did you mean 'brake_notches'?"},
         {"[route]\n[[route.transponders]]\nposition = 5\ntype = 0\nsignl = 1\n",
-         "5:1: unknown key 'route.transponders.signl'"},
-        {"[[events]]\ntime = 1\npower_swich = true\n", "3:1: unknown key 'events.power_swich'"},
-        {"[vehicel]\n", "1:2: unknown key 'vehicel'"},
+         "5:1: unknown key 'route.transponders.signl'; did you mean 'signal'?"},
+        {"[[events]]\ntime = 1\npower_swich = true\n",
+         "3:1: unknown key 'events.power_swich'; did you mean 'power_switch'?"},
+        {"[vehicel]\n", "1:2: unknown key 'vehicel'; did you mean 'vehicle'?"},
         {"[vehicle]\nbrake_notches = \"eight\"\n",
          "2:17: key 'vehicle.brake_notches': expected an integer, got a string"},
         {"[vehicle]\nbrake_notches = 8.5\n",
@@ -75,11 +76,102 @@ TEST(ScenarioParser, BadScenariosAreNamedWithTheirLineAndKey) {
     }
 }
 
+// A misspelt key that a required one is missing for is named, not the missing key alone; a key
+// the table does not know is named with the known key nearest to it.
+TEST(ScenarioParser, MisspeltKeysAreNamedWithTheKeyMeant) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[route]\n[[route.transponders]]\npostion = 1000\ntype = 0\n",
+         "3:1: unknown key 'route.transponders.postion'; did you mean 'position'?"},
+        {"[route]\n[[route.transponders]]\nposition = 1000\ntyp = 0\n",
+         "4:1: unknown key 'route.transponders.typ'; did you mean 'type'?"},
+        {"[[route.coil_pairs]]\nposition = 5\nspacing = 4\nsecnd = 85\n",
+         "4:1: unknown key 'route.coil_pairs.secnd'; did you mean 'second'?"},
+        {"[[route.gradients]]\nposition = 5\npermille = 3\n",
+         "3:1: unknown key 'route.gradients.permille'; did you mean 'per_mille'?"},
+        {"[[events]]\ntme = 1\nbrake = 2\n", "2:1: unknown key 'events.tme'; did you mean 'time'?"},
+        {"[[expect]]\nlmp = \"warning\"\n", "2:1: unknown key 'expect.lmp'; did you mean 'lamp'?"},
+        {"[run]\nstep = 20\n", "2:1: unknown key 'run.step'; did you mean 'step_ms'?"},
+        // Nothing near enough: the key alone, or the missing key as before.
+        {"[run]\nfast = true\n", "2:1: unknown key 'run.fast'"},
+        {"[route]\n[[route.transponders]]\nsignal = 3\ntype = 0\n",
+         "2:1: [route.transponders]: missing key 'route.transponders.position'"},
+    };
+    for (const auto& [text, error] : cases) {
+        EXPECT_EQ(errorOf(text), std::string("line.toml:") + error) << text;
+    }
+}
+
+// Values the bench could not run finitely, or that no vehicle has: each refused at its key with
+// the bounds it must keep to.
+TEST(ScenarioParser, ValuesOutOfTheirBoundsAreRefused) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[vehicle]\nbrake_notches = 2147483647\n",
+         "2:17: key 'vehicle.brake_notches': must lie between 1 and 255"},
+        {"[vehicle]\npower_notches = 2147483647\n",
+         "2:17: key 'vehicle.power_notches': must lie between 1 and 255"},
+        {"[vehicle]\nbrake_notches = 0\n",
+         "2:17: key 'vehicle.brake_notches': must lie between 1 and 255"},
+        {"[vehicle]\ncars = -4\n", "2:8: key 'vehicle.cars': must lie between 1 and 1000"},
+        {"[vehicle]\ncars = 0\n", "2:8: key 'vehicle.cars': must lie between 1 and 1000"},
+        {"[vehicle]\npower_acceleration = [1, 2, 3, 4, 1e308]\n",
+         "2:22: key 'vehicle.power_acceleration': values must lie between 0 and 36 km/h/s"},
+        {"[vehicle]\nbrake_deceleration = [1, 2, 3, 4, 5, 6, 7, -1]\n",
+         "2:22: key 'vehicle.brake_deceleration': values must lie between 0 and 36 km/h/s"},
+        {"[vehicle]\nemergency_deceleration = 1e300\n",
+         "2:26: key 'vehicle.emergency_deceleration': must lie between 0 and 36 km/h/s"},
+        {"[vehicle]\nresistance_at_100 = -1\n",
+         "2:21: key 'vehicle.resistance_at_100': must lie between 0 and 36 km/h/s"},
+        {"[run]\nstart_position = 1e17\n",
+         "2:18: key 'run.start_position': must lie between -10000000 and 10000000 m"},
+        {"[run]\nstep_ms = 5000\n", "2:11: key 'run.step_ms': must be at most 1000"},
+        {"[run]\nduration = 9007199254740993\n",
+         "2:12: key 'run.duration': an integer beyond 2^53 (9007199254740992) cannot be held "
+         "exactly as a number"},
+        {"[route]\nlength = 2000\n[run]\nstart_position = 2500\n",
+         "4:18: key 'run.start_position': must lie before the end of the line at 2000 m "
+         "(route.length)"},
+        {"[route]\nlength = 2e7\n", "2:10: key 'route.length': must lie between 0 and 10000000 m"},
+        {"[[route.transponders]]\nposition = 1e300\ntype = 0\n",
+         "2:12: key 'route.transponders.position': must lie between -10000000 and 10000000 m"},
+        {"[[route.coil_pairs]]\nposition = 9999999\nspacing = 5\nsecond = 85\n",
+         "3:11: key 'route.coil_pairs.spacing': puts the second coil at 10000004 m, where "
+         "positions must lie between -10000000 and 10000000 m"},
+        {"[[route.gradients]]\nposition = 5\nper_mille = 1e6\n",
+         "3:13: key 'route.gradients.per_mille': must lie between -1000 and 1000 per mille"},
+        {"[driver]\nprofile = [[0, 1e308]]\n",
+         "2:16: key 'driver.profile': must lie between 0 and 1000 km/h"},
+        {"[driver]\nprofile = [[0, 60], [1e8, 80]]\n",
+         "2:22: key 'driver.profile': must lie between -10000000 and 10000000 m"},
+        {"[driver]\ndeceleration = 100\n",
+         "2:16: key 'driver.deceleration': must lie between 0 and 36 km/h/s"},
+        {"[driver]\npattern_margin = 1e9\n",
+         "2:18: key 'driver.pattern_margin': must lie between 0 and 1000 km/h"},
+        {"[[events]]\ntime = 1\nreverser = 5\n",
+         "3:12: key 'events.reverser': must be 1 (forward), 0 or -1 (backward)"},
+        {"[[events]]\nposition = -1e9\nbrake = 2\n",
+         "2:12: key 'events.position': must lie between -10000000 and 10000000 m"},
+    };
+    for (const auto& [text, error] : cases) {
+        EXPECT_EQ(errorOf(text), std::string("line.toml:") + error) << text;
+    }
+}
+
 TEST(ScenarioParser, SyntaxErrorsEmptyFilesAndFoldersAreNamed) {
     const std::string syntax = errorOf("[run]\nstep_ms = = 3\n");
     EXPECT_EQ(syntax.rfind("line.toml:2:", 0), 0u) << syntax;
     EXPECT_EQ(errorOf("# only a comment\n"),
               "line.toml: the scenario is empty: it sets nothing to run");
+    // The parser itself sees only the line break or the end of the file in the quote's place.
+    for (const auto& [text, error] :
+         {std::pair{"name = \"my line\nx = 1\n",
+                    "1:16: unterminated string: the line ends before its closing quote"},
+          std::pair{"name = 'my line\r\n", "1:16: unterminated string: the line ends before"},
+          std::pair{"a = [\"\u00e9\u00e9, 1]\n", "1:13: unterminated string: the line ends before"},
+          std::pair{"name = \"\"\"my line\n", "1:19: unterminated string: the file ends before "
+                                              "its closing quote"}}) {
+        EXPECT_EQ(errorOf(text).rfind(std::string("line.toml:") + error, 0), 0u) << text << "\n"
+                                                                                 << errorOf(text);
+    }
     for (const auto& [path, error] :
          {std::pair{"/nonexistent/line.toml", ": cannot read the scenario file"},
           std::pair{SCENARIO_DIR, ": is a folder, not a scenario file"}}) {

@@ -73,3 +73,21 @@ TEST(SvgPlot, TheBuiltInLineGivesAWellFormedPlotWithItsCurves) {
     EXPECT_EQ(occurrences(events, "<path"), scenario.events.size());
     EXPECT_NE(events.find("unit switched on"), std::string::npos);
 }
+
+// Far from 0 a step of the position axis may be lost in rounding; the axis still ends, with
+// no more ticks than it has room for.
+TEST(SvgPlot, AnAxisFarFromZeroEnds) {
+    const Scenario scenario = parseScenario("name = \"far\"\n", "line.toml");
+    for (const double start : {1e17, -1e17, 1e7}) {
+        SvgPlot plot(scenario);
+        FrameRecord frame;
+        for (int i = 0; i < 3; ++i) {
+            frame.position = start + 0.25 * i;
+            frame.time = i;
+            plot.onFrame(frame);
+        }
+        const std::string svg = plot.render();
+        EXPECT_EQ(xmlProblem(svg), "") << start;
+        EXPECT_LE(occurrences(group(svg, "axes"), "<line"), 40u) << start;
+    }
+}
