@@ -27,11 +27,16 @@
 #include "simulation.h"
 #include "svg_plot.h"
 #include "timeline.h"
+#include "usage_errors.h"
 #include "utf8_path.h"
 
 using namespace vantor::sim;
 
 namespace {
+
+// Whatever stops the bench before it could do what it was asked, from a misspelt option to a
+// scenario it cannot run; 1 stays the verdict of a check that did not hold.
+constexpr int kCannotRun = 2;
 
 struct Options {
     std::string library;
@@ -149,7 +154,7 @@ int runCommandLine(int argc, const char* const* argv) {
                  "it and no warnings after the run");
     app.add_option("--max-frames", options.maxFrames,
                    "the longest run to start, in frames (default 10000000)")
-        ->check(CLI::PositiveNumber);
+        ->check(atLeastOne<int64_t>());
     app.add_flag("--print-default", options.printDefault,
                  "print the built-in scenario, a start for your own, and stop");
     app.add_option("--settings", options.settings,
@@ -170,7 +175,7 @@ int runCommandLine(int argc, const char* const* argv) {
                              "scenario files; without them the built-in line");
     checkCommand->add_option("--junit", check.junit, "also write a JUnit XML report here");
     checkCommand->add_option("--jobs", check.jobs, "runs side by side (default: one per core)")
-        ->check(CLI::PositiveNumber);
+        ->check(atLeastOne<unsigned>());
     ProtectOptions protect;
     protect.jobs = defaultJobs();
     CLI::App* protectCommand = app.add_subcommand(
@@ -186,16 +191,20 @@ int runCommandLine(int argc, const char* const* argv) {
                                "write a plot of each approach into this folder");
     protectCommand
         ->add_option("--jobs", protect.jobs, "approaches side by side (default: one per core)")
-        ->check(CLI::PositiveNumber);
+        ->check(atLeastOne<unsigned>());
     try {
         app.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
+    } catch (const CLI::Success& help) {
         std::ostringstream out;
         std::ostringstream errors;
-        const int status = app.exit(error, out, errors);
+        const int status = app.exit(help, out, errors);
         writeText(stdout, out.str());
         writeText(stderr, errors.str());
         return status;
+    } catch (const CLI::ParseError& error) {
+        writeText(stderr, "vantor-sim: error: " + usageErrorText(app, error) +
+                              "\nvantor-sim --help lists the options\n");
+        return kCannotRun;
     }
 
     if (*settingsCommand) {
@@ -214,7 +223,7 @@ int runCommandLine(int argc, const char* const* argv) {
     if (command && !(options.scenario.empty() && options.csv.empty() && options.svg.empty())) {
         writeText(stderr, "vantor-sim: error: --scenario, --csv and --svg are a run's; give "
                           "the scenarios after the command, and its own --csv or --svg-dir\n");
-        return 2;
+        return kCannotRun;
     }
     try {
         if (options.library.empty()) {
@@ -238,8 +247,7 @@ int runCommandLine(int argc, const char* const* argv) {
     } catch (const std::exception& error) {
         std::fflush(stdout);
         writeText(stderr, std::string("vantor-sim: error: ") + error.what() + "\n");
-        // The commands keep 1 for a failed check or an unprotected point.
-        return command ? 2 : 1;
+        return kCannotRun;
     }
 }
 
@@ -256,7 +264,7 @@ int wmain(int argc, wchar_t** argv) {
         }
     } catch (const std::exception&) {
         writeText(stderr, "vantor-sim: error: the command line is not valid Unicode\n");
-        return 2;
+        return kCannotRun;
     }
     std::vector<const char*> args;
     for (const std::string& text : texts) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "nearest_name.h"
 #include "utf8_path.h"
 
 namespace vantor::sim {
@@ -44,45 +45,6 @@ std::string lowered(Text text) {
     std::string result = str(text);
     std::transform(result.begin(), result.end(), result.begin(), lower);
     return result;
-}
-
-// Edit distance without regard to case: how far a misspelt name is from a known one.
-size_t distance(const std::string& a, const std::string& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
-    }
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            const size_t change = diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1);
-            row[j] = std::min({above + 1, row[j - 1] + 1, change});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
-// Of the given names, the one nearest to name, when it is near enough to be a misspelling.
-template <typename Names, typename NameOf>
-std::optional<size_t> nearest(const std::string& name, const Names& names, NameOf nameOf) {
-    std::optional<size_t> best;
-    size_t bestDistance = 0;
-    for (size_t i = 0; i < std::size(names); ++i) {
-        const std::string known = nameOf(names[i]);
-        const size_t d = distance(name, known);
-        // Shortened or lengthened names count too: "Display" for Disp.
-        const size_t shorter = std::min(name.size(), known.size());
-        const bool prefix =
-            shorter >= 3 && distance(name.substr(0, shorter), known.substr(0, shorter)) == 0;
-        if ((d <= known.size() / 2 || prefix) && (!best || d < bestDistance)) {
-            best = i;
-            bestDistance = d;
-        }
-    }
-    return best;
 }
 
 std::string number(double value) {
@@ -181,7 +143,8 @@ void Checker::onSection(const Line& line) {
     }
     std::string message =
         "section [" + shown(line.name, utf16_) + "] is not read by the unit, nor any key in it";
-    if (const auto near = nearest(name, kSections, [](const char* s) { return std::string(s); })) {
+    if (const auto near =
+            nearestName(name, kSections, [](const char* s) { return std::string(s); })) {
         message += "; did you mean [" + std::string(kSections[*near]) + "]?";
     }
     warn(line.number, message);
@@ -208,7 +171,7 @@ void Checker::onKey(const Line& line) {
     std::string message = quoted(line.name);
     message += beforeAnySection_ ? " stands before any section and is not read"
                                  : " is not a setting of [" + *section_ + "] and is not read";
-    if (const auto near = nearest(name, kKeys, [](const KnownKey& k) { return k.key.name; })) {
+    if (const auto near = nearestName(name, kKeys, [](const KnownKey& k) { return k.key.name; })) {
         const SettingKey& key = kKeys[*near].key;
         const std::string under = " under [" + std::string(key.section) + "]";
         if (ini::sameName(line.name, key.name)) {
