@@ -15,6 +15,7 @@
 #include "csv_trace.h"
 #include "default_library.h"
 #include "default_scenario.h"
+#include "output_files.h"
 #include "parallel_runs.h"
 #include "pinned_random.h"
 #include "plugin_library.h"
@@ -52,20 +53,16 @@ struct Options {
     int64_t maxFrames = kDefaultMaxFrames;
 };
 
-std::ofstream openOutput(const std::string& path) {
-    std::ofstream out(pathFromUtf8(path), std::ios::binary);
-    if (!out) {
-        throw std::runtime_error(path + ": cannot write");
-    }
-    return out;
-}
-
 int run(const Options& options) {
     Scenario scenario = loadScenario(options.scenario);
     ConsoleStream errors(stderr);
     const std::optional<std::string> settingsFile =
         RunSettings(options.settings, errors).apply(scenario, errors);
     requireRunLength(scenario, options.maxFrames);
+    requireOwnFiles({{"--scenario", options.scenario},
+                     {"--settings", options.settings},
+                     {"--library", options.library}},
+                    {{"--csv", options.csv}, {"--svg", options.svg}});
     // Output files are opened before anything runs, so a bad path stops the run at once.
     std::ofstream csvFile;
     if (!options.csv.empty()) {
@@ -124,10 +121,11 @@ int run(const Options& options) {
     if (plot) {
         svgFile << plot->render();
     }
-    for (std::ofstream* file : {&csvFile, &svgFile}) {
-        if (file->is_open() && !file->flush()) {
-            throw std::runtime_error("cannot finish writing an output file");
-        }
+    if (csvFile.is_open()) {
+        finishOutput(csvFile, options.csv);
+    }
+    if (svgFile.is_open()) {
+        finishOutput(svgFile, options.svg);
     }
     return 0;
 }
