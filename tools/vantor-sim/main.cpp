@@ -26,6 +26,7 @@
 #include "scenario_parser.h"
 #include "settings_check.h"
 #include "simulation.h"
+#include "stop_signals.h"
 #include "svg_plot.h"
 #include "timeline.h"
 #include "usage_errors.h"
@@ -132,6 +133,7 @@ int run(const Options& options) {
 
 // argv as UTF-8 text on every platform.
 int runCommandLine(int argc, const char* const* argv) {
+    catchStopSignals();
     Options options;
     CLI::App app{"Drives the train-protection plug-in along a line and shows what it does.",
                  "vantor-sim"};
@@ -242,6 +244,10 @@ int runCommandLine(int argc, const char* const* argv) {
             return runProtect(protect, out, errors);
         }
         return run(options);
+    } catch (const StopRequested&) {
+        std::fflush(stdout);
+        writeText(stderr, "vantor-sim: stopped\n");
+        return kCannotRun;
     } catch (const std::exception& error) {
         std::fflush(stdout);
         writeText(stderr, std::string("vantor-sim: error: ") + error.what() + "\n");
@@ -268,10 +274,18 @@ int wmain(int argc, wchar_t** argv) {
     for (const std::string& text : texts) {
         args.push_back(text.c_str());
     }
-    return runCommandLine(argc, args.data());
+    const int status = runCommandLine(argc, args.data());
+    if (stopRequested()) {
+        endAsStopped();
+    }
+    return status;
 }
 #else
 int main(int argc, char** argv) {
-    return runCommandLine(argc, argv);
+    const int status = runCommandLine(argc, argv);
+    if (stopRequested()) {
+        endAsStopped();
+    }
+    return status;
 }
 #endif

@@ -10,6 +10,7 @@
 #include "event_script.h"
 #include "host_calls.h"
 #include "host_inputs.h"
+#include "stop_signals.h"
 #include "text_format.h"
 #include "train.h"
 
@@ -134,6 +135,10 @@ RunEnd runScenario(const Scenario& scenario, PluginLibrary& plugin,
     int32_t patternDisplay = 0;
     bool patternPowered = false;
     for (int64_t index = 0;; ++index) {
+        // Often enough for a stop to come at once, seldom enough to cost nothing.
+        if (index % 256 == 0) {
+            stopIfRequested();
+        }
         // frame.time is that of this frame already: 0 at first, then as the last frame set it.
         frame.index = index;
         frame.hostTime = hostTimeOf(index, run.stepMs);
