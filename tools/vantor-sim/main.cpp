@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "check_command.h"
+#include "command_line.h"
 #include "console_stream.h"
 #include "console_text.h"
 #include "csv_trace.h"
@@ -28,8 +29,8 @@
 #include "simulation.h"
 #include "stop_signals.h"
 #include "svg_plot.h"
+#include "terminal.h"
 #include "timeline.h"
-#include "usage_errors.h"
 #include "utf8_path.h"
 
 using namespace vantor::sim;
@@ -192,8 +193,12 @@ int runCommandLine(int argc, const char* const* argv) {
     protectCommand
         ->add_option("--jobs", protect.jobs, "approaches side by side (default: one per core)")
         ->check(atLeastOne<unsigned>());
+    std::vector<const char*> arguments(argv, argv + argc);
+    if (argc == 2 && scenarioAlone(app, argv[1])) {
+        arguments = {argv[0], "--scenario", argv[1]};
+    }
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(arguments.size()), arguments.data());
     } catch (const CLI::Success& help) {
         std::ostringstream out;
         std::ostringstream errors;
@@ -278,6 +283,7 @@ int wmain(int argc, wchar_t** argv) {
     if (stopRequested()) {
         endAsStopped();
     }
+    holdOwnConsoleWindow();
     return status;
 }
 #else

@@ -1,5 +1,6 @@
-// What the bench says of a command line it cannot take: the option or command an author
-// misspelt with the one he likely meant, and counts checked with a message in words.
+// The bench's command line beyond what CLI11 does: a scenario given alone (what dropping a file
+// on vantor-sim.exe does), and what the bench says of a command line it cannot take: the option
+// or command an author misspelt with the one he likely meant, and counts in words.
 #pragma once
 
 #include <charconv>
@@ -27,6 +28,10 @@ template <typename T> CLI::Validator atLeastOne() {
         },
         "N");
 }
+
+// Whether the only argument is a scenario to run as with --scenario: no option, no command,
+// and, unless such a file exists, no misspelt command either.
+bool scenarioAlone(const CLI::App& app, const std::string& argument);
 
 // The message for a parse error other than a call for help, without the program's name.
 std::string usageErrorText(const CLI::App& app, const CLI::ParseError& error);

@@ -1,9 +1,13 @@
-#include "usage_errors.h"
+#include "command_line.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <system_error>
 #include <vector>
 
 #include "nearest_name.h"
+#include "utf8_path.h"
 
 namespace vantor::sim {
 
@@ -74,7 +78,27 @@ std::string unknownOption(const CLI::App& app, const std::string& given) {
     return message;
 }
 
+std::optional<size_t> nearestCommand(const std::string& name,
+                                     const std::vector<const CLI::App*>& commands) {
+    return nearestName(name, commands, [](const CLI::App* command) { return command->get_name(); });
+}
+
 } // namespace
+
+bool scenarioAlone(const CLI::App& app, const std::string& argument) {
+    if (argument.empty() || argument.front() == '-') {
+        return false;
+    }
+    const std::vector<const CLI::App*> commands = commandsOf(app);
+    for (const CLI::App* command : commands) {
+        if (command->check_name(argument)) {
+            return false;
+        }
+    }
+    std::error_code error;
+    return std::filesystem::exists(pathFromUtf8(argument), error) ||
+           !nearestCommand(argument, commands);
+}
 
 std::string usageErrorText(const CLI::App& app, const CLI::ParseError& error) {
     if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
@@ -86,9 +110,7 @@ std::string usageErrorText(const CLI::App& app, const CLI::ParseError& error) {
         }
         const std::vector<const CLI::App*> commands = commandsOf(app);
         for (const std::string& argument : left) {
-            if (const auto near = nearestName(argument, commands, [](const CLI::App* command) {
-                    return command->get_name();
-                })) {
+            if (const auto near = nearestCommand(argument, commands)) {
                 return "unknown command " + argument + "; did you mean " +
                        commands[*near]->get_name() + "?";
             }
