@@ -138,6 +138,7 @@ int runCommandLine(int argc, const char* const* argv) {
     Options options;
     CLI::App app{"Drives the train-protection plug-in along a line and shows what it does.",
                  "vantor-sim"};
+    app.footer("A scenario file given as the only argument runs as with --scenario.");
     app.add_option("--library", options.library,
                    "the plug-in library to load; without it the one beside vantor-sim, or the "
                    "one of its build");
