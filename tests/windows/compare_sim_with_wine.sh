@@ -42,19 +42,6 @@ same() {
   >"$work/built-in.txt"
 same "built-in line, no other option" "$work/linux/built-in.txt" "$work/built-in.txt"
 
-# In a console the bench writes UTF-16, which wine shows in this terminal's UTF-8: the "»" of
-# the timeline's events must arrive as such, not as the bytes of its UTF-8 taken one by one.
-marks=$(grep -o '»' "$work/linux/built-in.txt" | wc -l)
-(cd "$folder" && timeout "$wine_timeout" script -qec "wine vantor-sim.exe --pin-random" \
-  "$work/console.txt") </dev/null >/dev/null
-if [[ $(grep -o '»' "$work/console.txt" | wc -l) -eq $marks ]] && ! grep -q 'Â' "$work/console.txt"; then
-  echo "same    built-in line in a console: $marks event marks"
-else
-  echo "DIFFERS built-in line in a console: event marks garbled"
-  grep -m 5 -a 'Â\|»' "$work/console.txt" || true
-  failures=$((failures + 1))
-fi
-
 for scenario in "" "$folder"/examples/*.toml; do
   name=$(basename "${scenario:-built-in}" .toml)
   linux_args=(--pin-random --csv "$work/linux/$name.csv")

@@ -9,9 +9,10 @@ namespace vantor::loader::native {
 namespace {
 
 std::string systemMessage(DWORD code) {
-    // The one failure an author meets most: a 32-bit plug-in, which a 64-bit host cannot load.
+    // The system's text for it names a "Win32 application". A DLL for another processor gives
+    // this too, but its header tells it apart first (library_header.h).
     if (code == ERROR_BAD_EXE_FORMAT) {
-        return "not a 64-bit Windows DLL";
+        return "not a Windows DLL, or one cut short or damaged";
     }
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <type_traits>
 
+#include "library_header.h"
 #include "native_library.h"
 
 namespace vantor::loader {
@@ -22,7 +23,9 @@ void* openOrThrow(const std::filesystem::path& path, const std::string& name) {
     std::string why;
     void* handle = native::open(path, why);
     if (handle == nullptr) {
-        throw LibraryError(name + ": cannot load the library: " + why);
+        const std::string machine = otherMachineReason(path);
+        throw LibraryError(name +
+                           ": cannot load the library: " + (machine.empty() ? why : machine));
     }
     return handle;
 }

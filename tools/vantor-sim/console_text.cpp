@@ -1,5 +1,7 @@
 #include "console_text.h"
 
+#include "utf8_text.h"
+
 #if defined(_WIN32)
 #include <io.h>
 #include <windows.h>
@@ -10,6 +12,34 @@
 #endif
 
 namespace vantor::sim {
+
+std::string visibleText(std::string_view utf8, bool keepNewlines) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const Utf8Char c = utf8CharAt(utf8, i);
+        char escape[16];
+        if (c.length == 0) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(utf8[i]));
+            out += escape;
+            ++i;
+            continue;
+        }
+        const bool control = c.code < 0x20 || (c.code >= 0x7F && c.code < 0xA0);
+        if (!control || c.code == '\t' || (keepNewlines && c.code == '\n')) {
+            out.append(utf8, i, c.length);
+        } else if (c.code == '\n') {
+            out += "\\n";
+        } else if (c.code == '\r') {
+            out += "\\r";
+        } else {
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c.code));
+            out += escape;
+        }
+        i += c.length;
+    }
+    return out;
+}
 
 #if defined(_WIN32)
 
@@ -44,7 +74,7 @@ void writeConsole(HANDLE console, const std::wstring& text) {
 
 } // namespace
 
-void writeText(std::FILE* stream, std::string_view utf8) {
+void writeCursorText(std::FILE* stream, std::string_view utf8) {
     HANDLE console = consoleOf(stream);
     if (console == nullptr || utf8.size() > INT_MAX) {
         std::fwrite(utf8.data(), 1, utf8.size(), stream);
@@ -61,10 +91,14 @@ void writeText(std::FILE* stream, std::string_view utf8) {
 
 #else
 
-void writeText(std::FILE* stream, std::string_view utf8) {
+void writeCursorText(std::FILE* stream, std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stream);
 }
 
 #endif
+
+void writeText(std::FILE* stream, std::string_view utf8) {
+    writeCursorText(stream, visibleText(utf8, true));
+}
 
 } // namespace vantor::sim

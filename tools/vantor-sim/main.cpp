@@ -10,11 +10,13 @@
 #include <CLI/CLI.hpp>
 
 #include "check_command.h"
+#include "command_line.h"
 #include "console_stream.h"
 #include "console_text.h"
 #include "csv_trace.h"
 #include "default_library.h"
 #include "default_scenario.h"
+#include "output_files.h"
 #include "parallel_runs.h"
 #include "pinned_random.h"
 #include "plugin_library.h"
@@ -25,13 +27,19 @@
 #include "scenario_parser.h"
 #include "settings_check.h"
 #include "simulation.h"
+#include "stop_signals.h"
 #include "svg_plot.h"
+#include "terminal.h"
 #include "timeline.h"
 #include "utf8_path.h"
 
 using namespace vantor::sim;
 
 namespace {
+
+// Whatever stops the bench before it could do what it was asked, from a misspelt option to a
+// scenario it cannot run; 1 stays the verdict of a check that did not hold.
+constexpr int kCannotRun = 2;
 
 struct Options {
     std::string library;
@@ -47,20 +55,16 @@ struct Options {
     int64_t maxFrames = kDefaultMaxFrames;
 };
 
-std::ofstream openOutput(const std::string& path) {
-    std::ofstream out(pathFromUtf8(path), std::ios::binary);
-    if (!out) {
-        throw std::runtime_error(path + ": cannot write");
-    }
-    return out;
-}
-
 int run(const Options& options) {
     Scenario scenario = loadScenario(options.scenario);
     ConsoleStream errors(stderr);
     const std::optional<std::string> settingsFile =
         RunSettings(options.settings, errors).apply(scenario, errors);
     requireRunLength(scenario, options.maxFrames);
+    requireOwnFiles({{"--scenario", options.scenario},
+                     {"--settings", options.settings},
+                     {"--library", options.library}},
+                    {{"--csv", options.csv}, {"--svg", options.svg}});
     // Output files are opened before anything runs, so a bad path stops the run at once.
     std::ofstream csvFile;
     if (!options.csv.empty()) {
@@ -119,19 +123,22 @@ int run(const Options& options) {
     if (plot) {
         svgFile << plot->render();
     }
-    for (std::ofstream* file : {&csvFile, &svgFile}) {
-        if (file->is_open() && !file->flush()) {
-            throw std::runtime_error("cannot finish writing an output file");
-        }
+    if (csvFile.is_open()) {
+        finishOutput(csvFile, options.csv);
+    }
+    if (svgFile.is_open()) {
+        finishOutput(svgFile, options.svg);
     }
     return 0;
 }
 
 // argv as UTF-8 text on every platform.
 int runCommandLine(int argc, const char* const* argv) {
+    catchStopSignals();
     Options options;
     CLI::App app{"Drives the train-protection plug-in along a line and shows what it does.",
                  "vantor-sim"};
+    app.footer("A scenario file given as the only argument runs as with --scenario.");
     app.add_option("--library", options.library,
                    "the plug-in library to load; without it the one beside vantor-sim, or the "
                    "one of its build");
@@ -149,7 +156,7 @@ int runCommandLine(int argc, const char* const* argv) {
                  "it and no warnings after the run");
     app.add_option("--max-frames", options.maxFrames,
                    "the longest run to start, in frames (default 10000000)")
-        ->check(CLI::PositiveNumber);
+        ->check(atLeastOne<int64_t>());
     app.add_flag("--print-default", options.printDefault,
                  "print the built-in scenario, a start for your own, and stop");
     app.add_option("--settings", options.settings,
@@ -170,7 +177,7 @@ int runCommandLine(int argc, const char* const* argv) {
                              "scenario files; without them the built-in line");
     checkCommand->add_option("--junit", check.junit, "also write a JUnit XML report here");
     checkCommand->add_option("--jobs", check.jobs, "runs side by side (default: one per core)")
-        ->check(CLI::PositiveNumber);
+        ->check(atLeastOne<unsigned>());
     ProtectOptions protect;
     protect.jobs = defaultJobs();
     CLI::App* protectCommand = app.add_subcommand(
@@ -186,16 +193,24 @@ int runCommandLine(int argc, const char* const* argv) {
                                "write a plot of each approach into this folder");
     protectCommand
         ->add_option("--jobs", protect.jobs, "approaches side by side (default: one per core)")
-        ->check(CLI::PositiveNumber);
+        ->check(atLeastOne<unsigned>());
+    std::vector<const char*> arguments(argv, argv + argc);
+    if (argc == 2 && scenarioAlone(app, argv[1])) {
+        arguments = {argv[0], "--scenario", argv[1]};
+    }
     try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
+        app.parse(static_cast<int>(arguments.size()), arguments.data());
+    } catch (const CLI::Success& help) {
         std::ostringstream out;
         std::ostringstream errors;
-        const int status = app.exit(error, out, errors);
+        const int status = app.exit(help, out, errors);
         writeText(stdout, out.str());
         writeText(stderr, errors.str());
         return status;
+    } catch (const CLI::ParseError& error) {
+        writeText(stderr, "vantor-sim: error: " + usageErrorText(app, error) +
+                              "\nvantor-sim --help lists the options\n");
+        return kCannotRun;
     }
 
     if (*settingsCommand) {
@@ -214,7 +229,7 @@ int runCommandLine(int argc, const char* const* argv) {
     if (command && !(options.scenario.empty() && options.csv.empty() && options.svg.empty())) {
         writeText(stderr, "vantor-sim: error: --scenario, --csv and --svg are a run's; give "
                           "the scenarios after the command, and its own --csv or --svg-dir\n");
-        return 2;
+        return kCannotRun;
     }
     try {
         if (options.library.empty()) {
@@ -235,11 +250,14 @@ int runCommandLine(int argc, const char* const* argv) {
             return runProtect(protect, out, errors);
         }
         return run(options);
+    } catch (const StopRequested&) {
+        std::fflush(stdout);
+        writeText(stderr, "vantor-sim: stopped\n");
+        return kCannotRun;
     } catch (const std::exception& error) {
         std::fflush(stdout);
         writeText(stderr, std::string("vantor-sim: error: ") + error.what() + "\n");
-        // The commands keep 1 for a failed check or an unprotected point.
-        return command ? 2 : 1;
+        return kCannotRun;
     }
 }
 
@@ -256,16 +274,25 @@ int wmain(int argc, wchar_t** argv) {
         }
     } catch (const std::exception&) {
         writeText(stderr, "vantor-sim: error: the command line is not valid Unicode\n");
-        return 2;
+        return kCannotRun;
     }
     std::vector<const char*> args;
     for (const std::string& text : texts) {
         args.push_back(text.c_str());
     }
-    return runCommandLine(argc, args.data());
+    const int status = runCommandLine(argc, args.data());
+    if (stopRequested()) {
+        endAsStopped();
+    }
+    holdOwnConsoleWindow();
+    return status;
 }
 #else
 int main(int argc, char** argv) {
-    return runCommandLine(argc, argv);
+    const int status = runCommandLine(argc, argv);
+    if (stopRequested()) {
+        endAsStopped();
+    }
+    return status;
 }
 #endif

@@ -1,12 +1,12 @@
-// The known name nearest to a misspelt one, for messages that ask "did you mean ...?": keys of a
-// settings file or of a scenario.
+// Suggestions for misspelt names: of the names the bench knows, the one an author most likely
+// meant.
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace vantor::sim {
 
@@ -15,27 +15,11 @@ inline char asciiLower(char c) {
 }
 
 // Edit distance without regard to case: how far a misspelt name is from a known one.
-inline size_t nameDistance(const std::string& a, const std::string& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
-    }
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            const size_t change = diagonal + (asciiLower(a[i - 1]) == asciiLower(b[j - 1]) ? 0 : 1);
-            row[j] = std::min({above + 1, row[j - 1] + 1, change});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
+size_t nameDistance(const std::string& a, const std::string& b);
 
 // Of the given names, the one nearest to name, when it is near enough to be a misspelling.
 template <typename Names, typename NameOf>
-std::optional<size_t> nearest(const std::string& name, const Names& names, NameOf nameOf) {
+std::optional<size_t> nearestName(const std::string& name, const Names& names, NameOf nameOf) {
     std::optional<size_t> best;
     size_t bestDistance = 0;
     for (size_t i = 0; i < std::size(names); ++i) {

@@ -8,6 +8,7 @@
 
 #include "plugin_module.h"
 #include "scenario.h"
+#include "stop_signals.h"
 
 namespace vantor::sim {
 
@@ -15,7 +16,7 @@ using loader::LibraryError;
 
 // A fresh temporary folder holding a copy of the library and, when there is one, the settings
 // file, so that the unit reads those settings and no stray file left next to the original.
-// The folder goes with the object.
+// The folder goes with the object, also when a stop signal ends the bench.
 class PrivateLibraryCopy {
   public:
     PrivateLibraryCopy(const std::string& libraryPath,
@@ -28,6 +29,8 @@ class PrivateLibraryCopy {
     const std::filesystem::path& path() const { return library_; }
 
   private:
+    // First, so that a stop waits from before the folder is made until after it is gone.
+    UnwindOnStop unwindOnStop_;
     std::filesystem::path folder_;
     std::filesystem::path library_;
 };

@@ -45,7 +45,8 @@ void ProgressBar::update(double fraction) {
     const int filled = percent * kWidth / 100;
     char shown[16];
     std::snprintf(shown, sizeof shown, "] %3d%%", percent);
-    writeText(out_, "\r[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + shown);
+    writeCursorText(out_,
+                    "\r[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + shown);
     std::fflush(out_);
     shown_ = true;
 }
@@ -58,7 +59,7 @@ void ProgressBar::write(const std::string& text) {
 void ProgressBar::clear() {
     if (shown_) {
         // Spaces rather than an erase sequence, which not every Windows console understands.
-        writeText(out_, "\r" + std::string(kShownWidth, ' ') + "\r");
+        writeCursorText(out_, "\r" + std::string(kShownWidth, ' ') + "\r");
         shown_ = false;
         drawnPercent_ = -1;
     }

@@ -139,7 +139,8 @@ void Checker::onSection(const Line& line) {
     }
     std::string message =
         "section [" + shown(line.name, utf16_) + "] is not read by the unit, nor any key in it";
-    if (const auto near = nearest(name, kSections, [](const char* s) { return std::string(s); })) {
+    if (const auto near =
+            nearestName(name, kSections, [](const char* s) { return std::string(s); })) {
         message += "; did you mean [" + std::string(kSections[*near]) + "]?";
     }
     warn(line.number, message);
@@ -166,7 +167,7 @@ void Checker::onKey(const Line& line) {
     std::string message = quoted(line.name);
     message += beforeAnySection_ ? " stands before any section and is not read"
                                  : " is not a setting of [" + *section_ + "] and is not read";
-    if (const auto near = nearest(name, kKeys, [](const KnownKey& k) { return k.key.name; })) {
+    if (const auto near = nearestName(name, kKeys, [](const KnownKey& k) { return k.key.name; })) {
         const SettingKey& key = kKeys[*near].key;
         const std::string under = " under [" + std::string(key.section) + "]";
         if (ini::sameName(line.name, key.name)) {

@@ -76,7 +76,7 @@ class TableReader {
             if (asked_.count(name)) {
                 continue;
             }
-            if (const auto near = nearest(name, wanted, [](const std::string& s) { return s; })) {
+            if (const auto near = nearestName(name, wanted, [](const std::string& s) { return s; })) {
                 throw ScenarioError(lineOf(file_, key.source()) + ": unknown key '" +
                                     qualified(name) + "'; did you mean '" + wanted[*near] + "'?");
             }
@@ -238,7 +238,7 @@ class TableReader {
                 continue;
             }
             const std::vector<std::string> known(asked_.begin(), asked_.end());
-            const auto near = nearest(name, known, [](const std::string& s) { return s; });
+            const auto near = nearestName(name, known, [](const std::string& s) { return s; });
             throw ScenarioError(
                 lineOf(file_, key.source()) + ": unknown key '" + qualified(name) + "'" +
                 (near && known[*near] != name ? "; did you mean '" + known[*near] + "'?"

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "console_text.h"
 #include "panel_names.h"
 #include "text_format.h"
 
@@ -26,7 +27,7 @@ Timeline::Timeline(const Scenario& scenario, std::function<void(const std::strin
 void Timeline::header(int32_t pluginVersion, bool pinnedRandom) {
     char version[32];
     std::snprintf(version, sizeof version, "0x%X", static_cast<unsigned>(pluginVersion));
-    write_("scenario: " + scenario_.name + "\n");
+    write_("scenario: " + visibleText(scenario_.name) + "\n");
     write_("plug-in version " + std::string(version) + ", frame step " +
            std::to_string(scenario_.run.stepMs) + " ms, " +
            (pinnedRandom ? "random periods pinned (start-up 650 ms, alternation 300 ms)"
@@ -39,7 +40,8 @@ void Timeline::line(double time, double position, float speed, const std::string
     char prefix[64];
     std::snprintf(prefix, sizeof prefix, "%9.3f s %9.1f m %6.1f km/h  ", time, position,
                   static_cast<double>(speed));
-    write_(prefix + text + "\n");
+    // Labels come within the text; one with a newline would show as a line of its own.
+    write_(prefix + visibleText(text) + "\n");
 }
 
 void Timeline::onNote(const Note& note) {

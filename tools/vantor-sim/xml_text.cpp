@@ -1,45 +1,17 @@
 #include "xml_text.h"
 
-#include <cstdint>
+#include "utf8_text.h"
 
 namespace vantor::sim {
 
 namespace {
 
-// The length of the well-formed UTF-8 sequence of a character XML allows at text[i], or 0.
+// The length of the character XML allows at text[i], or 0.
 size_t xmlCharLength(const std::string& text, size_t i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
-    }
-    size_t length = 0;
-    uint32_t code = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        code = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        code = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        code = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) {
-        return 0;
-    }
-    for (size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (byte(i + k) & 0x3Fu);
-    }
-    static constexpr uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool allowed = code >= kShortest[length] && code <= 0x10FFFF &&
-                         !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFE && code != 0xFFFF;
-    return allowed ? length : 0;
+    const Utf8Char c = utf8CharAt(text, i);
+    const bool allowed = c.code >= 0x20 ? c.code != 0xFFFE && c.code != 0xFFFF
+                                        : c.code == '\t' || c.code == '\n' || c.code == '\r';
+    return allowed ? c.length : 0;
 }
 
 } // namespace

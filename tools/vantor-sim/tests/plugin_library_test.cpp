@@ -2,6 +2,11 @@
 // beside its private copy.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "plugin_library.h"
@@ -32,6 +37,35 @@ TEST(PluginLibrary, RefusesWhatIsNotThePlugin) {
                   "HornBlow, DoorOpen, DoorClose, SetSignal, SetBeaconData");
     const std::string notLoadable = loadError(SCENARIO_DIR "/golden.cmake");
     EXPECT_NE(notLoadable.find("cannot load the library"), std::string::npos) << notLoadable;
+}
+
+// A Windows DLL built for 32 bits fails to load as a broken file does; its header tells which.
+TEST(PluginLibrary, TellsA32BitDllFromABrokenFile) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vantor-dlls-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    auto write = [&](const std::string& name, uint16_t machine, size_t size) {
+        std::string bytes(0x200, '\0');
+        bytes[0] = 'M';
+        bytes[1] = 'Z';
+        bytes[0x3C] = 0x80; // where the "PE" signature lies
+        bytes.replace(0x80, 4, std::string("PE\0\0", 4));
+        bytes[0x84] = static_cast<char>(machine & 0xFF);
+        bytes[0x85] = static_cast<char>(machine >> 8);
+        std::ofstream((folder / name).string(), std::ios::binary) << bytes.substr(0, size);
+        return (folder / name).string();
+    };
+    const std::string x86 = write("x86.dll", 0x014C, 0x200);
+    EXPECT_EQ(loadError(x86), x86 + ": cannot load the library: a 32-bit Windows DLL (machine "
+                                    "i386): a 64-bit program loads 64-bit (x64) DLLs only");
+    const std::string arm = write("arm.dll", 0xAA64, 0x200);
+    EXPECT_NE(loadError(arm).find("a Windows DLL for another processor (machine 0xAA64)"),
+              std::string::npos);
+    // Cut before its header says what it is built for.
+    const std::string cut = loadError(write("cut.dll", 0x014C, 0x82));
+    EXPECT_NE(cut.find("cannot load the library"), std::string::npos) << cut;
+    EXPECT_EQ(cut.find("32-bit"), std::string::npos) << cut;
+    std::filesystem::remove_all(folder);
 }
 
 // The unit shows its settings on the pattern display: with MaxSpd 120 and Resolution 60 an
