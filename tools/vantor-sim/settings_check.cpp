@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "settings_file.h"
 #include "utf8_path.h"
 
 namespace vantor::sim {
@@ -20,16 +21,6 @@ namespace fs = std::filesystem;
 using ini::Line;
 using ini::Text;
 
-struct KnownKey {
-    SettingKey key;
-    bool isText;             // read as a text cut to 7 characters, else as an integer
-    const char* defaultText; // as the unit's own default reads
-};
-// In the order of SettingsReport::lines.
-constexpr KnownKey kKeys[] = {
-    {kSpeedKey, false, "125"},     {kDecelerationKey, true, "2.50"}, {kRtimeKey, true, "1.00"},
-    {kResolutionKey, false, "60"}, {kMaxSpdKey, false, "140"},
-};
 constexpr const char* kSections[] = {"SetSpec", "Disp", "LED"};
 
 std::string str(Text text) {
@@ -90,6 +81,10 @@ std::string number(double value) {
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
+std::string defaultText(size_t index) {
+    return number(settingValue(SettingsFile().unit(), index));
+}
+
 // Text as it can be shown on a terminal: control characters, and in a UTF-16 file the byte
 // that stands for any character beyond ASCII, become '?'.
 std::string shown(Text text, bool utf16) {
@@ -147,10 +142,10 @@ class Checker {
 };
 
 std::optional<size_t> Checker::knownKey(Text name) const {
-    for (size_t i = 0; i < std::size(kKeys); ++i) {
+    for (size_t i = 0; i < kSettingCount; ++i) {
         if (section_ &&
-            ini::sameName(Text{section_->data(), section_->size()}, kKeys[i].key.section) &&
-            ini::sameName(name, kKeys[i].key.name)) {
+            ini::sameName(Text{section_->data(), section_->size()}, kSettings[i].key.section) &&
+            ini::sameName(name, kSettings[i].key.name)) {
             return i;
         }
     }
@@ -208,8 +203,9 @@ void Checker::onKey(const Line& line) {
     std::string message = quoted(line.name);
     message += beforeAnySection_ ? " stands before any section and is not read"
                                  : " is not a setting of [" + *section_ + "] and is not read";
-    if (const auto near = nearest(name, kKeys, [](const KnownKey& k) { return k.key.name; })) {
-        const SettingKey& key = kKeys[*near].key;
+    if (const auto near =
+            nearest(name, kSettings, [](const SettingInfo& k) { return k.key.name; })) {
+        const SettingKey& key = kSettings[*near].key;
         const std::string under = " under [" + std::string(key.section) + "]";
         if (ini::sameName(line.name, key.name)) {
             message += "; it belongs" + under;
@@ -237,7 +233,7 @@ void Checker::onOther(const Line& line) {
     }
     const bool hasDigit = std::any_of(line.text.data, line.text.data + line.text.size,
                                       [](char c) { return c >= '0' && c <= '9'; });
-    for (const KnownKey& known : kKeys) {
+    for (const SettingInfo& known : kSettings) {
         const size_t length = std::char_traits<char>::length(known.key.name);
         const Text start{line.text.data, std::min(length, line.text.size)};
         if (hasDigit && ini::sameName(start, known.key.name)) {
@@ -304,19 +300,19 @@ size_t lineOf(Text file, const char* at) {
 // The value of the key that the unit reads: how it reads, and whether the setting it gives
 // can work.
 void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
-    const KnownKey& known = kKeys[index];
+    const SettingInfo& known = kSettings[index];
     const size_t line = report.lines[index];
     const std::string name = known.key.name;
     const std::string written = name + "=" + shown(value, utf16_);
     // Set when a warning already says what the value reads as.
     bool explained = false;
     if (value.size == 0) {
-        warn(line, known.isText
+        warn(line, known.decimal
                        ? name + " is empty and reads as 0" + withZero(index) +
-                             "; leave the key out for the default " + known.defaultText
-                       : name + " is empty: the unit takes the default " + known.defaultText);
+                             "; leave the key out for the default " + defaultText(index)
+                       : name + " is empty: the unit takes the default " + defaultText(index));
         explained = true;
-    } else if (known.isText) {
+    } else if (known.decimal) {
         const std::string text = str(value);
         const char* end = nullptr;
         decimalPrefix(text.c_str(), &end);
@@ -383,9 +379,8 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
 SettingsReport checkSettings(std::string bytes) {
     const size_t whole = bytes.size();
     const size_t read = std::min(whole, kSettingsFileLimit);
-    const char next = whole > read ? bytes[read] : '\0';
     const bool utf16 = ini::isUtf16(Text{bytes.data(), bytes.size()});
-    const Text file = settingsText(bytes.data(), read, whole > read ? &next : nullptr);
+    const Text file = unitFileText(bytes);
 
     SettingsReport report{};
     report.settings = readSettings(file);
@@ -403,9 +398,9 @@ SettingsReport checkSettings(std::string bytes) {
     } else {
         checker.checkLines();
     }
-    for (size_t i = 0; i < std::size(kKeys); ++i) {
+    for (size_t i = 0; i < kSettingCount; ++i) {
         Text value{};
-        if (ini::findValue(file, kKeys[i].key.section, kKeys[i].key.name, value)) {
+        if (ini::findValue(file, kSettings[i].key.section, kSettings[i].key.name, value)) {
             report.lines[i] = lineOf(file, value.data);
             checker.checkValue(i, value, report);
         }
@@ -458,8 +453,8 @@ int printSettingsCheck(const std::string& path, std::ostream& out, std::ostream&
                                   number(s.reactionTime), std::to_string(s.displayResolution),
                                   std::to_string(s.displayMaxSpeed)};
     out << path << ", as the unit reads it:\n";
-    for (size_t i = 0; i < std::size(kKeys); ++i) {
-        std::string name = kKeys[i].key.name;
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        std::string name = kSettings[i].key.name;
         name.resize(14, ' ');
         std::string value = values[i];
         value.resize(std::max<size_t>(value.size(), 19), ' ');
@@ -474,16 +469,6 @@ int printSettingsCheck(const std::string& path, std::ostream& out, std::ostream&
                        : std::to_string(count) + (count == 1 ? " warning" : " warnings"))
         << '\n';
     return count == 0 ? 0 : 1;
-}
-
-Settings scenarioSettings(const UnitSettings& settings) {
-    Settings result;
-    result.speed = static_cast<int64_t>(settings.maxSpeed);
-    result.deceleration = number(settings.deceleration);
-    result.rtime = number(settings.reactionTime);
-    result.resolution = settings.displayResolution;
-    result.maxSpd = settings.displayMaxSpeed;
-    return result;
 }
 
 } // namespace vantor::sim
