@@ -198,14 +198,6 @@ int runCommandLine(int argc, const char* const* argv) {
         return status;
     }
 
-    if (*settingsCommand) {
-        std::ostringstream out;
-        std::ostringstream errors;
-        const int status = printSettingsCheck(options.settingsCheck, out, errors);
-        writeText(stdout, out.str());
-        writeText(stderr, errors.str());
-        return status;
-    }
     if (options.printDefault) {
         writeText(stdout, defaultScenarioText());
         return 0;
@@ -217,6 +209,14 @@ int runCommandLine(int argc, const char* const* argv) {
         return 2;
     }
     try {
+        if (*settingsCommand) {
+            std::ostringstream out;
+            std::ostringstream errors;
+            const int status = printSettingsCheck(options.settingsCheck, out, errors);
+            writeText(stdout, out.str());
+            writeText(stderr, errors.str());
+            return status;
+        }
         if (options.library.empty()) {
             options.library = defaultLibraryPath();
         }
@@ -238,8 +238,8 @@ int runCommandLine(int argc, const char* const* argv) {
     } catch (const std::exception& error) {
         std::fflush(stdout);
         writeText(stderr, std::string("vantor-sim: error: ") + error.what() + "\n");
-        // The commands keep 1 for a failed check or an unprotected point.
-        return command ? 2 : 1;
+        // The commands keep 1 for a failed check, an unprotected point or a settings warning.
+        return command || *settingsCommand ? 2 : 1;
     }
 }
 

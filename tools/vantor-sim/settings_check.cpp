@@ -378,17 +378,19 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
 
 SettingsReport checkSettings(std::string bytes) {
     const size_t whole = bytes.size();
-    const size_t read = std::min(whole, kSettingsFileLimit);
     const bool utf16 = ini::isUtf16(Text{bytes.data(), bytes.size()});
     const Text file = unitFileText(bytes);
 
     SettingsReport report{};
     report.settings = readSettings(file);
     Checker checker(file, utf16);
-    if (whole > read) {
+    if (whole > kSettingsFileLimit) {
+        const size_t last = lastLine(file);
         checker.warnings.push_back(SettingsWarning{
             0, "the file is larger than 1 MiB: the unit reads only its first " +
-                   std::to_string(read) + " bytes, up to line " + std::to_string(lastLine(file))});
+                   std::to_string(kSettingsFileLimit) + " bytes, " +
+                   (last > 0 ? "up to line " + std::to_string(last)
+                             : std::string("and no line ends within them: it reads nothing"))});
     }
     if (std::find(file.data, file.data + file.size, '\0') != file.data + file.size) {
         checker.warnings.push_back(SettingsWarning{
@@ -422,10 +424,13 @@ std::string readSettingsBytes(const std::string& path) {
         throw SettingsFileError(path + ": a folder, not a settings file");
     }
     std::ifstream in(pathFromUtf8(path), std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // What the unit reads, and the byte after it, by which the unit tells that the file goes on.
+    std::string bytes(kSettingsFileLimit + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!in.is_open() || in.bad()) {
         throw SettingsFileError(path + ": cannot read the settings file");
     }
+    bytes.resize(static_cast<size_t>(in.gcount()));
     return bytes;
 }
 

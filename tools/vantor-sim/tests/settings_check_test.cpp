@@ -3,6 +3,9 @@
 // as written.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -83,6 +86,7 @@ TEST(SettingsCheck, OneWarningForEachThingTheUnitReadsOtherwise) {
         {"[LED]\nMaxSpd=120\n" + megabyte,
          {{0, "reads only its first 1048576 bytes, up to "
               "line 2"}}},
+        {megabyte + ";\n[LED]\nMaxSpd=120\n", {{0, "no line ends within them: it reads nothing"}}},
     };
     for (const Case& c : cases) {
         const SettingsReport report = checkSettings(c.file);
@@ -106,4 +110,27 @@ TEST(SettingsCheck, ShowsWhatTheUnitReadsAndWhere) {
     EXPECT_EQ(report.settings.displayMaxSpeed, 120);
     const std::array<size_t, 5> lines = {0, 4, 2, 0, 6};
     EXPECT_EQ(report.lines, lines);
+}
+
+// The checker reads what the unit reads, and the byte after it, whatever the file's size: a
+// device that never ends is checked like a file.
+TEST(SettingsCheck, ReadsNoMoreThanTheUnit) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("vantor-sim-large-settings-" + std::to_string(std::random_device()()) + ".ini");
+    const std::string whole =
+        "[LED]\nMaxSpd=120\n" + std::string(3 << 20, ';') + "\n[SetSpec]\nSpeed=90\n";
+    std::ofstream(path, std::ios::binary) << whole;
+    const std::string bytes = readSettingsBytes(path.string());
+    std::filesystem::remove(path);
+    EXPECT_EQ(bytes.size(), vantor::kSettingsFileLimit + 1);
+    const SettingsReport fromBytes = checkSettings(bytes);
+    const SettingsReport fromWhole = checkSettings(whole);
+    EXPECT_EQ(fromBytes.settings.displayMaxSpeed, 120);
+    EXPECT_EQ(fromBytes.settings.maxSpeed, fromWhole.settings.maxSpeed);
+    ASSERT_EQ(fromBytes.warnings.size(), fromWhole.warnings.size());
+    EXPECT_EQ(fromBytes.warnings[0].message, fromWhole.warnings[0].message);
+#if !defined(_WIN32)
+    EXPECT_EQ(readSettingsBytes("/dev/zero").size(), vantor::kSettingsFileLimit + 1);
+#endif
 }
