@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "settings_file.h"
+#include "text_format.h"
 #include "utf8_path.h"
 
 namespace vantor::sim {
@@ -96,6 +97,12 @@ std::string shown(Text text, bool utf16) {
         }
     }
     return result;
+}
+
+// Whether text starts with mark and a digit: a decimal comma, a separator or a fraction where the
+// unit's number ends.
+bool followsWithDigit(Text text, char mark) {
+    return text.size >= 2 && text.data[0] == mark && text.data[1] >= '0' && text.data[1] <= '9';
 }
 
 bool isBlank(char c) {
@@ -297,6 +304,65 @@ size_t lineOf(Text file, const char* at) {
     return 0;
 }
 
+// A byte of plain ASCII text: printable, a blank or a line break.
+bool isAsciiText(char c) {
+    return (c >= 0x20 && c < 0x7F) || (c >= '\t' && c <= '\r');
+}
+
+// Where the line that holds the character at position begins.
+size_t lineStart(Text file, size_t position) {
+    while (position > 0 && file.data[position - 1] != '\n' && file.data[position - 1] != '\r') {
+        --position;
+    }
+    return position;
+}
+
+// Whether text read one byte per character holds a section header or a key; with known, one of
+// the unit's own.
+bool holdsSettingLines(Text text, bool known) {
+    ini::Lines lines(text);
+    Line line{};
+    while (lines.next(line)) {
+        const bool section = line.kind == Line::Kind::Section;
+        if (!section && line.kind != Line::Kind::Key) {
+            continue;
+        }
+        if (!known) {
+            return true;
+        }
+        for (const SettingInfo& setting : kSettings) {
+            if (ini::sameName(line.name, section ? setting.key.section : setting.key.name)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// In a UTF-16 file, where text of one byte per character begins, in the characters the unit
+// reads. Such text comes of a byte-order mark saved before ANSI or UTF-8 text: then no byte
+// after the mark is zero, as one of every ASCII character in UTF-16 is, and it starts at 0.
+// Or it comes of an ANSI line added to a UTF-16 file: the longest tail of ASCII text alone
+// that follows a zero byte, when it names one of the unit's sections or settings (UTF-16
+// text beyond ASCII can give such bytes, but hardly spelling those).
+std::optional<size_t> oneByteTail(const std::string& bytes) {
+    const size_t end = std::min(bytes.size(), kSettingsFileLimit);
+    const Text afterMark{bytes.data() + 2, end - 2};
+    if (std::find(afterMark.data, afterMark.data + afterMark.size, '\0') ==
+        afterMark.data + afterMark.size) {
+        return holdsSettingLines(afterMark, false) ? std::optional<size_t>(0) : std::nullopt;
+    }
+    size_t start = end;
+    while (isAsciiText(bytes[start - 1])) {
+        --start;
+    }
+    if (bytes[start - 1] != '\0' ||
+        !holdsSettingLines(Text{bytes.data() + start, end - start}, true)) {
+        return std::nullopt;
+    }
+    return (start - 2) / 2;
+}
+
 // The value of the key that the unit reads: how it reads, and whether the setting it gives
 // can work.
 void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
@@ -315,8 +381,9 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
     } else if (known.decimal) {
         const std::string text = str(value);
         const char* end = nullptr;
-        decimalPrefix(text.c_str(), &end);
+        const double read = decimalPrefix(text.c_str(), &end);
         const auto used = static_cast<size_t>(end - text.c_str());
+        const Text after{value.data + used, value.size - used};
         if (used == 0) {
             warn(line, "'" + written + "' is no number and reads as 0" + withZero(index));
             explained = true;
@@ -325,8 +392,10 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
             warn(line, "only the first 7 characters of '" + written + "' are read: " + quoted(cut) +
                            ", which gives " + number(decimalPrefix(str(cut).c_str())));
             explained = true;
-        } else if (const Text rest = trimmed(Text{value.data + used, value.size - used});
-                   rest.size > 0) {
+        } else if (text.find_first_of(".eE") >= used && followsWithDigit(after, ',')) {
+            warn(line, "'" + written + "' reads as " + number(read) + ": use a decimal point");
+            explained = true;
+        } else if (const Text rest = trimmed(after); rest.size > 0) {
             warn(line, quoted(rest) + " after the value of " + name +
                            " is not read; keep notes on lines of their own");
         }
@@ -336,6 +405,9 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
         const bool upperCasePrefix =
             used > 0 && used < value.size && read == 0 &&
             std::string_view("XOB").find(value.data[used]) != std::string_view::npos;
+        const Text after{value.data + used, value.size - used};
+        const std::string readsAs =
+            "'" + written + "' reads as " + fixed(settingValue(report.settings, index), 0);
         if (used == 0 || upperCasePrefix) {
             warn(line, "'" + written + "' " +
                            (upperCasePrefix ? "reads as 0 (only a lower-case 0x, 0o or 0b "
@@ -343,8 +415,13 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
                                             : "has no digits and reads as 0") +
                            withZero(index));
             explained = true;
-        } else if (const Text rest = trimmed(Text{value.data + used, value.size - used});
-                   rest.size > 0) {
+        } else if (followsWithDigit(after, '.')) {
+            warn(line, readsAs + ": " + name + " is a whole number");
+            explained = true;
+        } else if (followsWithDigit(after, ',')) {
+            warn(line, readsAs + ": write it without separators");
+            explained = true;
+        } else if (const Text rest = trimmed(after); rest.size > 0) {
             warn(line, quoted(rest) + " after the value of " + name +
                            " is not read; keep notes on lines of their own");
         }
@@ -379,27 +456,52 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
 SettingsReport checkSettings(std::string bytes) {
     const size_t whole = bytes.size();
     const bool utf16 = ini::isUtf16(Text{bytes.data(), bytes.size()});
+    const std::optional<size_t> oneByte = utf16 ? oneByteTail(bytes) : std::nullopt;
     const Text file = unitFileText(bytes);
 
     SettingsReport report{};
     report.settings = readSettings(file);
-    Checker checker(file, utf16);
+    std::vector<SettingsWarning> warnings;
     if (whole > kSettingsFileLimit) {
         const size_t last = lastLine(file);
-        checker.warnings.push_back(SettingsWarning{
+        warnings.push_back(SettingsWarning{
             0, "the file is larger than 1 MiB: the unit reads only its first " +
                    std::to_string(kSettingsFileLimit) + " bytes, " +
                    (last > 0 ? "up to line " + std::to_string(last)
                              : std::string("and no line ends within them: it reads nothing"))});
     }
-    if (std::find(file.data, file.data + file.size, '\0') != file.data + file.size) {
-        checker.warnings.push_back(SettingsWarning{
-            0, "the file holds zero bytes: it is in an encoding the unit does not read (UTF-16 "
-               "without a byte-order mark, or UTF-32); save it as ANSI, UTF-8 or UTF-16 "
-               "(\"Unicode\")"});
-    } else {
-        checker.checkLines();
+    if (oneByte == size_t{0}) {
+        warnings.push_back(SettingsWarning{
+            0, "the file starts with a UTF-16 byte-order mark, but its text has one byte per "
+               "character (ANSI or UTF-8): the unit reads each two bytes as one character and "
+               "finds none of its settings; save it again without the mark"});
+    } else if (oneByte) {
+        warnings.push_back(SettingsWarning{
+            *oneByte < file.size ? lineOf(file, file.data + *oneByte) : 0,
+            "from here on the UTF-16 file holds text of one byte per character (a line added by "
+            "a tool that writes ANSI?): the unit reads each two of its bytes as one character, "
+            "and none of it as written; save the whole file in one encoding"});
     }
+    // The lines to check: all of them, or those before the line with the first zero byte,
+    // from where the unit reads nothing as written.
+    Text checked = file;
+    const char* zero = std::find(file.data, file.data + file.size, '\0');
+    if (zero != file.data + file.size) {
+        checked.size = lineStart(file, static_cast<size_t>(zero - file.data));
+        warnings.push_back(
+            checked.size == 0
+                ? SettingsWarning{0, "the file holds zero bytes: it is in an encoding the unit "
+                                     "does not read (UTF-16 without a byte-order mark, or "
+                                     "UTF-32); save it as ANSI, UTF-8 or UTF-16 (\"Unicode\")"}
+                : SettingsWarning{lineOf(file, zero),
+                                  "from here on the file holds zero bytes, as UTF-16 text "
+                                  "without a byte-order mark does (a line added by a tool that "
+                                  "writes \"Unicode\"?): the unit reads none of it as written; "
+                                  "save the whole file in one encoding"});
+    }
+    Checker checker(checked, utf16);
+    checker.warnings = std::move(warnings);
+    checker.checkLines();
     for (size_t i = 0; i < kSettingCount; ++i) {
         Text value{};
         if (ini::findValue(file, kSettings[i].key.section, kSettings[i].key.name, value)) {
