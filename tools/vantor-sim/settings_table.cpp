@@ -18,8 +18,7 @@ std::string number(double value) {
 }
 
 // The shortest text that reads back as value, with its exponent as short as it goes
-// ("1.5e-6", not "1.5e-06"), so that as many numbers as can be fit in the characters the unit
-// reads.
+// ("1.5e-6", not "1.5e-06"), so that as many numbers as possible fit in what the unit reads.
 std::string decimalText(double value) {
     std::string text = number(value);
     const size_t e = text.find('e');
