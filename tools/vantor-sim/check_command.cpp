@@ -75,7 +75,7 @@ ScenarioCheck checkScenario(const std::string& path, const CheckOptions& options
             JudgeOptions judge;
             judge.library = options.library;
             judge.settingsFile = settingsFile;
-            judge.unitMaxSpeed = unitSettings(scenario).maxSpeed;
+            judge.unitMaxSpeed = scenario.settings.file.unit().maxSpeed;
             for (const Judgement& j : judgeLine(scenario, judge)) {
                 check.results.push_back(judgementResult(j));
             }

@@ -192,7 +192,8 @@ bool LineRun::frame() {
         powered != s_.patternPowered) {
         s_.patternDisplay = frame.panel[kPanelPatternDisplay];
         s_.patternPowered = powered;
-        s_.patternSpeed = patternSpeedFromDisplay(s_.patternDisplay, powered, scenario_.settings);
+        s_.patternSpeed =
+            patternSpeedFromDisplay(s_.patternDisplay, powered, scenario_.settings.file.unit());
     }
     frame.patternSpeed = s_.patternSpeed;
     s_.last = Observation{frame.returned, powered, frame.panel[kPanelAlarmLamp] != 0,

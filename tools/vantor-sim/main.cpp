@@ -213,14 +213,6 @@ int runCommandLine(int argc, const char* const* argv) {
         return kCannotRun;
     }
 
-    if (*settingsCommand) {
-        std::ostringstream out;
-        std::ostringstream errors;
-        const int status = printSettingsCheck(options.settingsCheck, out, errors);
-        writeText(stdout, out.str());
-        writeText(stderr, errors.str());
-        return status;
-    }
     if (options.printDefault) {
         writeText(stdout, defaultScenarioText());
         return 0;
@@ -232,6 +224,14 @@ int runCommandLine(int argc, const char* const* argv) {
         return kCannotRun;
     }
     try {
+        if (*settingsCommand) {
+            std::ostringstream out;
+            std::ostringstream errors;
+            const int status = printSettingsCheck(options.settingsCheck, out, errors);
+            writeText(stdout, out.str());
+            writeText(stderr, errors.str());
+            return status;
+        }
         if (options.library.empty()) {
             options.library = defaultLibraryPath();
         }

@@ -41,29 +41,6 @@ void removeFolder(const fs::path& folder) {
 
 } // namespace
 
-std::string settingsFileText(const Settings& settings) {
-    std::string text;
-    if (settings.speed || settings.deceleration || settings.rtime) {
-        text += "[SetSpec]\n";
-        if (settings.speed) {
-            text += "Speed=" + std::to_string(*settings.speed) + "\n";
-        }
-        if (settings.deceleration) {
-            text += "Deceleration=" + *settings.deceleration + "\n";
-        }
-        if (settings.rtime) {
-            text += "Rtime=" + *settings.rtime + "\n";
-        }
-    }
-    if (settings.resolution) {
-        text += "[Disp]\nResolution=" + std::to_string(*settings.resolution) + "\n";
-    }
-    if (settings.maxSpd) {
-        text += "[LED]\nMaxSpd=" + std::to_string(*settings.maxSpd) + "\n";
-    }
-    return text;
-}
-
 PrivateLibraryCopy::PrivateLibraryCopy(const std::string& libraryPath,
                                        const std::optional<std::string>& settingsFile) {
     const fs::path original = pathFromUtf8(libraryPath);
@@ -97,8 +74,7 @@ PrivateLibraryCopy::~PrivateLibraryCopy() {
 }
 
 PluginLibrary::PluginLibrary(const std::string& libraryPath, const Settings& settings)
-    : PluginLibrary(libraryPath,
-                    settings.any() ? std::optional(settingsFileText(settings)) : std::nullopt) {}
+    : PluginLibrary(libraryPath, settings.file.bytes()) {}
 
 PluginLibrary::PluginLibrary(const std::string& libraryPath,
                              const std::optional<std::string>& settingsFile)

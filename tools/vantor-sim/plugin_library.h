@@ -39,14 +39,12 @@ class PrivateLibraryCopy {
 // its folder goes. Paths are UTF-8; errors name the library as given.
 class PluginLibrary : private PrivateLibraryCopy, public loader::PluginModule {
   public:
+    // With the settings' file beside it.
     PluginLibrary(const std::string& libraryPath, const Settings& settings);
     // With a settings file of these very bytes beside it, or with none.
     PluginLibrary(const std::string& libraryPath, const std::optional<std::string>& settingsFile);
 
     using PrivateLibraryCopy::path;
 };
-
-// The settings file's text for the keys the scenario gives.
-std::string settingsFileText(const Settings& settings);
 
 } // namespace vantor::sim

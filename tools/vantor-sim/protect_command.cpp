@@ -103,7 +103,7 @@ int runProtect(const ProtectOptions& options, std::ostream& out, std::ostream& e
     const std::optional<std::string> settingsFile =
         RunSettings(options.settings, errors).apply(scenario, errors);
     requireRunLength(scenario, options.maxFrames);
-    const UnitSettings unit = unitSettings(scenario);
+    const UnitSettings& unit = scenario.settings.file.unit();
     if ((judge.speed.by == SpeedChoice::By::Max || scenario.driver.profile.empty()) &&
         !(unit.maxSpeed > 0.0 && unit.maxSpeed < 220.0)) {
         throw std::runtime_error("the unit's maximum speed of " + shortNumber(unit.maxSpeed) +

@@ -1,7 +1,7 @@
 #include "run_settings.h"
 
-#include "plugin_library.h"
 #include "settings_check.h"
+#include "settings_table.h"
 
 namespace vantor::sim {
 
@@ -9,30 +9,20 @@ RunSettings::RunSettings(const std::string& path, std::ostream& errors) : path_(
     if (path_.empty()) {
         return;
     }
-    bytes_ = readSettingsBytes(path_);
-    const SettingsReport report = checkSettings(bytes_);
-    printSettingsWarnings(path_, report, errors);
-    // The bench reads the displays back with the scale the unit takes from the file.
-    settings_ = scenarioSettings(report.settings);
+    file_ = SettingsFile(readSettingsBytes(path_));
+    printSettingsWarnings(path_, checkSettings(*file_.bytes()), errors);
 }
 
 std::optional<std::string> RunSettings::apply(Scenario& scenario, std::ostream& errors) const {
-    if (!path_.empty()) {
-        if (scenario.settings.any()) {
-            errors << path_ << ": note: used in place of the [settings] of " << scenario.source
-                   << '\n';
-        }
-        scenario.settings = settings_;
-        return bytes_;
+    if (path_.empty()) {
+        printTableWarnings(scenario, errors);
+        return scenario.settings.file.bytes();
     }
-    if (scenario.settings.any()) {
-        return settingsFileText(scenario.settings);
+    if (scenario.settings.anyKey()) {
+        errors << path_ << ": note: used in place of the [settings] of " << scenario.source << '\n';
     }
-    return std::nullopt;
-}
-
-UnitSettings unitSettings(const Scenario& scenario) {
-    return checkSettings(settingsFileText(scenario.settings)).settings;
+    scenario.settings = Settings{{}, file_};
+    return file_.bytes();
 }
 
 } // namespace vantor::sim

@@ -2,12 +2,15 @@
 // the line with its transponders, the driver, the length of the run and what it should show.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "expectation.h"
+#include "settings_file.h"
 
 namespace vantor::sim {
 
@@ -26,18 +29,23 @@ struct Vehicle {
     int32_t emergencyNotch() const { return brakeNotches + 1; }
 };
 
-// The unit's settings file; keys left out are not written, so the unit uses its defaults.
-struct Settings {
-    std::optional<int64_t> speed;
-    std::optional<std::string> deceleration;
-    std::optional<std::string> rtime;
-    std::optional<int64_t> resolution;
-    std::optional<int64_t> maxSpd;
+// A key of [settings]: the text the unit's settings file gets for it.
+struct SettingText {
+    std::string value;
+    int line = 0; // of the key in the scenario file
+};
 
-    bool any() const { return speed || deceleration || rtime || resolution || maxSpd; }
-    // The display scale the unit will use, for reading the pattern display back as a speed.
-    int64_t displayResolution() const { return resolution.value_or(60); }
-    int64_t displayMaxSpeed() const { return maxSpd.value_or(140); }
+// The unit's settings: the keys of [settings], in the order of kSettings (keys left out are
+// not written, so the unit uses its defaults), and the file the unit gets in a run, written
+// from them or given with --settings in their place.
+struct Settings {
+    std::array<std::optional<SettingText>, kSettingCount> keys;
+    SettingsFile file;
+
+    bool anyKey() const {
+        return std::any_of(keys.begin(), keys.end(),
+                           [](const auto& key) { return key.has_value(); });
+    }
 };
 
 struct Transponder {

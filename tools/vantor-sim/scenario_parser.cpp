@@ -12,7 +12,7 @@
 #include "expectation_parser.h"
 #include "file_text.h"
 #include "plugin.h"
-#include "settings.h"
+#include "settings_table.h"
 #include "table_reader.h"
 #include "utf8_path.h"
 
@@ -20,7 +20,7 @@ namespace vantor::sim {
 
 namespace {
 
-// Shortest text that reads back as the same double; the unit reads at most 7 characters.
+// Shortest text that reads back as the same double.
 std::string numberText(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -118,34 +118,6 @@ Vehicle readVehicle(TableReader& reader) {
     requireWithin(reader, "resistance_at_100", v.resistanceAt100, kAccelerationBounds);
     reader.finish();
     return v;
-}
-
-Settings readSettings(TableReader& reader) {
-    Settings s;
-    if (const toml::node* node = reader.find("Speed")) {
-        s.speed = reader.asInteger(*node, "Speed");
-    }
-    for (const char* key : {"Deceleration", "Rtime"}) {
-        const toml::node* node = reader.find(key);
-        if (!node) {
-            continue;
-        }
-        std::string value;
-        if (node->is_string()) {
-            value = node->as_string()->get();
-        } else {
-            value = numberText(reader.asNumber(*node, key));
-        }
-        (std::string(key) == "Rtime" ? s.rtime : s.deceleration) = value;
-    }
-    if (const toml::node* node = reader.find("Resolution")) {
-        s.resolution = reader.asInteger(*node, "Resolution");
-    }
-    if (const toml::node* node = reader.find("MaxSpd")) {
-        s.maxSpd = reader.asInteger(*node, "MaxSpd");
-    }
-    reader.finish();
-    return s;
 }
 
 // The index of the signal a name stands for.
@@ -269,18 +241,10 @@ Gradient readGradient(TableReader& reader) {
     return g;
 }
 
-// The unit's deceleration as it will read its settings file: at most 7 characters of text.
-double unitDeceleration(const Settings& settings) {
-    if (!settings.deceleration) {
-        return 2.5;
-    }
-    return vantor::decimalPrefix(settings.deceleration->substr(0, 7).c_str());
-}
-
 // The weakest service notch that brakes at least as hard as the unit's curves assume, so that
 // a driver who brakes on a curve keeps below it; the strongest when none does.
 int32_t matchingBrakeNotch(const Vehicle& vehicle, const Settings& settings) {
-    const double wanted = unitDeceleration(settings);
+    const double wanted = settings.file.unit().deceleration;
     for (int32_t notch = 1; notch <= vehicle.brakeNotches; ++notch) {
         if (vehicle.brakeDeceleration[notch - 1] >= wanted) {
             return notch;
@@ -488,7 +452,7 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     }
     if (const toml::table* table = top.table("settings")) {
         TableReader reader(*table, "settings", sourceName);
-        scenario.settings = readSettings(reader);
+        scenario.settings = readSettingsTable(reader);
     }
     if (const toml::table* table = top.table("route")) {
         TableReader reader(*table, "route", sourceName);

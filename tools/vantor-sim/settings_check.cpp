@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "nearest_name.h"
+#include "settings_file.h"
+#include "text_format.h"
 #include "utf8_path.h"
 
 namespace vantor::sim {
@@ -21,16 +23,6 @@ namespace fs = std::filesystem;
 using ini::Line;
 using ini::Text;
 
-struct KnownKey {
-    SettingKey key;
-    bool isText;             // read as a text cut to 7 characters, else as an integer
-    const char* defaultText; // as the unit's own default reads
-};
-// In the order of SettingsReport::lines.
-constexpr KnownKey kKeys[] = {
-    {kSpeedKey, false, "125"},     {kDecelerationKey, true, "2.50"}, {kRtimeKey, true, "1.00"},
-    {kResolutionKey, false, "60"}, {kMaxSpdKey, false, "140"},
-};
 constexpr const char* kSections[] = {"SetSpec", "Disp", "LED"};
 
 std::string str(Text text) {
@@ -48,6 +40,10 @@ std::string number(double value) {
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
+std::string defaultText(size_t index) {
+    return number(settingValue(SettingsFile().unit(), index));
+}
+
 // Text as it can be shown on a terminal: control characters, and in a UTF-16 file the byte
 // that stands for any character beyond ASCII, become '?'.
 std::string shown(Text text, bool utf16) {
@@ -59,6 +55,12 @@ std::string shown(Text text, bool utf16) {
         }
     }
     return result;
+}
+
+// Whether text starts with mark and a digit: a decimal comma, a separator or a fraction where the
+// unit's number ends.
+bool followsWithDigit(Text text, char mark) {
+    return text.size >= 2 && text.data[0] == mark && text.data[1] >= '0' && text.data[1] <= '9';
 }
 
 bool isBlank(char c) {
@@ -105,10 +107,10 @@ class Checker {
 };
 
 std::optional<size_t> Checker::knownKey(Text name) const {
-    for (size_t i = 0; i < std::size(kKeys); ++i) {
+    for (size_t i = 0; i < kSettingCount; ++i) {
         if (section_ &&
-            ini::sameName(Text{section_->data(), section_->size()}, kKeys[i].key.section) &&
-            ini::sameName(name, kKeys[i].key.name)) {
+            ini::sameName(Text{section_->data(), section_->size()}, kSettings[i].key.section) &&
+            ini::sameName(name, kSettings[i].key.name)) {
             return i;
         }
     }
@@ -167,8 +169,9 @@ void Checker::onKey(const Line& line) {
     std::string message = quoted(line.name);
     message += beforeAnySection_ ? " stands before any section and is not read"
                                  : " is not a setting of [" + *section_ + "] and is not read";
-    if (const auto near = nearestName(name, kKeys, [](const KnownKey& k) { return k.key.name; })) {
-        const SettingKey& key = kKeys[*near].key;
+    if (const auto near =
+            nearestName(name, kSettings, [](const SettingInfo& k) { return k.key.name; })) {
+        const SettingKey& key = kSettings[*near].key;
         const std::string under = " under [" + std::string(key.section) + "]";
         if (ini::sameName(line.name, key.name)) {
             message += "; it belongs" + under;
@@ -196,7 +199,7 @@ void Checker::onOther(const Line& line) {
     }
     const bool hasDigit = std::any_of(line.text.data, line.text.data + line.text.size,
                                       [](char c) { return c >= '0' && c <= '9'; });
-    for (const KnownKey& known : kKeys) {
+    for (const SettingInfo& known : kSettings) {
         const size_t length = std::char_traits<char>::length(known.key.name);
         const Text start{line.text.data, std::min(length, line.text.size)};
         if (hasDigit && ini::sameName(start, known.key.name)) {
@@ -260,26 +263,86 @@ size_t lineOf(Text file, const char* at) {
     return 0;
 }
 
+// A byte of plain ASCII text: printable, a blank or a line break.
+bool isAsciiText(char c) {
+    return (c >= 0x20 && c < 0x7F) || (c >= '\t' && c <= '\r');
+}
+
+// Where the line that holds the character at position begins.
+size_t lineStart(Text file, size_t position) {
+    while (position > 0 && file.data[position - 1] != '\n' && file.data[position - 1] != '\r') {
+        --position;
+    }
+    return position;
+}
+
+// Whether text read one byte per character holds a section header or a key; with known, one of
+// the unit's own.
+bool holdsSettingLines(Text text, bool known) {
+    ini::Lines lines(text);
+    Line line{};
+    while (lines.next(line)) {
+        const bool section = line.kind == Line::Kind::Section;
+        if (!section && line.kind != Line::Kind::Key) {
+            continue;
+        }
+        if (!known) {
+            return true;
+        }
+        for (const SettingInfo& setting : kSettings) {
+            if (ini::sameName(line.name, section ? setting.key.section : setting.key.name)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// In a UTF-16 file, where text of one byte per character begins, in the characters the unit
+// reads. Such text comes of a byte-order mark saved before ANSI or UTF-8 text: then no byte
+// after the mark is zero, as one of every ASCII character in UTF-16 is, and it starts at 0.
+// Or it comes of an ANSI line added to a UTF-16 file: the longest tail of ASCII text alone
+// that follows a zero byte, when it names one of the unit's sections or settings (UTF-16
+// text beyond ASCII can give such bytes, but hardly spelling those).
+std::optional<size_t> oneByteTail(const std::string& bytes) {
+    const size_t end = std::min(bytes.size(), kSettingsFileLimit);
+    const Text afterMark{bytes.data() + 2, end - 2};
+    if (std::find(afterMark.data, afterMark.data + afterMark.size, '\0') ==
+        afterMark.data + afterMark.size) {
+        return holdsSettingLines(afterMark, false) ? std::optional<size_t>(0) : std::nullopt;
+    }
+    size_t start = end;
+    while (isAsciiText(bytes[start - 1])) {
+        --start;
+    }
+    if (bytes[start - 1] != '\0' ||
+        !holdsSettingLines(Text{bytes.data() + start, end - start}, true)) {
+        return std::nullopt;
+    }
+    return (start - 2) / 2;
+}
+
 // The value of the key that the unit reads: how it reads, and whether the setting it gives
 // can work.
 void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
-    const KnownKey& known = kKeys[index];
+    const SettingInfo& known = kSettings[index];
     const size_t line = report.lines[index];
     const std::string name = known.key.name;
     const std::string written = name + "=" + shown(value, utf16_);
     // Set when a warning already says what the value reads as.
     bool explained = false;
     if (value.size == 0) {
-        warn(line, known.isText
+        warn(line, known.decimal
                        ? name + " is empty and reads as 0" + withZero(index) +
-                             "; leave the key out for the default " + known.defaultText
-                       : name + " is empty: the unit takes the default " + known.defaultText);
+                             "; leave the key out for the default " + defaultText(index)
+                       : name + " is empty: the unit takes the default " + defaultText(index));
         explained = true;
-    } else if (known.isText) {
+    } else if (known.decimal) {
         const std::string text = str(value);
         const char* end = nullptr;
-        decimalPrefix(text.c_str(), &end);
+        const double read = decimalPrefix(text.c_str(), &end);
         const auto used = static_cast<size_t>(end - text.c_str());
+        const Text after{value.data + used, value.size - used};
         if (used == 0) {
             warn(line, "'" + written + "' is no number and reads as 0" + withZero(index));
             explained = true;
@@ -288,8 +351,10 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
             warn(line, "only the first 7 characters of '" + written + "' are read: " + quoted(cut) +
                            ", which gives " + number(decimalPrefix(str(cut).c_str())));
             explained = true;
-        } else if (const Text rest = trimmed(Text{value.data + used, value.size - used});
-                   rest.size > 0) {
+        } else if (text.find_first_of(".eE") >= used && followsWithDigit(after, ',')) {
+            warn(line, "'" + written + "' reads as " + number(read) + ": use a decimal point");
+            explained = true;
+        } else if (const Text rest = trimmed(after); rest.size > 0) {
             warn(line, quoted(rest) + " after the value of " + name +
                            " is not read; keep notes on lines of their own");
         }
@@ -299,6 +364,9 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
         const bool upperCasePrefix =
             used > 0 && used < value.size && read == 0 &&
             std::string_view("XOB").find(value.data[used]) != std::string_view::npos;
+        const Text after{value.data + used, value.size - used};
+        const std::string readsAs =
+            "'" + written + "' reads as " + fixed(settingValue(report.settings, index), 0);
         if (used == 0 || upperCasePrefix) {
             warn(line, "'" + written + "' " +
                            (upperCasePrefix ? "reads as 0 (only a lower-case 0x, 0o or 0b "
@@ -306,8 +374,13 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
                                             : "has no digits and reads as 0") +
                            withZero(index));
             explained = true;
-        } else if (const Text rest = trimmed(Text{value.data + used, value.size - used});
-                   rest.size > 0) {
+        } else if (followsWithDigit(after, '.')) {
+            warn(line, readsAs + ": " + name + " is a whole number");
+            explained = true;
+        } else if (followsWithDigit(after, ',')) {
+            warn(line, readsAs + ": write it without separators");
+            explained = true;
+        } else if (const Text rest = trimmed(after); rest.size > 0) {
             warn(line, quoted(rest) + " after the value of " + name +
                            " is not read; keep notes on lines of their own");
         }
@@ -341,30 +414,56 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
 
 SettingsReport checkSettings(std::string bytes) {
     const size_t whole = bytes.size();
-    const size_t read = std::min(whole, kSettingsFileLimit);
-    const char next = whole > read ? bytes[read] : '\0';
     const bool utf16 = ini::isUtf16(Text{bytes.data(), bytes.size()});
-    const Text file = settingsText(bytes.data(), read, whole > read ? &next : nullptr);
+    const std::optional<size_t> oneByte = utf16 ? oneByteTail(bytes) : std::nullopt;
+    const Text file = unitFileText(bytes);
 
     SettingsReport report{};
     report.settings = readSettings(file);
-    Checker checker(file, utf16);
-    if (whole > read) {
-        checker.warnings.push_back(SettingsWarning{
+    std::vector<SettingsWarning> warnings;
+    if (whole > kSettingsFileLimit) {
+        const size_t last = lastLine(file);
+        warnings.push_back(SettingsWarning{
             0, "the file is larger than 1 MiB: the unit reads only its first " +
-                   std::to_string(read) + " bytes, up to line " + std::to_string(lastLine(file))});
+                   std::to_string(kSettingsFileLimit) + " bytes, " +
+                   (last > 0 ? "up to line " + std::to_string(last)
+                             : std::string("and no line ends within them: it reads nothing"))});
     }
-    if (std::find(file.data, file.data + file.size, '\0') != file.data + file.size) {
-        checker.warnings.push_back(SettingsWarning{
-            0, "the file holds zero bytes: it is in an encoding the unit does not read (UTF-16 "
-               "without a byte-order mark, or UTF-32); save it as ANSI, UTF-8 or UTF-16 "
-               "(\"Unicode\")"});
-    } else {
-        checker.checkLines();
+    if (oneByte == size_t{0}) {
+        warnings.push_back(SettingsWarning{
+            0, "the file starts with a UTF-16 byte-order mark, but its text has one byte per "
+               "character (ANSI or UTF-8): the unit reads each two bytes as one character and "
+               "finds none of its settings; save it again without the mark"});
+    } else if (oneByte) {
+        warnings.push_back(SettingsWarning{
+            *oneByte < file.size ? lineOf(file, file.data + *oneByte) : 0,
+            "from here on the UTF-16 file holds text of one byte per character (a line added by "
+            "a tool that writes ANSI?): the unit reads each two of its bytes as one character, "
+            "and none of it as written; save the whole file in one encoding"});
     }
-    for (size_t i = 0; i < std::size(kKeys); ++i) {
+    // The lines to check: all of them, or those before the line with the first zero byte,
+    // from where the unit reads nothing as written.
+    Text checked = file;
+    const char* zero = std::find(file.data, file.data + file.size, '\0');
+    if (zero != file.data + file.size) {
+        checked.size = lineStart(file, static_cast<size_t>(zero - file.data));
+        warnings.push_back(
+            checked.size == 0
+                ? SettingsWarning{0, "the file holds zero bytes: it is in an encoding the unit "
+                                     "does not read (UTF-16 without a byte-order mark, or "
+                                     "UTF-32); save it as ANSI, UTF-8 or UTF-16 (\"Unicode\")"}
+                : SettingsWarning{lineOf(file, zero),
+                                  "from here on the file holds zero bytes, as UTF-16 text "
+                                  "without a byte-order mark does (a line added by a tool that "
+                                  "writes \"Unicode\"?): the unit reads none of it as written; "
+                                  "save the whole file in one encoding"});
+    }
+    Checker checker(checked, utf16);
+    checker.warnings = std::move(warnings);
+    checker.checkLines();
+    for (size_t i = 0; i < kSettingCount; ++i) {
         Text value{};
-        if (ini::findValue(file, kKeys[i].key.section, kKeys[i].key.name, value)) {
+        if (ini::findValue(file, kSettings[i].key.section, kSettings[i].key.name, value)) {
             report.lines[i] = lineOf(file, value.data);
             checker.checkValue(i, value, report);
         }
@@ -386,10 +485,13 @@ std::string readSettingsBytes(const std::string& path) {
         throw SettingsFileError(path + ": a folder, not a settings file");
     }
     std::ifstream in(pathFromUtf8(path), std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // What the unit reads, and the byte after it, by which the unit tells that the file goes on.
+    std::string bytes(kSettingsFileLimit + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!in.is_open() || in.bad()) {
         throw SettingsFileError(path + ": cannot read the settings file");
     }
+    bytes.resize(static_cast<size_t>(in.gcount()));
     return bytes;
 }
 
@@ -417,8 +519,8 @@ int printSettingsCheck(const std::string& path, std::ostream& out, std::ostream&
                                   number(s.reactionTime), std::to_string(s.displayResolution),
                                   std::to_string(s.displayMaxSpeed)};
     out << path << ", as the unit reads it:\n";
-    for (size_t i = 0; i < std::size(kKeys); ++i) {
-        std::string name = kKeys[i].key.name;
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        std::string name = kSettings[i].key.name;
         name.resize(14, ' ');
         std::string value = values[i];
         value.resize(std::max<size_t>(value.size(), 19), ' ');
@@ -433,16 +535,6 @@ int printSettingsCheck(const std::string& path, std::ostream& out, std::ostream&
                        : std::to_string(count) + (count == 1 ? " warning" : " warnings"))
         << '\n';
     return count == 0 ? 0 : 1;
-}
-
-Settings scenarioSettings(const UnitSettings& settings) {
-    Settings result;
-    result.speed = static_cast<int64_t>(settings.maxSpeed);
-    result.deceleration = number(settings.deceleration);
-    result.rtime = number(settings.reactionTime);
-    result.resolution = settings.displayResolution;
-    result.maxSpd = settings.displayMaxSpeed;
-    return result;
 }
 
 } // namespace vantor::sim

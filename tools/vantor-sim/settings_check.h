@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "host/settings.h"
-#include "scenario.h"
 
 namespace vantor::sim {
 
@@ -35,7 +34,8 @@ struct SettingsReport {
 // What the unit makes of a settings file with these bytes.
 SettingsReport checkSettings(std::string bytes);
 
-// The file's bytes, as they are; SettingsFileError saying why when it cannot be read.
+// The file's bytes as far as the unit reads them, and the one after (see unitFileText);
+// SettingsFileError saying why when it cannot be read.
 std::string readSettingsBytes(const std::string& path);
 
 // `vantor-sim settings FILE`: prints each setting and each warning. Returns the exit status:
@@ -45,8 +45,5 @@ int printSettingsCheck(const std::string& path, std::ostream& out, std::ostream&
 // The warnings alone, as "FILE:LINE: warning: ..." lines, for a run that uses the file.
 void printSettingsWarnings(const std::string& path, const SettingsReport& report,
                            std::ostream& errors);
-
-// The scenario's settings table that stands for what the unit reads from the file.
-Settings scenarioSettings(const UnitSettings& settings);
 
 } // namespace vantor::sim

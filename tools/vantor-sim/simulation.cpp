@@ -11,12 +11,12 @@
 namespace vantor::sim {
 
 std::optional<double> patternSpeedFromDisplay(int32_t display, bool powered,
-                                              const Settings& settings) {
-    const double resolution = static_cast<double>(settings.displayResolution());
+                                              const UnitSettings& settings) {
+    const double resolution = static_cast<double>(settings.displayResolution);
     if (!powered || display == kPatternDisplayInactive || resolution == 0.0) {
         return std::nullopt;
     }
-    return display * static_cast<double>(settings.displayMaxSpeed()) / resolution;
+    return display * static_cast<double>(settings.displayMaxSpeed) / resolution;
 }
 
 double framesInRun(const Run& run) {

@@ -42,9 +42,9 @@ struct RunEnd {
 inline constexpr int32_t kHostStartTime = 8 * 3600 * 1000;
 
 // The pattern speed (km/h) that a pattern display value stands for: the lower end of the
-// display step, since the display truncates.
+// display step, since the display truncates. The scale is the one the unit read.
 std::optional<double> patternSpeedFromDisplay(int32_t display, bool powered,
-                                              const Settings& settings);
+                                              const UnitSettings& settings);
 
 // How many frames the run takes at most (it may end sooner at the end of the line), as a
 // number that may lie beyond any integer's range.

@@ -45,7 +45,7 @@ TEST(LineJudgement, BranchedApproachesJudgeAsApproachesFromTheStart) {
         options.library = VANTOR_LIBRARY;
         std::ostringstream warnings;
         options.settingsFile = RunSettings("", warnings).apply(scenario, warnings);
-        options.unitMaxSpeed = unitSettings(scenario).maxSpeed;
+        options.unitMaxSpeed = scenario.settings.file.unit().maxSpeed;
         options.plots = true;
         const std::string branched = report(judgeLine(scenario, options));
         options.replayEach = true;

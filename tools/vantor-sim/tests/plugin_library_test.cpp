@@ -10,7 +10,7 @@
 #include <string>
 
 #include "plugin_library.h"
-#include "settings_check.h"
+#include "scenario_parser.h"
 #include "simulation.h"
 
 using namespace vantor::sim;
@@ -72,17 +72,15 @@ TEST(PluginLibrary, TellsA32BitDllFromABrokenFile) {
 // idle unit (lowest pattern = Speed + 10) shows (Speed + 10) / 2. The settings come from the
 // scenario's table, or from an author's own file (here saved as UTF-16) copied as it is.
 TEST(PluginLibrary, TheUnitReadsTheScenarioSettingsOrTheGivenFile) {
-    Scenario scenario;
-    scenario.settings.speed = 100;
-    scenario.settings.maxSpd = 120;
-    scenario.run.duration = 0.1;
-    scenario.run.powerSwitch = true;
+    Scenario scenario = parseScenario("[settings]\nSpeed = 100\nMaxSpd = 120\n[run]\n"
+                                      "duration = 0.1\npower_switch = true\n",
+                                      "line.toml");
     std::string file = "\xFF\xFE";
     for (const char c : std::string("[LED]\r\nMaxSpd=120\r\n[SetSpec]\r\nSpeed=90\r\n")) {
         file += std::string{c, '\0'};
     }
     Scenario ownFile = scenario;
-    ownFile.settings = scenarioSettings(checkSettings(file).settings);
+    ownFile.settings.file = SettingsFile(file);
 
     struct Last : RunObserver {
         FrameRecord frame;
@@ -92,11 +90,11 @@ TEST(PluginLibrary, TheUnitReadsTheScenarioSettingsOrTheGivenFile) {
     PluginLibrary tableLibrary(VANTOR_LIBRARY, scenario.settings);
     runScenario(scenario, tableLibrary, {&fromTable});
     EXPECT_EQ(fromTable.frame.panel[kPanelPatternDisplay], 55);
-    EXPECT_EQ(patternSpeedFromDisplay(55, true, scenario.settings), 110.0);
+    EXPECT_EQ(patternSpeedFromDisplay(55, true, scenario.settings.file.unit()), 110.0);
 
     Last fromFile;
     PluginLibrary fileLibrary(VANTOR_LIBRARY, std::optional(file));
     runScenario(ownFile, fileLibrary, {&fromFile});
     EXPECT_EQ(fromFile.frame.panel[kPanelPatternDisplay], 50);
-    EXPECT_EQ(patternSpeedFromDisplay(50, true, ownFile.settings), 100.0);
+    EXPECT_EQ(patternSpeedFromDisplay(50, true, ownFile.settings.file.unit()), 100.0);
 }

@@ -201,8 +201,8 @@ TEST(ScenarioParser, TheDriversBrakeNotchMatchesTheUnitsDeceleration) {
 TEST(ScenarioParser, SettingsKeepTheirText) {
     const Scenario s = parseScenario(
         "[settings]\nDeceleration = 2.7\nRtime = \"0.123456789\"\nMaxSpd = 120\n", "line.toml");
-    EXPECT_EQ(settingsFileText(s.settings),
+    EXPECT_EQ(s.settings.file.bytes(),
               "[SetSpec]\nDeceleration=2.7\nRtime=0.123456789\n[LED]\nMaxSpd=120\n");
-    EXPECT_EQ(s.settings.displayResolution(), 60);
-    EXPECT_EQ(s.settings.displayMaxSpeed(), 120);
+    EXPECT_EQ(s.settings.file.unit().displayResolution, 60);
+    EXPECT_EQ(s.settings.file.unit().displayMaxSpeed, 120);
 }

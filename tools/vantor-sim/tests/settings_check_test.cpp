@@ -3,6 +3,9 @@
 // as written.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -69,6 +72,12 @@ TEST(SettingsCheck, OneWarningForEachThingTheUnitReadsOtherwise) {
         {"[SetSpec]\nRtime=0.123456789\n", {{2, "'0.12345', which gives 0.12345"}}},
         {"[SetSpec]\nSpeed=110 ; line limit\n", {{2, "'; line limit' after the value of Speed"}}},
         {"[SetSpec]\nDeceleration=2.5 ; x\n", {{2, "'; x' after the value of Deceleration"}}},
+        {"[SetSpec]\nDeceleration=2,5\nRtime=1.5,2\n",
+         {{2, "'Deceleration=2,5' reads as 2: use a decimal point"},
+          {3, "',2' after the value of Rtime"}}},
+        {"[SetSpec]\nSpeed=110.5\n[LED]\nMaxSpd=1,000\n",
+         {{2, "'Speed=110.5' reads as 110: Speed is a whole number"},
+          {4, "'MaxSpd=1,000' reads as 1: write it without separators"}}},
         // Settings with which the unit cannot work as meant.
         {"[SetSpec]\nDeceleration=0\nRtime=-1\n",
          {{2, "Deceleration 0 is no usable braking rate"}, {3, "Rtime -1 is no usable"}}},
@@ -83,6 +92,18 @@ TEST(SettingsCheck, OneWarningForEachThingTheUnitReadsOtherwise) {
         {"[LED]\nMaxSpd=120\n" + megabyte,
          {{0, "reads only its first 1048576 bytes, up to "
               "line 2"}}},
+        {megabyte + ";\n[LED]\nMaxSpd=120\n", {{0, "no line ends within them: it reads nothing"}}},
+        // Encodings mixed, or a byte-order mark of the wrong width.
+        {utf16("[LED]\r\nMaxSpd=120\r\n") + "Speed=90\r\n",
+         {{3, "from here on the UTF-16 file holds text of one byte per character"}}},
+        {"\xFF\xFE[LED]\r\nMaxSpd=120\r\n", {{0, "starts with a UTF-16 byte-order mark, but"}}},
+        {"\xFF\xFE[LED]\r\n; caf\xC3\xA9\r\nMaxSpd=120\r\n",
+         {{0, "starts with a UTF-16 byte-order mark, but"}}},
+        {"[LED]\r\nMaxSpd=120\r\n" + utf16("[SetSpec]\r\nSpeed=90\r\n").substr(2),
+         {{3, "from here on the file holds zero bytes"}}},
+        // A UTF-16 note beyond ASCII ending the file, whose bytes pass for ASCII: U+4E2D, U+4E0A
+        // and U+4E3D give "-N", "\nN" and "=N", a line "N=N-N" read one byte per character.
+        {utf16("[LED]\r\nMaxSpd=120\r\n;") + "\x2D\x4E\x0A\x4E\x3D\x4E\x2D\x4E", {}},
     };
     for (const Case& c : cases) {
         const SettingsReport report = checkSettings(c.file);
@@ -106,4 +127,46 @@ TEST(SettingsCheck, ShowsWhatTheUnitReadsAndWhere) {
     EXPECT_EQ(report.settings.displayMaxSpeed, 120);
     const std::array<size_t, 5> lines = {0, 4, 2, 0, 6};
     EXPECT_EQ(report.lines, lines);
+}
+
+// The files above whose encodings mix: the unit reads them otherwise than the same text in one
+// encoding, which the plug-in's reader reads as it looks.
+TEST(SettingsCheck, MixedEncodingsReadOtherwiseThanTheyLook) {
+    const std::string looks = "[LED]\r\nMaxSpd=120\r\n[SetSpec]\r\nSpeed=90\r\n";
+    const std::string files[] = {
+        utf16("[LED]\r\nMaxSpd=120\r\n[SetSpec]\r\n") + "Speed=90\r\n",
+        "\xFF\xFE" + looks,
+        "[LED]\r\nMaxSpd=120\r\n" + utf16("[SetSpec]\r\nSpeed=90\r\n").substr(2),
+    };
+    const SettingsReport asItLooks = checkSettings(looks);
+    ASSERT_EQ(asItLooks.settings.maxSpeed, 90.0);
+    ASSERT_EQ(asItLooks.warnings.size(), 0u);
+    for (const std::string& file : files) {
+        const SettingsReport report = checkSettings(file);
+        EXPECT_NE(report.settings.maxSpeed, asItLooks.settings.maxSpeed) << file;
+        EXPECT_EQ(report.warnings.size(), 1u) << file;
+    }
+}
+
+// The checker reads what the unit reads, and the byte after it, whatever the file's size: a
+// device that never ends is checked like a file.
+TEST(SettingsCheck, ReadsNoMoreThanTheUnit) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("vantor-sim-large-settings-" + std::to_string(std::random_device()()) + ".ini");
+    const std::string whole =
+        "[LED]\nMaxSpd=120\n" + std::string(3 << 20, ';') + "\n[SetSpec]\nSpeed=90\n";
+    std::ofstream(path, std::ios::binary) << whole;
+    const std::string bytes = readSettingsBytes(path.string());
+    std::filesystem::remove(path);
+    EXPECT_EQ(bytes.size(), vantor::kSettingsFileLimit + 1);
+    const SettingsReport fromBytes = checkSettings(bytes);
+    const SettingsReport fromWhole = checkSettings(whole);
+    EXPECT_EQ(fromBytes.settings.displayMaxSpeed, 120);
+    EXPECT_EQ(fromBytes.settings.maxSpeed, fromWhole.settings.maxSpeed);
+    ASSERT_EQ(fromBytes.warnings.size(), fromWhole.warnings.size());
+    EXPECT_EQ(fromBytes.warnings[0].message, fromWhole.warnings[0].message);
+#if !defined(_WIN32)
+    EXPECT_EQ(readSettingsBytes("/dev/zero").size(), vantor::kSettingsFileLimit + 1);
+#endif
 }
