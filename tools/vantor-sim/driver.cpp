@@ -63,7 +63,8 @@ double Driver::aim(double position, double speed, const Observation& last) {
                 aim, std::sqrt(point.speed * point.speed + 7.2 * config_->deceleration * runIn));
         }
     }
-    if (config_->watchPattern && !ignorePattern_ && last.patternSpeed) {
+    if (config_->watchPattern && !ignorePattern_ && last.patternSpeed &&
+        !(config_->watchOverspeedOnly && last.patternLamp)) {
         aim = std::min(aim, std::max(0.0, *last.patternSpeed - config_->patternMargin));
     }
     return aim;

@@ -18,6 +18,7 @@ struct Observation {
     bool alarmLamp = false;
     bool alarmTone = false; // sound 1 loops
     std::optional<double> patternSpeed;
+    bool patternLamp = false; // a pattern stands: the display shows a curve, not the overspeed
 };
 
 class Driver {

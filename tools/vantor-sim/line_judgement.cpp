@@ -137,6 +137,7 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
         task.judgement.subject = "signal " + s.name + " at " + fixed(s.position, 1) + " m";
         task.play.aspects = AspectRule{true, i};
         task.play.attentive = true;
+        task.play.followsProfile = true;
         placeApproach(scenario, options, s.position, firstLinked(scenario, i), task);
         task.play.approach->until = s.position + kSignalRunOut;
         task.play.approach->driveOn = Approach::DriveOn::AfterRestriction;
@@ -162,6 +163,8 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
             // Taken over past the signal before, once the train has drawn up to it and gone on.
             Play play = task.play;
             play.aspects.clearsNear = before;
+            play.aspects.clearsFrom =
+                firstLinked(scenario, *before).value_or(scenario.signals[*before].position);
             play.approach->from =
                 std::max(play.approach->from, scenario.signals[*before].position);
             task.afterStop = play;
@@ -180,6 +183,7 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
                                  " to " + fixed(l.to, 1) + " m";
         task.play.aspects = AspectRule{true, std::nullopt};
         task.play.attentive = true;
+        task.play.followsProfile = true;
         placeApproach(scenario, options, l.from, std::nullopt, task);
         task.play.approach->until = l.to;
         task.play.approach->driveOn = Approach::DriveOn::Always;
@@ -190,6 +194,7 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
     clear.judgement.subject = "clear run";
     clear.play.aspects = AspectRule{true, std::nullopt};
     clear.play.attentive = true;
+    clear.play.followsProfile = true;
     tasks.push_back(clear);
     return tasks;
 }

@@ -86,6 +86,7 @@ DriverPlan LineRun::planFor(const Scenario& scenario, const Play* play) {
         plan.ackDelay = plan.ackDelay.value_or(DriverPlan{}.ackDelay.value());
         plan.releaseDelay = plan.releaseDelay.value_or(DriverPlan{}.releaseDelay.value());
         plan.watchPattern = true;
+        plan.watchOverspeedOnly = play->followsProfile;
     }
     return plan;
 }
@@ -196,8 +197,9 @@ bool LineRun::frame() {
             patternSpeedFromDisplay(s_.patternDisplay, powered, scenario_.settings.file.unit());
     }
     frame.patternSpeed = s_.patternSpeed;
-    s_.last = Observation{frame.returned, powered, frame.panel[kPanelAlarmLamp] != 0,
-                          frame.sound[1] == kSoundLoop, frame.patternSpeed};
+    s_.last = Observation{frame.returned,           powered,
+                          frame.panel[kPanelAlarmLamp] != 0, frame.sound[1] == kSoundLoop,
+                          frame.patternSpeed,       frame.panel[kPanelPatternLamp] != 0};
     const bool braking = unitBrakes_.update(frame);
     const bool drivesOn =
         approach_ && (approach_->driveOn == Approach::DriveOn::Always ||
@@ -220,8 +222,9 @@ bool LineRun::frame() {
         progress_(static_cast<double>(index) / std::max<int64_t>(1, lastFrame_));
         s_.nextProgress += progressEvery_;
     }
-    if (const std::optional<size_t> cleared = aspects_.trainAt(frame.position, scenario_.signals)) {
-        note("signal " + scenario_.signals[*cleared].name + " clears as the train draws up", true);
+    if (const std::optional<size_t> cleared =
+            aspects_.trainAt(frame.position, frame.speed == 0.0f, scenario_.signals)) {
+        note("signal " + scenario_.signals[*cleared].name + " clears for the train", true);
     }
 
     const bool atEnd = scenario_.routeLength > 0.0 && frame.position >= scenario_.routeLength;

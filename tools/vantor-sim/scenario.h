@@ -122,6 +122,9 @@ struct DriverPlan {
     double ackHold = 0.5;                     // s the acknowledge and silence keys are held
     std::optional<double> releaseDelay = 3.0; // s after the stop; empty: never releases
     bool watchPattern = true;                 // keeps below the pattern display less patternMargin
+    // Watches the pattern display only while it shows the overspeed brake (no pattern stands):
+    // he keeps to the unit's maximum speed, and a curve in his way brakes him.
+    bool watchOverspeedOnly = false;
     double patternMargin = 5.0;               // km/h
 };
 

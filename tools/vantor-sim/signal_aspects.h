@@ -18,8 +18,10 @@ inline constexpr double kDrawnUp = 50.0; // m
 struct AspectRule {
     bool allClear = false;          // every signal shows its clear aspect...
     std::optional<size_t> atDanger; // ...but this one danger, whatever the script says...
-    // ...and this one danger until the train draws up to it, when it clears.
+    // ...and this one danger until the train draws up to it, or stands from clearsFrom on,
+    // when it clears.
     std::optional<size_t> clearsNear;
+    double clearsFrom = 0.0; // m: the first transponder of that signal's layout
 };
 
 class SignalAspects {
@@ -44,10 +46,13 @@ class SignalAspects {
         return true;
     }
 
-    // The front has reached position: the signal that clears as the train draws up to it, if
-    // it is near enough now.
-    std::optional<size_t> trainAt(double position, const std::vector<Signal>& signals) {
-        if (!rule_.clearsNear || position < signals[*rule_.clearsNear].position - kDrawnUp) {
+    // The front has reached position: the signal that clears as the train draws up to it or
+    // stands before it, if it does so now.
+    std::optional<size_t> trainAt(double position, bool standing,
+                                  const std::vector<Signal>& signals) {
+        if (!rule_.clearsNear ||
+            (position < signals[*rule_.clearsNear].position - kDrawnUp &&
+             !(standing && position >= rule_.clearsFrom))) {
             return std::nullopt;
         }
         const size_t signal = *rule_.clearsNear;

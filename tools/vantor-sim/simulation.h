@@ -85,6 +85,9 @@ struct Play {
     // The driver watches the pattern display, acknowledges and releases, whatever the script
     // and [driver] say of his inattention.
     bool attentive = false;
+    // ...but of the pattern display only the overspeed: he follows his profile through any
+    // curve the unit sets, so that a curve in the way of a train on a clear line brakes it.
+    bool followsProfile = false;
     std::optional<Approach> approach;
 };
 
