@@ -67,7 +67,8 @@ class PluginModule : public PluginExports {
     void save(LibrarySnapshot& snapshot) const;
     // Puts the image saved in snapshot back, without allocating, so that the library carries
     // on from the call after the save. Throws LibraryError when snapshot holds nothing or was
-    // saved from another loaded instance, even one of the same file.
+    // saved by another PluginModule: each counts as an instance of its own, even where the
+    // system shares one image between two loads of the same path.
     void restore(const LibrarySnapshot& snapshot);
 
   private:
