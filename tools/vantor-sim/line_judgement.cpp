@@ -165,6 +165,8 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
             play.aspects.clearsNear = before;
             play.aspects.clearsFrom =
                 firstLinked(scenario, *before).value_or(scenario.signals[*before].position);
+            // A driver stopped at a signal that clears goes on under the curve it left.
+            play.watchesCurvesFrom = play.aspects.clearsFrom;
             play.approach->from =
                 std::max(play.approach->from, scenario.signals[*before].position);
             task.afterStop = play;

@@ -86,7 +86,13 @@ DriverPlan LineRun::planFor(const Scenario& scenario, const Play* play) {
         plan.ackDelay = plan.ackDelay.value_or(DriverPlan{}.ackDelay.value());
         plan.releaseDelay = plan.releaseDelay.value_or(DriverPlan{}.releaseDelay.value());
         plan.watchPattern = true;
-        plan.watchOverspeedOnly = play->followsProfile;
+    }
+    if (play && play->followsProfile) {
+        plan.watchOverspeedOnly = true;
+        // He keeps below a limit as below a curve: his control swings a little about his aim.
+        constexpr double kLeastMargin = 2.0; // km/h
+        plan.profile = keptToLimits(plan.profile, scenario.limits,
+                                    std::max(plan.patternMargin, kLeastMargin));
     }
     return plan;
 }
@@ -98,6 +104,43 @@ void LineRun::applyPlay(const Play* play) {
         play_ = *play;
         approach_ = play_->approach ? &*play_->approach : nullptr;
     }
+}
+
+// The profile, nowhere above a declared limit less margin: its speed at each place is the lower
+// of the two.
+std::vector<ProfilePoint> LineRun::keptToLimits(const std::vector<ProfilePoint>& profile,
+                                               const std::vector<SpeedLimit>& limits,
+                                               double margin) {
+    if (profile.empty() || limits.empty()) {
+        return profile;
+    }
+    std::vector<double> places;
+    for (const ProfilePoint& p : profile) {
+        places.push_back(p.position);
+    }
+    for (const SpeedLimit& l : limits) {
+        places.push_back(l.from);
+        places.push_back(l.to);
+    }
+    std::sort(places.begin(), places.end());
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    std::vector<ProfilePoint> kept;
+    for (const double at : places) {
+        // In force from here: the profile's last point at or behind it, the first before all.
+        double speed = profile.front().speed;
+        for (const ProfilePoint& p : profile) {
+            if (p.position <= at) {
+                speed = p.speed;
+            }
+        }
+        for (const SpeedLimit& l : limits) {
+            if (at >= l.from && at < l.to) {
+                speed = std::min(speed, std::max(0.0, l.speed - margin));
+            }
+        }
+        kept.push_back({at, speed});
+    }
+    return kept;
 }
 
 void LineRun::branch(const Play& play, std::vector<RunObserver*> observers) {
@@ -168,6 +211,10 @@ bool LineRun::frame() {
         speed = approach_->speed;
         driver_.aimAt(approach_->speed);
     }
+    if (play_ && play_->watchesCurvesFrom && frame.position >= *play_->watchesCurvesFrom) {
+        s_.watchesCurves = true;
+    }
+    plan_.watchOverspeedOnly = play_ && play_->followsProfile && !s_.watchesCurves;
     frame.held = s_.phase == Phase::Held;
     frame.speed = static_cast<float>(speed);
     calls_.setPlace(frame.time, frame.position, frame.speed);

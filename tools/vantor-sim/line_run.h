@@ -60,6 +60,9 @@ class LineRun {
     void applyPlay(const Play* play);
     // The driver's plan: an attentive driver watches, acknowledges and releases.
     static DriverPlan planFor(const Scenario& scenario, const Play* play);
+    static std::vector<ProfilePoint> keptToLimits(const std::vector<ProfilePoint>& profile,
+                                                  const std::vector<SpeedLimit>& limits,
+                                                  double margin);
 
     const Scenario& scenario_;
     PluginLibrary& plugin_;
@@ -67,7 +70,7 @@ class LineRun {
     std::function<void(double)> progress_;
     std::optional<Play> play_;
     const Approach* approach_ = nullptr; // in play_
-    const DriverPlan plan_;
+    DriverPlan plan_; // the driver holds it; it changes where he starts to watch the curves
     const Train train_;
     int64_t lastFrame_ = 0;
     int64_t progressEvery_ = 1;
@@ -87,6 +90,7 @@ class LineRun {
         int32_t patternDisplay = 0;
         bool patternPowered = false;
         bool passedPending = false; // a move whose transponders are not yet reported
+        bool watchesCurves = false; // the driver has started to watch the unit's curves
         std::optional<RunEnd> end;
     };
     State s_;

@@ -85,9 +85,12 @@ struct Play {
     // The driver watches the pattern display, acknowledges and releases, whatever the script
     // and [driver] say of his inattention.
     bool attentive = false;
-    // ...but of the pattern display only the overspeed: he follows his profile through any
-    // curve the unit sets, so that a curve in the way of a train on a clear line brakes it.
+    // ...but of the pattern display only the overspeed: he follows his profile, kept to the
+    // line's declared limits, through any curve the unit sets, so that a curve in the way of a
+    // train on a clear line brakes it...
     bool followsProfile = false;
+    // ...until here (m), from where he watches the curves as well.
+    std::optional<double> watchesCurvesFrom;
     std::optional<Approach> approach;
 };
 

@@ -188,7 +188,7 @@ TEST(DeclaredLine, LinkedTranspondersReportTheAspectWhenPassed) {
     // S1 at danger until the train draws up to it, 50 m before its place.
     Scenario near = s;
     near.signals[0].position = 240;
-    play.aspects = AspectRule{true, std::nullopt, 0u};
+    play.aspects = AspectRule{true, std::nullopt, 0u, 100.0};
     const std::vector<std::string> drawnUp = reports(near, &play);
     ASSERT_EQ(drawnUp.size(), 4u);
     EXPECT_NE(drawnUp[0].find("(signal 0 of S1,"), std::string::npos) << drawnUp[0];
