@@ -7,21 +7,14 @@
 #include <vector>
 
 #include "plugin_library.h"
+#include "scenario_error.h"
 #include "scenario_parser.h"
 #include "simulation.h"
 
 using namespace vantor::sim;
+using vantor::sim::testing::errorOf;
 
 namespace {
-
-std::string errorOf(const std::string& text) {
-    try {
-        parseScenario(text, "line.toml");
-    } catch (const ScenarioError& error) {
-        return error.what();
-    }
-    return "";
-}
 
 // The signal value each transponder reported, in the order the train passed them.
 struct Reports : RunObserver {

@@ -5,21 +5,14 @@
 #include <string>
 
 #include "plugin_library.h"
+#include "scenario_error.h"
 #include "scenario_parser.h"
 
 using namespace vantor::sim;
+using vantor::sim::testing::errorOf;
 
 namespace {
 
-// The message of the error that parsing this text raises, or "" if it parses.
-std::string errorOf(const std::string& text) {
-    try {
-        parseScenario(text, "line.toml");
-    } catch (const ScenarioError& error) {
-        return error.what();
-    }
-    return "";
-}
 
 } // namespace
 

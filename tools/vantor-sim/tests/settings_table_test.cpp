@@ -8,6 +8,7 @@
 #include <string>
 
 #include "run_settings.h"
+#include "scenario_error.h"
 #include "scenario_parser.h"
 #include "settings_check.h"
 
@@ -20,12 +21,7 @@ Scenario withSettings(const std::string& lines) {
 }
 
 std::string errorOf(const std::string& lines) {
-    try {
-        withSettings(lines);
-    } catch (const ScenarioError& error) {
-        return error.what();
-    }
-    return "";
+    return vantor::sim::testing::errorOf("name = \"x\"\n[settings]\n" + lines);
 }
 
 } // namespace
