@@ -29,6 +29,10 @@ const Case kCases[] = {
      0, ""},
     {"UnknownType", "[[route.transponders]]\nposition = 100\ntype = 42\n", 5,
      "the unit ignores transponder type 42"},
+    {"LinkedToASignalBehindIt",
+     "[[route.signals]]\nname = \"S\"\nposition = 150\n[[route.transponders]]\nposition = 100\n"
+     "type = 1\nsignal = \"S\"\n[[route.transponders]]\nposition = 200\ntype = 1\nsignal = \"S\"\n",
+     12, "linked to signal S at 150 m, which lies behind it"},
     {"UnknownCoilCode", "[[route.transponders]]\nposition = 100\ntype = 70\noptional = 77\n", 5,
      "the unit ignores coil code 77"},
     {"BehindTheStart", "[[route.transponders]]\nposition = -5\ntype = 0\n", 5,
