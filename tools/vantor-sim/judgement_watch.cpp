@@ -9,10 +9,6 @@ namespace vantor::sim {
 
 namespace {
 
-// Over a spacing the unit measures over at most 25 m, the train must already run at the
-// approach speed: the bench holds it so from this far before the signal's first transponder.
-constexpr double kHeldLead = 30.0; // m
-
 std::string at(const Sample& s) {
     return fixed(s.position, 1) + " m, " + fixed(s.speed, 1) + " km/h";
 }
@@ -24,11 +20,8 @@ JudgementWatch::JudgementWatch(const Scenario& scenario, Judgement& judgement,
     : scenario_(scenario), j_(judgement), approach_(approach), tolerance_(tolerance),
       override_(scenario.vehicle.emergencyNotch()) {
     if (j_.kind == Judgement::Kind::Signal) {
-        for (const Transponder& t : scenario.transponders) {
-            if (t.linkedSignal == j_.index) {
-                heldBy_ = t.position - kHeldLead;
-                break;
-            }
+        if (const std::optional<double> first = firstLinked(scenario, j_.index)) {
+            heldBy_ = *first - kTakeOverLead;
         }
     }
 }

@@ -20,9 +20,6 @@ namespace {
 constexpr double kTopSpeed = 220.0; // km/h
 // An approach to a signal ends this far past it when nothing stands the train.
 constexpr double kSignalRunOut = 200.0; // m
-// The signal's first transponder must lie this far beyond where the bench takes the train over,
-// so that every spacing the unit measures over its 25 m is run at the approach speed.
-constexpr double kTakeOverLead = 30.0; // m
 // The plot of an approach starts a little before the bench takes the train over.
 constexpr double kPlotLead = 100.0; // m
 
@@ -73,16 +70,6 @@ class FromPlace : public RunObserver {
     double from_;
 };
 
-// Where the first transponder linked to a signal lies, if one is.
-std::optional<double> firstLinked(const Scenario& scenario, size_t signal) {
-    for (const Transponder& t : scenario.transponders) {
-        if (t.linkedSignal == signal) {
-            return t.position;
-        }
-    }
-    return std::nullopt;
-}
-
 struct Task {
     Judgement judgement;
     Play play;
@@ -96,7 +83,7 @@ struct Task {
 // back that any layout the unit knows acts on the train, and 30 m before the first transponder
 // linked to the signal.
 void placeApproach(const Scenario& scenario, const JudgeOptions& options, double point,
-                   std::optional<double> firstLinked, Task& task) {
+                   std::optional<double> first, Task& task) {
     const double emergency = scenario.vehicle.emergencyDeceleration;
     auto speedFrom = [&](double from) {
         switch (options.speed.by) {
@@ -115,8 +102,8 @@ void placeApproach(const Scenario& scenario, const JudgeOptions& options, double
     double from = point - longestReach() - brakingDistance(speed, emergency);
     const double speedThere = speedFrom(from);
     from = point - longestReach() - brakingDistance(std::max(speed, speedThere), emergency);
-    if (firstLinked) {
-        from = std::min(from, *firstLinked - kTakeOverLead);
+    if (first) {
+        from = std::min(from, *first - kTakeOverLead);
     }
     task.judgement.speed = std::max(speed, speedThere);
     task.judgement.takeOver = from;

@@ -15,6 +15,10 @@ namespace vantor::sim {
 
 enum class Outcome { Protected, Unprotected, NotJudged, NeedlessBrake };
 
+// A signal's first transponder must lie this far beyond where the bench takes the train over,
+// so that every spacing the unit measures over its 25 m is run at the approach speed.
+inline constexpr double kTakeOverLead = 30.0; // m
+
 // "protected", "UNPROTECTED", "NOT JUDGED", "NEEDLESS BRAKE".
 const char* outcomeText(Outcome outcome);
 

@@ -152,4 +152,14 @@ struct Scenario {
     std::vector<Expectation> expectations;
 };
 
+// Where the first transponder linked to a signal lies, if one is: transponders are sorted.
+inline std::optional<double> firstLinked(const Scenario& scenario, size_t signal) {
+    for (const Transponder& t : scenario.transponders) {
+        if (t.linkedSignal == signal) {
+            return t.position;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace vantor::sim
