@@ -16,6 +16,7 @@
 #include "csv_trace.h"
 #include "default_library.h"
 #include "default_scenario.h"
+#include "layout/layout_command.h"
 #include "output_files.h"
 #include "parallel_runs.h"
 #include "pinned_random.h"
@@ -194,6 +195,23 @@ int runCommandLine(int argc, const char* const* argv) {
     protectCommand
         ->add_option("--jobs", protect.jobs, "approaches side by side (default: one per core)")
         ->check(atLeastOne<unsigned>());
+    LayoutOptions layout;
+    layout.jobs = defaultJobs();
+    CLI::App* layoutCommand = app.add_subcommand(
+        "layout", "lay out the transponders of the signals and limits a scenario declares, and "
+                  "play the protection report on the result; exit status 1 when it fails");
+    layoutCommand->add_option("SCENARIO", layout.scenario, "the scenario file")->required();
+    layoutCommand->add_option("--speed", layout.speed,
+                              "line (default: the driver's profile), max (the unit's maximum "
+                              "speed) or a speed in km/h, as for protect");
+    layoutCommand->add_option("--margin", layout.margin,
+                              "metres each signal's train must stand before it (default 0)");
+    layoutCommand->add_option("--write", layout.write,
+                              "write the scenario with the laid transponders to this file");
+    layoutCommand->add_option("--csv", layout.csv, "also write the table to this CSV file");
+    layoutCommand
+        ->add_option("--jobs", layout.jobs, "approaches side by side (default: one per core)")
+        ->check(atLeastOne<unsigned>());
     std::vector<const char*> arguments(argv, argv + argc);
     if (argc == 2 && scenarioAlone(app, argv[1])) {
         arguments = {argv[0], "--scenario", argv[1]};
@@ -217,7 +235,7 @@ int runCommandLine(int argc, const char* const* argv) {
         writeText(stdout, defaultScenarioText());
         return 0;
     }
-    const bool command = *checkCommand || *protectCommand;
+    const bool command = *checkCommand || *protectCommand || *layoutCommand;
     if (command && !(options.scenario.empty() && options.csv.empty() && options.svg.empty())) {
         writeText(stderr, "vantor-sim: error: --scenario, --csv and --svg are a run's; give "
                           "the scenarios after the command, and its own --csv or --svg-dir\n");
@@ -243,6 +261,12 @@ int runCommandLine(int argc, const char* const* argv) {
                 check.settings = options.settings;
                 check.maxFrames = options.maxFrames;
                 return runChecks(check, out, errors);
+            }
+            if (*layoutCommand) {
+                layout.library = options.library;
+                layout.settings = options.settings;
+                layout.maxFrames = options.maxFrames;
+                return runLayout(layout, out, errors);
             }
             protect.library = options.library;
             protect.settings = options.settings;
