@@ -87,9 +87,17 @@ void checkSpacing(const Scenario& scenario, const Transponder& first, const Tran
                                        std::to_string(second.optional) + " places"});
         return;
     }
+    if (distanceCode && spacing <= kCoilMemory && !pickedStopDistance(spacing)) {
+        out.push_back({second.line, "a type 0 " + shortNumber(spacing) +
+                                        " m after a type 50/55 lies in no distance-code window (" +
+                                        distanceCodeWindowsText() +
+                                        "): while a code-80 coil's curve is set it picks no stop "
+                                        "distance, and the one picked before stays"});
+        return;
+    }
     const double nominal = window ? window->nominal : 0.0;
     const bool code =
-        pair || (distanceCode && (nominal == 2.0 || nominal == 4.0 || nominal == 6.5)) ||
+        pair || (distanceCode && pickedStopDistance(spacing)) ||
         (fixedCheck && (nominal == 2.0 || nominal == 4.0)) || (cutOut && nominal == 2.0);
     if (!code) {
         return;
@@ -105,6 +113,49 @@ void checkSpacing(const Scenario& scenario, const Transponder& first, const Tran
                              " ms frames the unit measures these " + shortNumber(spacing) +
                              " m to within " + fixed(error, 2) + " m, which may leave the window " +
                              windowText(*window) + " and read no code"});
+    }
+}
+
+// The stop distance the type 0 linked to a signal picks for its layout, as laid before the
+// transponder at `before`: none where no type 0 of the signal says, or one out of its window
+// leaves it to an earlier layout.
+std::optional<double> layoutStopDistance(const Scenario& scenario, size_t before) {
+    const auto& ts = scenario.transponders;
+    for (size_t k = before; k-- > 0;) {
+        const Transponder& t = ts[k];
+        if (t.type != 0 || t.linkedSignal != ts[before].linkedSignal) {
+            continue;
+        }
+        const bool afterStop = k > 0 && stopTransponder(ts[k - 1]) &&
+                               t.position - ts[k - 1].position <= kCoilMemory;
+        return afterStop ? pickedStopDistance(t.position - ts[k - 1].position)
+                         : std::optional<double>(plainStopDistance());
+    }
+    return std::nullopt;
+}
+
+// A stop pair of a declared signal whose stop curve ends past the signal: a train below the
+// curve's 10 km/h floor runs past it.
+void checkStopPoints(const Scenario& scenario, std::vector<RouteWarning>& out) {
+    const auto& ts = scenario.transponders;
+    for (size_t i = 1; i < ts.size(); ++i) {
+        const Transponder& first = ts[i - 1];
+        const Transponder& second = ts[i];
+        if (!stopTransponder(first) || !stopTransponder(second) || !second.linkedSignal ||
+            second.position - first.position > kCoilMemory) {
+            continue;
+        }
+        const std::optional<double> distance = layoutStopDistance(scenario, i - 1);
+        const Signal& signal = scenario.signals[*second.linkedSignal];
+        if (distance && second.position + *distance > signal.position + 1e-6) {
+            out.push_back({second.line,
+                           "this stop pair's curve ends " + shortNumber(*distance) + " m on, at " +
+                               fixed(second.position + *distance, 1) + " m, past signal " +
+                               signal.name + " at " + fixed(signal.position, 1) +
+                               " m: a train below its floor runs past the signal; lay the pair's "
+                               "second type 50 at or before " +
+                               fixed(signal.position - *distance, 1) + " m"});
+        }
     }
 }
 
@@ -136,6 +187,7 @@ std::vector<RouteWarning> checkRoute(const Scenario& scenario) {
             checkSpacing(scenario, t, transponders[i + 1], out);
         }
     }
+    checkStopPoints(scenario, out);
     for (const Event& e : scenario.events) {
         for (const auto& key : {e.keyDown, e.keyUp, e.key}) {
             if (key && !knownKey(*key)) {

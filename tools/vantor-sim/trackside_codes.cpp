@@ -52,4 +52,29 @@ std::string windowText(const SpacingWindowInfo& window) {
            shortNumber(window.nominal) + " m";
 }
 
+std::optional<double> pickedStopDistance(double spacing) {
+    const std::optional<SpacingWindowInfo> window = windowHolding(spacing);
+    for (const coils::StopSelection& s : coils::kStopSelections) {
+        if (window && window->nominal == s.spacing) {
+            return coils::kStopDistances[s.select];
+        }
+    }
+    return std::nullopt;
+}
+
+double plainStopDistance() {
+    return coils::kStopDistances[0];
+}
+
+std::string distanceCodeWindowsText() {
+    std::string text;
+    for (const coils::StopSelection& s : coils::kStopSelections) {
+        const SpacingWindowInfo window = *windowHolding(s.spacing);
+        text += (text.empty() ? "" : ", ") + shortNumber(window.lower) + " to " +
+                shortNumber(window.upper) + " m for " +
+                shortNumber(coils::kStopDistances[s.select]) + " m";
+    }
+    return text;
+}
+
 } // namespace vantor::sim

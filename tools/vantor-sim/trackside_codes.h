@@ -24,4 +24,12 @@ SpacingWindowInfo nearestWindow(double spacing);
 // "3.4 to 4.7 m, for 4 m"
 std::string windowText(const SpacingWindowInfo& window);
 
+// The stop distance a type 0 picks at this spacing after a stop transponder, while a code-80
+// coil's curve is set; none at a spacing in no distance-code window (m).
+std::optional<double> pickedStopDistance(double spacing);
+// The stop distance a type 0 anywhere else picks (m).
+double plainStopDistance();
+// "1.3 to 2.6 m for 455 m, 3.4 to 4.7 m for 560 m, 5.8 to 7.1 m for 765 m"
+std::string distanceCodeWindowsText();
+
 } // namespace vantor::sim

@@ -51,6 +51,34 @@ const Case kCases[] = {
      "[[route.transponders]]\nposition = 1100\ntype = 50\noptional = 1\n[[route.transponders]]\n"
      "position = 1106.5\ntype = 0\n",
      5, "these 6.5 m to within 0.67 m, which may leave the window 5.8 to 7.1 m"},
+    // 2.95 m lies between the 455 m window (1.3 to 2.6 m) and the 560 m one (3.4 to 4.7 m).
+    {"DistanceCodeOffItsWindow",
+     "[[route.transponders]]\nposition = 100\ntype = 50\noptional = 1\n[[route.transponders]]\n"
+     "position = 102.95\ntype = 0\noptional = 1\n",
+     9, "a type 0 2.95 m after a type 50/55 lies in no distance-code window (1.3 to 2.6 m for "
+        "455 m, 3.4 to 4.7 m for 560 m, 5.8 to 7.1 m for 765 m)"},
+    // A type 0 after no type 50 picks 390 m; with the pair's second 390 m before S the curve
+    // ends at S, 1 m later it ends 1 m past it.
+    {"StopPairEndingAtItsSignal",
+     "[[route.signals]]\nname = \"S\"\nposition = 900\n[[route.transponders]]\nposition = 450\n"
+     "type = 0\nsignal = \"S\"\noptional = 1\n[[route.transponders]]\nposition = 500\n"
+     "type = 50\nsignal = \"S\"\noptional = 1\n[[route.transponders]]\nposition = 510\n"
+     "type = 50\nsignal = \"S\"\noptional = 1\n",
+     0, ""},
+    {"StopPairEndingPastItsSignal",
+     "[[route.signals]]\nname = \"S\"\nposition = 900\n[[route.transponders]]\nposition = 450\n"
+     "type = 0\nsignal = \"S\"\noptional = 1\n[[route.transponders]]\nposition = 501\n"
+     "type = 50\nsignal = \"S\"\noptional = 1\n[[route.transponders]]\nposition = 511\n"
+     "type = 50\nsignal = \"S\"\noptional = 1\n",
+     18, "this stop pair's curve ends 390 m on, at 901.0 m, past signal S at 900.0 m"},
+    // 4.0 m after a type 50 the type 0 picks 560 m.
+    {"StopPairEndingPastItsSignalAtAPickedDistance",
+     "[[route.signals]]\nname = \"S\"\nposition = 900\n[[route.transponders]]\nposition = 290\n"
+     "type = 50\nsignal = \"S\"\noptional = 1\n[[route.transponders]]\nposition = 294\n"
+     "type = 0\nsignal = \"S\"\noptional = 1\n[[route.transponders]]\nposition = 331\n"
+     "type = 50\nsignal = \"S\"\noptional = 1\n[[route.transponders]]\nposition = 341\n"
+     "type = 50\nsignal = \"S\"\noptional = 1\n",
+     23, "ends 560 m on, at 901.0 m, past signal S at 900.0 m"},
     {"StopPointNothingReleases",
      "[[route.transponders]]\nposition = 100\ntype = 50\n[[route.transponders]]\n"
      "position = 110\ntype = 70\noptional = 80\n",
