@@ -33,13 +33,18 @@ struct Met {
     }
 };
 
-std::string nameOf(const Met& m) {
-    const std::string what = m.laid ? m.laid->label.substr(m.laid->label.find(' ') + 1)
-                             : m.type == 70 ? "coil " + std::to_string(m.code) + " on line " +
-                                                  std::to_string(m.line)
-                                            : "type " + std::to_string(m.type) + " on line " +
-                                                  std::to_string(m.line);
-    return what + " at " + fixed(m.position, 2) + " m";
+std::string nameOf(const Scenario& scenario, const Met& m) {
+    const std::string what =
+        m.type == 70 ? "coil " + std::to_string(m.code) : "type " + std::to_string(m.type);
+    std::string whose;
+    if (m.owner && m.owner->kind == Owner::Kind::Signal) {
+        whose = " of " + scenario.signals[m.owner->index].name;
+    } else if (m.owner) {
+        whose = " of the limit from " + fixed(scenario.limits[m.owner->index].from, 1) + " m";
+    } else {
+        whose = " on line " + std::to_string(m.line);
+    }
+    return what + whose + " at " + fixed(m.position, 2) + " m";
 }
 
 void meet(const Laid& t, bool candidate, std::vector<Met>& out) {
@@ -113,7 +118,7 @@ std::optional<std::string> conflictOf(const Scenario& scenario, const std::vecto
             }
             const std::string what = within(met[i], met[k]);
             if (!what.empty()) {
-                return nameOf(met[k]) + " " + what + " at " + nameOf(met[i]);
+                return nameOf(scenario, met[k]) + " " + what + ": " + nameOf(scenario, met[i]);
             }
         }
     }
@@ -139,7 +144,7 @@ std::optional<std::string> conflictOf(const Scenario& scenario, const std::vecto
             const bool inside = pairEnd && m.position <= pairEnd->position &&
                                 (m.type == 0 || m.stop() || m.anyCoil() || m.release());
             if (inside || (m.release() && m.position < at)) {
-                return nameOf(m) + " lies within " + scenario.signals[signal.index].name +
+                return nameOf(scenario, m) + " lies within " + scenario.signals[signal.index].name +
                        "'s layout, from its coil at " + fixed(x.position, 2) + " m to the signal" +
                        (inside ? "" : ", and would release its curves");
             }

@@ -281,7 +281,7 @@ std::string choicesText(const Scenario& base, const Layout& layout, double margi
         }
         note(s.noRoom);
         if (s.shift > 0.0) {
-            note("laid " + shortNumber(s.shift) + " m before its place: there " + s.shiftWhy);
+            note("laid " + shortNumber(s.shift) + " m before its place, where " + s.shiftWhy);
         }
         note(s.problem.empty() ? "" : "it disturbs another layout: " + s.problem);
         note(s.frameNote);
