@@ -38,7 +38,7 @@ int runLayout(const LayoutOptions& options, std::ostream& out, std::ostream& err
         throw std::runtime_error("--margin " + shortNumber(options.margin) +
                                  ": expected metres, 0 or more");
     }
-    requireOwnFiles({{"SCENARIO", options.scenario},
+    requireOwnFiles({{"scenario", options.scenario},
                      {"--settings", options.settings},
                      {"--library", options.library}},
                     {{"--write", options.write}, {"--csv", options.csv}});

@@ -92,6 +92,19 @@ TEST(LayoutChoice, EachStopDistanceForTheSpeedThatNeedsIt) {
     }
 }
 
+// At 125 km/h 455 m stands the train 32.7 m before the signal: asked for 40 m, the layout takes
+// 560 m, which leaves 137.7 m.
+TEST(LayoutChoice, AMarginAskedForTakesALongerDistance) {
+    LaidLine line(fileText(layoutLine("one_signal")));
+    line.request.margin = 40.0;
+    const Layout layout = line.plan();
+    EXPECT_EQ(stopDistance(layout.signals[0].distance), 560.0);
+    EXPECT_TRUE(layout.signals[0].holds);
+    ASSERT_EQ(layout.signals[0].tried.size(), 2u);
+    EXPECT_NE(layout.signals[0].tried[1].find("455 m: stood at"), std::string::npos);
+    EXPECT_NE(layout.signals[0].tried[1].find("less than the 40 m asked"), std::string::npos);
+}
+
 TEST(LayoutChoice, ASpeedBeyondTheLongestDistanceIsRefusedWithTheHighestItHolds) {
     const std::filesystem::path scenario = scratch("one_signal_168.toml");
     std::ofstream(scenario, std::ios::binary)
