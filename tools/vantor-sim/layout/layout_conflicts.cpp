@@ -125,27 +125,40 @@ std::optional<std::string> conflictOf(const Scenario& scenario, const std::vecto
     // Within a stop signal's layout, from its coil to its stop pair, a transponder of another
     // breaks the stop distance or the pair; from its coil to the signal, a release frees its
     // curves when the other signal clears.
-    for (const Met& x : met) {
-        if (!x.laid || x.laid->role != Role::StopCoil) {
-            continue;
+    struct Span {
+        const Met* coil = nullptr;
+        double pairEnd = 0.0; // m
+        double signal = 0.0;  // m
+    };
+    std::vector<Span> spans;
+    for (const Met& m : met) {
+        if (m.laid && m.laid->role == Role::StopCoil) {
+            spans.push_back({&m, m.position, scenario.signals[m.owner->index].position});
         }
-        const Owner signal = *x.owner;
-        const Met* pairEnd = nullptr;
-        for (const Met& m : met) {
-            if (m.laid && m.owner == signal && m.laid->role == Role::StopPairSecond) {
-                pairEnd = &m;
+    }
+    for (const Met& m : met) {
+        for (Span& span : spans) {
+            if (m.laid && m.laid->role == Role::StopPairSecond && m.owner == span.coil->owner) {
+                span.pairEnd = m.position;
             }
         }
-        const double at = scenario.signals[signal.index].position;
-        for (const Met& m : met) {
-            if (!concerns(x, m) || m.position < x.position) {
+    }
+    for (const Span& span : spans) {
+        const Met& x = *span.coil;
+        const double last = std::max(span.pairEnd, span.signal);
+        for (auto m = std::lower_bound(
+                 met.begin(), met.end(), x.position,
+                 [](const Met& a, double at) { return a.position < at; });
+             m != met.end() && m->position <= last; ++m) {
+            if (!concerns(x, *m)) {
                 continue;
             }
-            const bool inside = pairEnd && m.position <= pairEnd->position &&
-                                (m.type == 0 || m.stop() || m.anyCoil() || m.release());
-            if (inside || (m.release() && m.position < at)) {
-                return nameOf(scenario, m) + " lies within " + scenario.signals[signal.index].name +
-                       "'s layout, from its coil at " + fixed(x.position, 2) + " m to the signal" +
+            const bool inside = m->position <= span.pairEnd &&
+                                (m->type == 0 || m->stop() || m->anyCoil() || m->release());
+            if (inside || (m->release() && m->position < span.signal)) {
+                return nameOf(scenario, *m) + " lies within " +
+                       scenario.signals[x.owner->index].name + "'s layout, from its coil at " +
+                       fixed(x.position, 2) + " m to the signal" +
                        (inside ? "" : ", and would release its curves");
             }
         }

@@ -22,10 +22,17 @@ constexpr double kShiftStep = 1.0;   // m
 // a code-95 restriction stops warning 55 m past its start.
 constexpr int32_t kCodePreference[] = {85, 90, 80, 95};
 
-size_t preferenceOf(int32_t code) {
-    return static_cast<size_t>(std::find(std::begin(kCodePreference), std::end(kCodePreference),
-                                         code) -
-                               std::begin(kCodePreference));
+// The codings of a speed, the preferred first.
+std::vector<PairCoding> preferredCodings(double speed) {
+    std::vector<PairCoding> codings = codingsOf(speed);
+    auto rank = [](int32_t code) {
+        return std::find(std::begin(kCodePreference), std::end(kCodePreference), code) -
+               std::begin(kCodePreference);
+    };
+    std::stable_sort(codings.begin(), codings.end(), [&](const PairCoding& a, const PairCoding& b) {
+        return rank(a.code) < rank(b.code);
+    });
+    return codings;
 }
 
 bool laidByAuthor(const Scenario& scenario, size_t signal) {
@@ -55,11 +62,6 @@ std::vector<Laid> stopPoints(const Scenario& base, const Layout& layout) {
     return points;
 }
 
-std::vector<Laid> joined(std::vector<Laid> a, const std::vector<Laid>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 void placeLimits(const Scenario& base, Layout& layout, std::vector<Laid>& laid) {
     std::vector<size_t> order;
     for (size_t i = 0; i < base.limits.size(); ++i) {
@@ -81,12 +83,7 @@ void placeLimits(const Scenario& base, Layout& layout, std::vector<Laid>& laid) 
         std::optional<std::vector<Laid>> chosen;
         std::string firstConflict;
         for (const double s : speeds) {
-            std::vector<PairCoding> codings = codingsOf(s);
-            std::stable_sort(codings.begin(), codings.end(),
-                             [](const PairCoding& a, const PairCoding& b) {
-                                 return preferenceOf(a.code) < preferenceOf(b.code);
-                             });
-            for (const PairCoding& coding : codings) {
+            for (const PairCoding& coding : preferredCodings(s)) {
                 std::vector<Laid> candidate = limitLayout(base, i, coding);
                 const std::optional<std::string> conflict = conflictOf(base, candidate, laid);
                 if (!conflict) {
@@ -103,13 +100,8 @@ void placeLimits(const Scenario& base, Layout& layout, std::vector<Laid>& laid) 
             }
         }
         if (!chosen) {
-            std::vector<PairCoding> codings = codingsOf(speeds.front());
-            std::stable_sort(codings.begin(), codings.end(),
-                             [](const PairCoding& a, const PairCoding& b) {
-                                 return preferenceOf(a.code) < preferenceOf(b.code);
-                             });
-            limit.coding = codings.front();
-            chosen = limitLayout(base, i, codings.front());
+            limit.coding = preferredCodings(speeds.front()).front();
+            chosen = limitLayout(base, i, *limit.coding);
             limit.problem = firstConflict;
         }
         if (limit.coding->speed < speed) {
@@ -125,7 +117,7 @@ void placeLimits(const Scenario& base, Layout& layout, std::vector<Laid>& laid) 
                             " m lies behind the train's start at " +
                             fixed(base.run.startPosition, 1) + " m";
         }
-        laid = joined(laid, *chosen);
+        laid.insert(laid.end(), chosen->begin(), chosen->end());
     }
 }
 
@@ -177,6 +169,7 @@ Placement placeSignals(const Scenario& base, Layout& layout, const std::vector<s
             p.fits[i] = false;
             signal.problem = firstConflict;
             signal.shift = 0.0;
+            signal.shiftWhy.clear();
             chosen = stopSignalCore(base, i, distances[i], 0.0);
         }
         for (const Laid& t : *chosen) {

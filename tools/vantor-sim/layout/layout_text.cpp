@@ -254,11 +254,14 @@ std::string choicesText(const Scenario& base, const Layout& layout, double margi
             text += "stop distance " + shortNumber(d) + " m: its danger approach at " +
                     fixed(j.speed, 1) + " km/h " + j.result + ", " + fixed(*j.margin, 1) +
                     " m before it";
-            if (*j.leastMargin < *j.margin - 0.05) {
+            if (fixed(*j.leastMargin, 1) != fixed(*j.margin, 1)) {
                 text += " (" + fixed(*j.leastMargin, 1) + " m on the closest of the report's "
                                                           "other approaches)";
             }
             text += "\n";
+        } else if (s.judgement && s.judgement->outcome == Outcome::NotJudged) {
+            text += "stop distance " + shortNumber(d) + " m, NOT JUDGED: " + s.judgement->why +
+                    "\n";
         } else {
             text += "NO stop distance holds it: " + shortNumber(d) + " m, the longest that fits";
             if (s.judgement) {
