@@ -105,6 +105,22 @@ TEST(LayoutChoice, AMarginAskedForTakesALongerDistance) {
     EXPECT_NE(layout.signals[0].tried[1].find("less than the 40 m asked"), std::string::npos);
 }
 
+// In 20 ms frames a train at 125 km/h runs 0.69 m, more than the 0.65 m the distance code's
+// window leaves either side of its middle: frames of 0.65 × 3600 / 125 = 18.7 ms or less, so
+// 18 ms, read it right.
+TEST(LayoutChoice, AFrameStepTooLongForASpacingIsNamedWithOneThatHolds) {
+    std::string text = fileText(layoutLine("one_signal"));
+    text.replace(text.find("step_ms = 10"), 12, "step_ms = 20");
+    const LaidLine line(text);
+    const Layout layout = line.plan();
+    EXPECT_EQ(stopDistance(layout.signals[0].distance), 455.0);
+    EXPECT_NE(layout.signals[0].frameNote.find("a frame of 20 ms runs 0.69 m"), std::string::npos)
+        << layout.signals[0].frameNote;
+    EXPECT_NE(layout.signals[0].frameNote.find("frames of 18 ms or less read it right"),
+              std::string::npos)
+        << layout.signals[0].frameNote;
+}
+
 TEST(LayoutChoice, ASpeedBeyondTheLongestDistanceIsRefusedWithTheHighestItHolds) {
     const std::filesystem::path scenario = scratch("one_signal_168.toml");
     std::ofstream(scenario, std::ios::binary)
