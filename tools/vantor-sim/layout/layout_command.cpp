@@ -8,12 +8,12 @@
 
 #include "layout/layout_planner.h"
 #include "layout/layout_text.h"
-#include "output_files.h"
-#include "pinned_random.h"
-#include "protect_command.h"
-#include "run_settings.h"
-#include "scenario_parser.h"
-#include "text_format.h"
+#include "support/output_files.h"
+#include "host/pinned_random.h"
+#include "protect/protect_command.h"
+#include "scenario/run_settings.h"
+#include "scenario/scenario_parser.h"
+#include "support/text_format.h"
 
 namespace vantor::sim {
 

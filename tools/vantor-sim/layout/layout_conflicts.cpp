@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "text_format.h"
-#include "trackside_codes.h"
+#include "support/text_format.h"
+#include "host/trackside_codes.h"
 #include "transponders/coil_tables.h"
 
 namespace vantor::sim {

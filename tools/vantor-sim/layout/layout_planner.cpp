@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "layout/layout_conflicts.h"
-#include "text_format.h"
-#include "trackside_codes.h"
+#include "support/text_format.h"
+#include "host/trackside_codes.h"
 
 namespace vantor::sim {
 

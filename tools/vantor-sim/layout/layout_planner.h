@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "layout/layout_recipes.h"
-#include "line_judgement.h"
+#include "protect/line_judgement.h"
 
 namespace vantor::sim {
 

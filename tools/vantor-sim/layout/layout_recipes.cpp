@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "patterns/slot_curves.h"
-#include "text_format.h"
+#include "support/text_format.h"
 #include "transponders/coil_tables.h"
 
 namespace vantor::sim {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "scenario.h"
+#include "scenario/scenario.h"
 
 namespace vantor::sim {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "text_format.h"
+#include "support/text_format.h"
 
 namespace vantor::sim {
 

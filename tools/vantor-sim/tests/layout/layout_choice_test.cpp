@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "layout/layout_command.h"
-#include "layout_fixture.h"
-#include "protect_command.h"
+#include "layout/layout_fixture.h"
+#include "protect/protect_command.h"
 
 using namespace vantor::sim;
 using namespace vantor::sim::testing;

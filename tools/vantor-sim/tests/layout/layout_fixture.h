@@ -9,9 +9,9 @@
 
 #include "layout/layout_planner.h"
 #include "layout/layout_text.h"
-#include "pinned_random.h"
-#include "run_settings.h"
-#include "scenario_parser.h"
+#include "host/pinned_random.h"
+#include "scenario/run_settings.h"
+#include "scenario/scenario_parser.h"
 
 namespace vantor::sim::testing {
 

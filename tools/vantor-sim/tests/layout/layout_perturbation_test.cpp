@@ -6,8 +6,8 @@
 
 #include <sstream>
 
-#include "layout_fixture.h"
-#include "protect_command.h"
+#include "layout/layout_fixture.h"
+#include "protect/protect_command.h"
 
 using namespace vantor::sim;
 using namespace vantor::sim::testing;

@@ -2,7 +2,7 @@
 // exactly the laid transponders; a later layout finds and replaces its block.
 #include <gtest/gtest.h>
 
-#include "layout_fixture.h"
+#include "layout/layout_fixture.h"
 
 using namespace vantor::sim;
 using namespace vantor::sim::testing;
