@@ -6,13 +6,13 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "host/pinned_random.h"
 #include "layout/layout_planner.h"
 #include "layout/layout_text.h"
-#include "support/output_files.h"
-#include "host/pinned_random.h"
 #include "protect/protect_command.h"
 #include "scenario/run_settings.h"
 #include "scenario/scenario_parser.h"
+#include "support/output_files.h"
 #include "support/text_format.h"
 
 namespace vantor::sim {
@@ -88,8 +88,8 @@ int runLayout(const LayoutOptions& options, std::ostream& out, std::ostream& err
         << choicesText(base, layout, options.margin) << '\n'
         << layoutTable(base, layout) << '\n';
     if (author.earlierLayout) {
-        out << "the layout written at line " << *author.earlierLayout << " of "
-            << options.scenario << " is laid anew\n";
+        out << "the layout written at line " << *author.earlierLayout << " of " << options.scenario
+            << " is laid anew\n";
     }
     if (!options.write.empty()) {
         writeFile(options.write, written.text);
@@ -108,9 +108,10 @@ int runLayout(const LayoutOptions& options, std::ostream& out, std::ostream& err
     std::vector<RouteWarning> warned;
     const int status = protectScenario(laidOut, settingsFile, protect, out, errors, warned);
 
-    const size_t ownWarnings = static_cast<size_t>(
-        std::count_if(warned.begin(), warned.end(),
-                      [&](const RouteWarning& w) { return w.line >= written.firstLine; }));
+    const size_t ownWarnings =
+        static_cast<size_t>(std::count_if(warned.begin(), warned.end(), [&](const RouteWarning& w) {
+            return w.line >= written.firstLine;
+        }));
     const bool short_ = std::any_of(layout.signals.begin(), layout.signals.end(),
                                     [](const SignalLayout& s) { return !s.byAuthor && !s.holds; });
     if (ownWarnings > 0) {

@@ -13,7 +13,7 @@ namespace vantor::sim {
 struct LayoutOptions {
     std::string library;
     std::string scenario;
-    std::string settings; // a settings file in place of the scenario's [settings], or empty
+    std::string settings;       // a settings file in place of the scenario's [settings], or empty
     std::string speed = "line"; // as the protection report's --speed
     double margin = 0.0;        // m each signal's train must stand before it, at the least
     std::string write;          // where to write the scenario laid out, or empty

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "support/text_format.h"
 #include "host/trackside_codes.h"
+#include "support/text_format.h"
 #include "transponders/coil_tables.h"
 
 namespace vantor::sim {
@@ -69,8 +69,9 @@ void meet(const Laid& t, bool candidate, std::vector<Met>& out) {
 std::string within(const Met& a, const Met& b) {
     const bool pairCode = b.anyCoil() && pairCoilCode(b.code);
     if (a.coil(90) && (pairCode || b.stop())) {
-        return pairCode ? "would pair with the code-90 coil" : "would read the code-90 coil's "
-                                                               "spacing (a coil cut-out at 2 m)";
+        return pairCode ? "would pair with the code-90 coil"
+                        : "would read the code-90 coil's "
+                          "spacing (a coil cut-out at 2 m)";
     }
     if (a.coil(coils::kSecondaryPairCode) &&
         (b.coil(80) || b.release() || b.type == 0 || b.stop())) {
@@ -146,9 +147,8 @@ std::optional<std::string> conflictOf(const Scenario& scenario, const std::vecto
     for (const Span& span : spans) {
         const Met& x = *span.coil;
         const double last = std::max(span.pairEnd, span.signal);
-        for (auto m = std::lower_bound(
-                 met.begin(), met.end(), x.position,
-                 [](const Met& a, double at) { return a.position < at; });
+        for (auto m = std::lower_bound(met.begin(), met.end(), x.position,
+                                       [](const Met&a, double at) { return a.position < at; });
              m != met.end() && m->position <= last; ++m) {
             if (!concerns(x, *m)) {
                 continue;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/trackside_codes.h"
 #include "layout/layout_conflicts.h"
 #include "support/text_format.h"
-#include "host/trackside_codes.h"
 
 namespace vantor::sim {
 
@@ -67,9 +67,8 @@ void placeLimits(const Scenario& base, Layout& layout, std::vector<Laid>& laid) 
     for (size_t i = 0; i < base.limits.size(); ++i) {
         order.push_back(i);
     }
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return base.limits[a].from < base.limits[b].from;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return base.limits[a].from < base.limits[b].from; });
     for (const size_t i : order) {
         LimitLayout& limit = layout.limits[i];
         const double speed = base.limits[i].speed;
@@ -148,9 +147,9 @@ Placement placeSignals(const Scenario& base, Layout& layout, const std::vector<s
             std::vector<Laid> core = stopSignalCore(base, i, distances[i], shift);
             if (core.front().position < earliest) {
                 if (firstConflict.empty()) {
-                    firstConflict = "its layout would begin at " +
-                                    fixed(core.front().position, 2) + " m, less than " +
-                                    shortNumber(kTakeOverLead) + " m after the train's start";
+                    firstConflict = "its layout would begin at " + fixed(core.front().position, 2) +
+                                    " m, less than " + shortNumber(kTakeOverLead) +
+                                    " m after the train's start";
                 }
                 break;
             }
@@ -237,8 +236,7 @@ std::optional<double> highestHeld(const Scenario& base, const std::vector<Laid>&
 
 // What to say where the frames, at this speed, may measure a spacing laid at the middle of its
 // window outside the window: the unit adds up whole frames' runs, up to one frame either way.
-std::string frameNote(const Scenario& base, double speed, double spacing,
-                      const std::string& what) {
+std::string frameNote(const Scenario& base, double speed, double spacing, const std::string& what) {
     const std::optional<SpacingWindowInfo> window = windowHolding(spacing);
     if (!window || !(speed > 0.0)) {
         return "";
@@ -344,8 +342,8 @@ Layout planLayout(const Scenario& base, const LayoutRequest& request) {
         for (const size_t i : generated) {
             if (!placement.fits[i] && distances[i] > 0) {
                 SignalLayout& s = layout.signals[i];
-                s.noRoom = shortNumber(stopDistance(distances[i])) + " m would not fit: " +
-                           s.problem;
+                s.noRoom =
+                    shortNumber(stopDistance(distances[i])) + " m would not fit: " + s.problem;
                 --distances[i];
                 longest[i] = distances[i];
                 s.tried.pop_back();

@@ -26,13 +26,13 @@ struct SignalLayout {
     // What each shorter stop distance did: "390 m: stood at 2003.1 m, 3.1 m past it".
     std::vector<std::string> tried;
     std::optional<Judgement> judgement; // of its danger approach with the chosen layout
-    bool holds = false;                  // protected, with the margin asked for
-    std::optional<double> slower;        // km/h: the highest approach it holds, when it fails
-    bool slowerChecked = false;          // the slower approaches were played
+    bool holds = false;                 // protected, with the margin asked for
+    std::optional<double> slower;       // km/h: the highest approach it holds, when it fails
+    bool slowerChecked = false;         // the slower approaches were played
     // What its layout could not be laid without disturbing, or where it would leave the line.
     std::string problem;
-    std::string noRoom; // why the next longer stop distance would not fit
-    std::string shiftWhy; // what it would disturb at its place, when shifted
+    std::string noRoom;    // why the next longer stop distance would not fit
+    std::string shiftWhy;  // what it would disturb at its place, when shifted
     std::string frameNote; // where the frames may misread its distance code
 };
 

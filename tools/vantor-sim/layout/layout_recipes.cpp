@@ -174,8 +174,8 @@ std::vector<Laid> stopSignalCore(const Scenario& scenario, size_t signal, size_t
                               "layout: " + s.name + " stop distance " + dText));
     } else {
         const double spacing = distanceCodeSpacing(distance);
-        laid.push_back(single(centimetres(end - kDistanceStart), kStopType, kQuietOptional,
-                              signal, Role::DistanceStart,
+        laid.push_back(single(centimetres(end - kDistanceStart), kStopType, kQuietOptional, signal,
+                              Role::DistanceStart,
                               s.name + ": the type 0's spacing is measured from here",
                               "layout: " + s.name + " distance code start"));
         laid.push_back(single(centimetres(end - kDistanceStart + spacing), kDistanceCodeType,
@@ -188,12 +188,12 @@ std::vector<Laid> stopSignalCore(const Scenario& scenario, size_t signal, size_t
                           Role::StopPairFirst, s.name + ": the stop pair's first",
                           "layout: " + s.name + " stop pair"));
     const double point = end + d;
-    laid.push_back(single(end, kStopType, kQuietOptional, signal, Role::StopPairSecond,
-                          s.name + ": at danger, the stop curve to " + fixed(point, 1) + " m" +
-                              (shift > 0.0 ? ", " + metres(s.position - point) + " short of " +
-                                                 s.name
-                                           : std::string()),
-                          "layout: " + s.name + " stop curve " + dText));
+    laid.push_back(
+        single(end, kStopType, kQuietOptional, signal, Role::StopPairSecond,
+               s.name + ": at danger, the stop curve to " + fixed(point, 1) + " m" +
+                   (shift > 0.0 ? ", " + metres(s.position - point) + " short of " + s.name
+                                : std::string()),
+               "layout: " + s.name + " stop curve " + dText));
     laid.push_back(single(s.position, kStopPointType, 0, signal, Role::StopPoint,
                           s.name + ": at danger, latches the brake of a train that passes; "
                                    "clear, releases the stop curve",
@@ -204,8 +204,8 @@ std::vector<Laid> stopSignalCore(const Scenario& scenario, size_t signal, size_t
 std::vector<Laid> releaseCoils(const Scenario& scenario, size_t signal, double pairEnd) {
     const Signal& s = scenario.signals[signal];
     std::vector<Laid> laid;
-    for (const double at : {centimetres((pairEnd + s.position) / 2.0),
-                            centimetres(s.position - kLastRelease)}) {
+    for (const double at :
+         {centimetres((pairEnd + s.position) / 2.0), centimetres(s.position - kLastRelease)}) {
         laid.push_back(single(at, kCoilType, coils::kReleaseCode, signal, Role::Release,
                               s.name + ": once " + s.name + " clears, releases its stop curve",
                               "layout: " + s.name + " release"));
@@ -234,8 +234,8 @@ std::vector<Laid> limitLayout(const Scenario& scenario, size_t limit, const Pair
     end.spacing = releaseSpacing();
     end.position = centimetres(centimetresAfter(l.to) - end.spacing);
     end.role = Role::RestrictionEnd;
-    end.purpose = subject + ": ends the " + code + " restrictions at " + fixed(end.last(), 1) +
-                  " m";
+    end.purpose =
+        subject + ": ends the " + code + " restrictions at " + fixed(end.last(), 1) + " m";
     end.label = "layout: end of " + shortNumber(coding.speed) + " km/h";
     return {pair, end};
 }

@@ -15,13 +15,13 @@ namespace vantor::sim {
 
 // What a laid transponder is for.
 enum class Role {
-    StopCoil,       // code-80 coil: at danger, the curve the distance code picks by
-    DistanceStart,  // type 50 the distance code's spacing is measured from
-    DistanceCode,   // type 0: picks the stop distance
-    StopPairFirst,  // type 50
-    StopPairSecond, // type 50: at danger, the stop curve to the signal
-    Release,        // code-103 coil: releases the stop curve once the signal clears
-    StopPoint,      // type 1 at the signal
+    StopCoil,        // code-80 coil: at danger, the curve the distance code picks by
+    DistanceStart,   // type 50 the distance code's spacing is measured from
+    DistanceCode,    // type 0: picks the stop distance
+    StopPairFirst,   // type 50
+    StopPairSecond,  // type 50: at danger, the stop curve to the signal
+    Release,         // code-103 coil: releases the stop curve once the signal clears
+    StopPoint,       // type 1 at the signal
     RestrictionPair, // coil pair: the restriction
     RestrictionEnd,  // coil pair: ends it
 };
@@ -36,15 +36,14 @@ struct Owner {
 struct Laid {
     double position = 0.0; // m; of the first coil for a coil pair
     int32_t type = 0;
-    int32_t optional = 0;             // the value, or the (first) coil's code
-    std::optional<int32_t> second;    // a coil pair: the second coil's code
-    double spacing = 0.0;             // m between a coil pair's coils
-    std::optional<size_t> signal;     // the declared signal it reports
+    int32_t optional = 0;          // the value, or the (first) coil's code
+    std::optional<int32_t> second; // a coil pair: the second coil's code
+    double spacing = 0.0;          // m between a coil pair's coils
+    std::optional<size_t> signal;  // the declared signal it reports
     Role role = Role::StopCoil;
     Owner owner;
     std::string purpose; // what it is for, in the table
     std::string label;   // in the scenario file
-
 
     bool pair() const { return second.has_value(); }
     double last() const { return position + spacing; } // m: its last coil

@@ -130,7 +130,8 @@ AuthorText withoutLayout(std::string_view text) {
     if (begin && !end) {
         throw std::runtime_error("line " + std::to_string(*begin + 1) +
                                  ": an earlier layout begins here but its end line (" +
-                                 std::string(kEnd) + ") is missing; mend the file or remove the "
+                                 std::string(kEnd) +
+                                 ") is missing; mend the file or remove the "
                                  "block");
     }
     // The blank line the block was written after goes with it.
@@ -255,27 +256,27 @@ std::string choicesText(const Scenario& base, const Layout& layout, double margi
                     fixed(j.speed, 1) + " km/h " + j.result + ", " + fixed(*j.margin, 1) +
                     " m before it";
             if (fixed(*j.leastMargin, 1) != fixed(*j.margin, 1)) {
-                text += " (" + fixed(*j.leastMargin, 1) + " m on the closest of the report's "
-                                                          "other approaches)";
+                text += " (" + fixed(*j.leastMargin, 1) +
+                        " m on the closest of the report's "
+                        "other approaches)";
             }
             text += "\n";
         } else if (s.judgement && s.judgement->outcome == Outcome::NotJudged) {
-            text += "stop distance " + shortNumber(d) + " m, NOT JUDGED: " + s.judgement->why +
-                    "\n";
+            text +=
+                "stop distance " + shortNumber(d) + " m, NOT JUDGED: " + s.judgement->why + "\n";
         } else {
             text += "NO stop distance holds it: " + shortNumber(d) + " m, the longest that fits";
             if (s.judgement) {
                 const Judgement& j = *s.judgement;
-                text += ", at " + fixed(j.speed, 1) + " km/h: " +
-                        (j.result.empty() ? j.why : j.result) +
+                text += ", at " + fixed(j.speed, 1) +
+                        " km/h: " + (j.result.empty() ? j.why : j.result) +
                         (j.outcome == Outcome::Protected
                              ? ", less than the " + shortNumber(margin) + " m asked"
                              : "");
             }
             text += "\n";
             if (s.slowerChecked) {
-                note(s.slower ? "it holds an approach of up to " + shortNumber(*s.slower) +
-                                    " km/h"
+                note(s.slower ? "it holds an approach of up to " + shortNumber(*s.slower) + " km/h"
                               : "it holds no approach speed");
             }
         }

@@ -13,8 +13,8 @@ namespace vantor::sim {
 
 // A scenario's text without the block an earlier layout wrote, if it holds one.
 struct AuthorText {
-    std::string text;                  // ending with a line break unless empty
-    std::optional<int> earlierLayout;  // the line the earlier block began on
+    std::string text;                 // ending with a line break unless empty
+    std::optional<int> earlierLayout; // the line the earlier block began on
 };
 AuthorText withoutLayout(std::string_view text);
 

@@ -255,8 +255,8 @@ Judgement combined(const Task& task, Judgement plain, const std::optional<Judgem
         j.why = task.afterStopText + (j.why.empty() ? "" : ": " + j.why);
         return j;
     }
-    plain.why += (plain.why.empty() ? "" : "; ") + std::string("and ") + task.afterStopText +
-                 ": " + after->result;
+    plain.why += (plain.why.empty() ? "" : "; ") + std::string("and ") + task.afterStopText + ": " +
+                 after->result;
     plain.leastMargin = leastOf(plain.leastMargin, after->leastMargin);
     return plain;
 }
@@ -418,9 +418,8 @@ ApproachPlace approachTo(const Scenario& scenario, const JudgeOptions& options, 
         case SpeedChoice::By::Line:
             break;
         }
-        return scenario.driver.profile.empty()
-                   ? options.unitMaxSpeed
-                   : highestProfileSpeed(scenario.driver, from, point);
+        return scenario.driver.profile.empty() ? options.unitMaxSpeed
+                                               : highestProfileSpeed(scenario.driver, from, point);
     };
     const double speed = speedFrom(point - longestReach());
     double from = point - longestReach() - brakingDistance(speed, emergency);

@@ -88,9 +88,9 @@ void checkSpacing(const Scenario& scenario, const Transponder& first, const Tran
         return;
     }
     const double nominal = window ? window->nominal : 0.0;
-    const bool code =
-        pair || (distanceCode && pickedStopDistance(spacing)) ||
-        (fixedCheck && (nominal == 2.0 || nominal == 4.0)) || (cutOut && nominal == 2.0);
+    const bool code = pair || (distanceCode && pickedStopDistance(spacing)) ||
+                      (fixedCheck && (nominal == 2.0 || nominal == 4.0)) ||
+                      (cutOut && nominal == 2.0);
     if (!code) {
         return;
     }
@@ -146,8 +146,8 @@ std::optional<double> layoutStopDistance(const Scenario& scenario, size_t before
         if (t.type != 0 || t.linkedSignal != ts[before].linkedSignal) {
             continue;
         }
-        const bool afterStop = k > 0 && stopTransponder(ts[k - 1]) &&
-                               t.position - ts[k - 1].position <= kCoilMemory;
+        const bool afterStop =
+            k > 0 && stopTransponder(ts[k - 1]) && t.position - ts[k - 1].position <= kCoilMemory;
         return afterStop ? pickedStopDistance(t.position - ts[k - 1].position)
                          : std::optional<double>(plainStopDistance());
     }

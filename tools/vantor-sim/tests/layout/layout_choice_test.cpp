@@ -18,8 +18,8 @@ using namespace vantor::sim::testing;
 namespace {
 
 constexpr double kStopDistances[] = {390.0, 455.0, 560.0, 765.0}; // m, the guide's
-constexpr double kCoilBefore = 60.0;                            // m before the stop pair
-constexpr double kTrainMetres = 7.2 * 4.5;                       // v² / this: braking metres
+constexpr double kCoilBefore = 60.0;                              // m before the stop pair
+constexpr double kTrainMetres = 7.2 * 4.5;                        // v² / this: braking metres
 
 // Where a train braked at the coil stands, m after the signal (negative: before it).
 double standsAfterSignal(double speed, double distance) {
@@ -73,8 +73,7 @@ TEST(LayoutChoice, EachStopDistanceForTheSpeedThatNeedsIt) {
         EXPECT_EQ(stopDistance(s.distance), expected);
         ASSERT_TRUE(s.holds);
         ASSERT_TRUE(s.judgement && s.judgement->stood);
-        EXPECT_NEAR(s.judgement->stood->position - 3000.0, standsAfterSignal(speed, expected),
-                    3.0);
+        EXPECT_NEAR(s.judgement->stood->position - 3000.0, standsAfterSignal(speed, expected), 3.0);
         // The stop pair's second type 50 lies the stop distance before the signal.
         EXPECT_DOUBLE_EQ(laidAs(layout, Role::StopPairSecond, 0)->position, 3000.0 - expected);
 

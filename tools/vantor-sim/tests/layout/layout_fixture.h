@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
+#include "host/pinned_random.h"
 #include "layout/layout_planner.h"
 #include "layout/layout_text.h"
-#include "host/pinned_random.h"
 #include "scenario/run_settings.h"
 #include "scenario/scenario_parser.h"
 

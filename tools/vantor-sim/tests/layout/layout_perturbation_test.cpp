@@ -16,9 +16,9 @@ namespace {
 
 struct Move {
     Role role;
-    double by;           // m
-    bool secondCoil;     // a coil pair's second coil, not its first
-    bool caught;         // the report fails or a warning names the layout
+    double by;       // m
+    bool secondCoil; // a coil pair's second coil, not its first
+    bool caught;     // the report fails or a warning names the layout
     const char* what;
 };
 

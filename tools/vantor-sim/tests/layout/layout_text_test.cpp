@@ -85,7 +85,8 @@ TEST(LayoutText, AnEarlierBlockIsTakenOut) {
         const AuthorText again = withoutLayout(once + tail);
         EXPECT_EQ(again.text, author + tail);
         EXPECT_EQ(again.earlierLayout, 14);
-        EXPECT_EQ(writtenText(again, block).text, writtenText(withoutLayout(author + tail), block).text);
+        EXPECT_EQ(writtenText(again, block).text,
+                  writtenText(withoutLayout(author + tail), block).text);
         EXPECT_NE(once.find("# vantor-sim layout: end" + lineEnd), std::string::npos);
     }
     const std::string once = writtenText(withoutLayout(kLine), block).text;

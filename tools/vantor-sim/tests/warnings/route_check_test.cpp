@@ -56,8 +56,9 @@ const Case kCases[] = {
      "[[route.transponders]]\nposition = 90\ntype = 70\noptional = 80\n[[route.transponders]]\n"
      "position = 100\ntype = 50\noptional = 1\n[[route.transponders]]\n"
      "position = 102.95\ntype = 0\noptional = 1\n",
-     13, "a type 0 2.95 m after a type 50/55, after a code-80 coil, lies in no distance-code "
-         "window (1.3 to 2.6 m for 455 m, 3.4 to 4.7 m for 560 m, 5.8 to 7.1 m for 765 m)"},
+     13,
+     "a type 0 2.95 m after a type 50/55, after a code-80 coil, lies in no distance-code "
+     "window (1.3 to 2.6 m for 455 m, 3.4 to 4.7 m for 560 m, 5.8 to 7.1 m for 765 m)"},
     // Without a code-80 coil's curve, or after a release, a type 0 anywhere picks 390 m.
     {"TypeZeroAfterAStopTransponderWithoutACoil",
      "[[route.transponders]]\nposition = 100\ntype = 50\noptional = 1\n[[route.transponders]]\n"
