@@ -70,8 +70,7 @@ std::string within(const Met& a, const Met& b) {
     const bool pairCode = b.anyCoil() && pairCoilCode(b.code);
     if (a.coil(90) && (pairCode || b.stop())) {
         return pairCode ? "would pair with the code-90 coil"
-                        : "would read the code-90 coil's "
-                          "spacing (a coil cut-out at 2 m)";
+                        : "would read the code-90 coil's spacing (a coil cut-out at 2 m)";
     }
     if (a.coil(coils::kSecondaryPairCode) &&
         (b.coil(80) || b.release() || b.type == 0 || b.stop())) {

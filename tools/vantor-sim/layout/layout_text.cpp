@@ -128,7 +128,8 @@ AuthorText withoutLayout(std::string_view text) {
         }
     }
     if (begin && !end) {
-        throw std::runtime_error("line " + std::to_string(*begin + 1) +
+        // The line number alone, for the caller to put after the file's name.
+        throw std::runtime_error(std::to_string(*begin + 1) +
                                  ": an earlier layout begins here but its end line (" +
                                  std::string(kEnd) +
                                  ") is missing; mend the file or remove the "

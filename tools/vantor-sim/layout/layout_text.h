@@ -16,6 +16,7 @@ struct AuthorText {
     std::string text;                 // ending with a line break unless empty
     std::optional<int> earlierLayout; // the line the earlier block began on
 };
+// Throws, with "LINE: why", for a block whose end line is missing.
 AuthorText withoutLayout(std::string_view text);
 
 // The block of TOML tables that adds the laid transponders to a scenario, with a comment that
