@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "layout_check.h"
+#include "layout_reading.h"
 #include "text_format.h"
 #include "trackside_codes.h"
 #include "transponders/coil_tables.h"
@@ -111,6 +113,28 @@ void checkSpacing(const Scenario& scenario, const Transponder& first, const Tran
     }
 }
 
+bool passed(const Scenario& scenario, const Transponder& t) {
+    return t.position >= scenario.run.startPosition &&
+           (scenario.routeLength <= 0.0 || t.position <= scenario.routeLength);
+}
+
+// A unit that is never switched on drops every transponder without a trace.
+void checkSwitchedOn(const Scenario& scenario, std::vector<RouteWarning>& out) {
+    const bool switchedOn =
+        scenario.run.powerSwitch ||
+        std::any_of(scenario.events.begin(), scenario.events.end(),
+                    [](const Event& e) { return e.powerSwitch.value_or(false); });
+    const auto& transponders = scenario.transponders;
+    const auto first = std::find_if(transponders.begin(), transponders.end(),
+                                    [&](const Transponder& t) { return passed(scenario, t); });
+    if (switchedOn || first == transponders.end()) {
+        return;
+    }
+    out.push_back({first->line, "the unit is never switched on ([run] power_switch is false and "
+                                "no event switches it on), so it ignores this transponder and "
+                                "every one after it; set power_switch = true under [run]"});
+}
+
 } // namespace
 
 std::vector<RouteWarning> checkRoute(const Scenario& scenario) {
@@ -139,6 +163,8 @@ std::vector<RouteWarning> checkRoute(const Scenario& scenario) {
             checkSpacing(scenario, t, transponders[i + 1], out);
         }
     }
+    checkSwitchedOn(scenario, out);
+    checkLayout(scenario, readLayout(scenario), out);
     for (const Event& e : scenario.events) {
         for (const auto& key : {e.keyDown, e.keyUp, e.key}) {
             if (key && !knownKey(*key)) {
@@ -175,7 +201,36 @@ std::string warningText(const Scenario& scenario, const RouteWarning& warning) {
     return where + ": warning: " + warning.text;
 }
 
+void RunWarnings::onFrame(const FrameRecord& frame) {
+    powered_ = frame.panel[kPanelPowered] != 0;
+    everPowered_ = everPowered_ || powered_;
+}
+
+std::vector<RouteWarning> RunWarnings::warnings() const {
+    std::vector<RouteWarning> all = warnings_;
+    // A unit never switched on is warned of before the run.
+    if (!everPowered_ || passedOff_.empty()) {
+        return all;
+    }
+    const Transponder& first = *passedOff_.front();
+    const Transponder& last = *passedOff_.back();
+    std::string text = "the unit was off when the train passed this transponder at " +
+                       shortNumber(first.position) + " m";
+    if (passedOff_.size() > 1) {
+        text += " and " + std::to_string(passedOff_.size() - 1) + " more up to " +
+                shortNumber(last.position) + " m" +
+                (last.line > 0 ? " (line " + std::to_string(last.line) + ")" : "");
+    }
+    all.push_back({first.line, text + ": it ignored " + (passedOff_.size() > 1 ? "them" : "it") +
+                                   "; switch it on before the train gets here"});
+    return all;
+}
+
 void RunWarnings::onFact(const UnitFact& fact) {
+    if (fact.kind == FactKind::Ignored && !powered_ && fact.transponder != nullptr) {
+        passedOff_.push_back(fact.transponder);
+        return;
+    }
     if (fact.kind == FactKind::Differs) {
         warnings_.push_back({0, "at " + fixed(fact.time, 3) + " s, " + fixed(fact.position, 1) +
                                     " m " + fact.text});
