@@ -7,10 +7,10 @@ namespace vantor::sim {
 CsvTrace::CsvTrace(std::ostream& out) : out_(out) {
     out_ << "time_s,host_time_ms,position_m,speed_kmh,target_kmh,pattern_kmh,power_switch,"
             "driver_brake,driver_power,driver_reverser,brake,power,reverser";
-    for (int index : kPanelIndices) {
+    for (int index : kPanelWritten) {
         out_ << ",panel" << index;
     }
-    for (int index : kSoundIndices) {
+    for (int index : kSoundWritten) {
         out_ << ",sound" << index;
     }
     out_ << '\n';
@@ -51,10 +51,10 @@ void CsvTrace::onFrame(const FrameRecord& frame) {
         field(handles->power);
         field(handles->reverser);
     }
-    for (int index : kPanelIndices) {
+    for (int index : kPanelWritten) {
         field(frame.panel[index]);
     }
-    for (int index : kSoundIndices) {
+    for (int index : kSoundWritten) {
         field(frame.sound[index]);
     }
     row_.back() = '\n';

@@ -24,7 +24,7 @@ std::string placeText(const ExpectWindow& w) {
 }
 
 bool soundPlays(int32_t command) {
-    return command == kSoundLoop || command == kSoundPlayOnce;
+    return command == kSoundLoop || command == kSoundOnce;
 }
 
 } // namespace

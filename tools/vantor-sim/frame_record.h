@@ -8,31 +8,16 @@
 #include <string>
 
 #include "host_records.h"
+#include "unit/vantor.h"
 
 namespace vantor::sim {
 
-// Panel entries and sound indices the unit writes.
-inline constexpr std::array<int, 11> kPanelIndices = {0, 1, 11, 12, 13, 14, 15, 16, 17, 18, 19};
-inline constexpr std::array<int, 9> kSoundIndices = {0, 1, 10, 11, 12, 13, 20, 21, 22};
-
-inline constexpr int kPanelNormalLamp = 0;
-inline constexpr int kPanelAlarmLamp = 1;
-inline constexpr int kPanelPowered = 11;
-inline constexpr int kPanelPatternLamp = 12;
-inline constexpr int kPanelWarningLamp = 14;
-inline constexpr int kPanelEmergencyLamp = 15;
-inline constexpr int kPanelHoldOffLamp = 16;
-inline constexpr int kPanelPatternDisplay = 19;
 // The pattern display of a unit that supervises nothing.
 inline constexpr int32_t kPatternDisplayInactive = 999;
 
 // Frame times are sums of whole milliseconds; a time given in seconds may differ from them by
 // rounding.
 inline constexpr double kFrameTimeTolerance = 1e-9;
-
-inline constexpr int32_t kSoundStop = -10000;
-inline constexpr int32_t kSoundLoop = 0;
-inline constexpr int32_t kSoundPlayOnce = 1;
 
 struct FrameRecord {
     int64_t index = 0;

@@ -121,10 +121,10 @@ std::string HostCalls::difference(const Handles& returned, const Handles& own, c
                 returned.reverser == own.reverser && returned.constantSpeed == own.constantSpeed;
     const int32_t* ownPanel = shadow_->panel().data();
     const int32_t* ownSound = shadow_->sound().data();
-    for (int index : kPanelIndices) {
+    for (int index : kPanelWritten) {
         same &= panel[index] == ownPanel[index];
     }
-    for (int index : kSoundIndices) {
+    for (int index : kSoundWritten) {
         same &= sound[index] == ownSound[index];
     }
     if (same) {
@@ -146,13 +146,13 @@ std::string HostCalls::difference(const Handles& returned, const Handles& own, c
     if (returned.constantSpeed != own.constantSpeed) {
         return pair("constant speed", returned.constantSpeed, own.constantSpeed);
     }
-    for (int index : kPanelIndices) {
+    for (int index : kPanelWritten) {
         if (panel[index] != shadow_->panel()[index]) {
             return pair(("panel " + std::to_string(index)).c_str(), panel[index],
                         shadow_->panel()[index]);
         }
     }
-    for (int index : kSoundIndices) {
+    for (int index : kSoundWritten) {
         if (sound[index] != shadow_->sound()[index]) {
             return pair(("sound " + std::to_string(index)).c_str(), sound[index],
                         shadow_->sound()[index]);

@@ -245,7 +245,7 @@ bool LineRun::frame() {
     }
     frame.patternSpeed = s_.patternSpeed;
     s_.last = Observation{frame.returned,           powered,
-                          frame.panel[kPanelAlarmLamp] != 0, frame.sound[1] == kSoundLoop,
+                          frame.panel[kPanelAlarmLamp] != 0, frame.sound[kSoundAlarmTone] == kSoundLoop,
                           frame.patternSpeed,       frame.panel[kPanelPatternLamp] != 0};
     const bool braking = unitBrakes_.update(frame);
     const bool drivesOn =

@@ -2,7 +2,7 @@
 // them.
 #pragma once
 
-#include "frame_record.h"
+#include "host_records.h"
 
 namespace vantor::sim {
 
@@ -18,14 +18,15 @@ inline constexpr NamedIndex kLampNames[] = {
     {kPanelWarningLamp, "warning"}, {kPanelEmergencyLamp, "emergency"},
     {kPanelHoldOffLamp, "hold-off"}};
 
-inline constexpr NamedIndex kLoopSoundNames[] = {{0, "bell"}, {1, "alarm tone"}};
-inline constexpr NamedIndex kOnceSoundNames[] = {{10, "pattern chime"},
-                                                 {11, "warning chime"},
-                                                 {12, "pattern end chime"},
-                                                 {13, "notch warning"},
-                                                 {20, "bell stop"}};
+inline constexpr NamedIndex kLoopSoundNames[] = {{kSoundBell, "bell"},
+                                                 {kSoundAlarmTone, "alarm tone"}};
+inline constexpr NamedIndex kOnceSoundNames[] = {{kSoundPatternChime, "pattern chime"},
+                                                 {kSoundWarningChime, "warning chime"},
+                                                 {kSoundPatternEndChime, "pattern end chime"},
+                                                 {kSoundNotchWarning, "notch warning"},
+                                                 {kSoundBellStop, "bell stop"}};
 // The two alternating tones play every few hundred milliseconds while the alarm tone loops.
-inline constexpr NamedIndex kAlternatingSoundNames[] = {{21, "alternating tone 1"},
-                                                        {22, "alternating tone 2"}};
+inline constexpr NamedIndex kAlternatingSoundNames[] = {
+    {kSoundAlternatingTone1, "alternating tone 1"}, {kSoundAlternatingTone2, "alternating tone 2"}};
 
 } // namespace vantor::sim

@@ -75,13 +75,13 @@ void Timeline::onFrame(const FrameRecord& frame) {
         }
     }
     for (const NamedIndex& s : kOnceSoundNames) {
-        if (sound[s.index] == kSoundPlayOnce) {
+        if (sound[s.index] == kSoundOnce) {
             say(std::string("sound ") + s.name);
         }
     }
     if (allSounds_) {
         for (const NamedIndex& s : kAlternatingSoundNames) {
-            if (sound[s.index] == kSoundPlayOnce) {
+            if (sound[s.index] == kSoundOnce) {
                 say(std::string("sound ") + s.name);
             }
         }

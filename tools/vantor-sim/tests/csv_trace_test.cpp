@@ -8,6 +8,7 @@
 
 #include "csv_trace.h"
 
+using namespace vantor;
 using namespace vantor::sim;
 
 TEST(CsvTrace, RowsMatchTheHeaderWithAndWithoutAPattern) {
@@ -24,7 +25,7 @@ TEST(CsvTrace, RowsMatchTheHeaderWithAndWithoutAPattern) {
     frame.panel[kPanelPowered] = 1;
     frame.panel[kPanelPatternDisplay] = 999;
     frame.sound[0] = kSoundStop;
-    frame.sound[22] = kSoundPlayOnce;
+    frame.sound[22] = kSoundOnce;
     trace.onFrame(frame);
     frame.patternSpeed = -0.004;
     frame.powerSwitch = true;

@@ -8,6 +8,7 @@
 #include "expectation_checker.h"
 #include "scenario_parser.h"
 
+using namespace vantor;
 using namespace vantor::sim;
 
 namespace {

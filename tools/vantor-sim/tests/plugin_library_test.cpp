@@ -13,6 +13,7 @@
 #include "scenario_parser.h"
 #include "simulation.h"
 
+using namespace vantor;
 using namespace vantor::sim;
 
 namespace {
@@ -89,12 +90,12 @@ TEST(PluginLibrary, TheUnitReadsTheScenarioSettingsOrTheGivenFile) {
     Last fromTable;
     PluginLibrary tableLibrary(VANTOR_LIBRARY, scenario.settings);
     runScenario(scenario, tableLibrary, {&fromTable});
-    EXPECT_EQ(fromTable.frame.panel[kPanelPatternDisplay], 55);
+    EXPECT_EQ(fromTable.frame.panel[vantor::kPanelPatternDisplay], 55);
     EXPECT_EQ(patternSpeedFromDisplay(55, true, scenario.settings.file.unit()), 110.0);
 
     Last fromFile;
     PluginLibrary fileLibrary(VANTOR_LIBRARY, std::optional(file));
     runScenario(ownFile, fileLibrary, {&fromFile});
-    EXPECT_EQ(fromFile.frame.panel[kPanelPatternDisplay], 50);
+    EXPECT_EQ(fromFile.frame.panel[vantor::kPanelPatternDisplay], 50);
     EXPECT_EQ(patternSpeedFromDisplay(50, true, ownFile.settings.file.unit()), 100.0);
 }

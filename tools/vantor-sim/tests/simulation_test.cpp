@@ -8,6 +8,7 @@
 #include "plugin_library.h"
 #include "simulation.h"
 
+using namespace vantor;
 using namespace vantor::sim;
 
 namespace {
