@@ -30,7 +30,7 @@ struct Seen : RunObserver {
     void onFrame(const FrameRecord& frame) override {
         lastPatternSpeed = frame.patternSpeed;
         lastPosition = frame.position;
-        everPowered = everPowered || frame.panel[kPanelPowered] != 0;
+        everPowered = everPowered || frame.panel[vantor::kPanelPowered] != 0;
     }
 
     // The point of the first curve the unit set in a slot.
