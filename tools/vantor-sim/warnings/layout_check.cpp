@@ -194,6 +194,39 @@ void checkFixedSecondCurve(const LayoutStep& step, std::vector<RouteWarning>& ou
                                " for the rest of the line; lay it more than 25 m after that coil"});
 }
 
+// A release within 25 m after a code-95 coil acts on the second stop pair: where only a first
+// stop curve stands, it releases nothing, and the curve the author meant it for stays.
+void checkMisdirectedRelease(const LayoutStep& step, std::vector<RouteWarning>& out) {
+    const LayoutRecord& b = step.before;
+    const LayoutRecord& c = step.clear;
+    if (step.coilStateBy == nullptr || b.coilCode != coils::kSecondaryPairCode) {
+        return;
+    }
+    // What a release of the pair writes, at clear: the type 1 that holds 15 km/h at danger
+    // is warned of for that, and moving it away mends both.
+    const bool releases = c.slotDistance[kSecondApproachCurve] == coils::kReleasedDistance &&
+                          c.slotDistance[kSecondStopCurve] == coils::kReleasedDistance &&
+                          c.slotValue[kSecondApproachCurve] == 0 &&
+                          c.slotValue[kSecondStopCurve] == 0 &&
+                          !(!b.slot4FixedLimit && step.after.slot4FixedLimit);
+    const bool secondStands =
+        b.slotValue[kSecondApproachCurve] != 0 || b.slotValue[kSecondStopCurve] != 0;
+    const int first = b.slotValue[kFirstStopCurve] != 0 ? kFirstStopCurve : 0;
+    if (!releases || secondStands || b.slotValue[first] == 0) {
+        return;
+    }
+    const Transponder& t = *step.transponder;
+    const double floor = first == kFirstStopCurve ? curves::kStopFloor : curves::kStopPointFloor;
+    const std::string curve =
+        "the stop curve to " + shortNumber(t.position + b.slotDistance[first]) + " m";
+    out.push_back({t.line, what(t) + " " + shortNumber(b.distanceSinceCoil) + " m after " +
+                               named(*step.coilStateBy) +
+                               ": it releases the second stop curve, "
+                               "and none stands; " +
+                               curve + " stays, and its " + shortNumber(floor) +
+                               " km/h floor holds past it; lay it more than 25 m after that coil"});
+}
+
 // Whether anything after the transponder at index ends the second stop curve it set in slot:
 // a release at danger or at clear, or another curve in its place, which is judged itself.
 bool endedLater(const LayoutReading& reading, size_t index, int slot) {
@@ -256,6 +289,7 @@ void checkLayout(const Scenario& scenario, const LayoutReading& reading,
                        out);
         checkReversedPair(reading, i, out);
         checkFixedSecondCurve(step, out);
+        checkMisdirectedRelease(step, out);
         if (coil(t, static_cast<int32_t>(coils::kSecondaryPairCode))) {
             lastSecondCoil = &t;
         }

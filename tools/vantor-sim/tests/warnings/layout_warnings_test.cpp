@@ -166,6 +166,22 @@ const std::vector<Case>& cases() {
              EXPECT_GT(s.lastPosition, 3000.0);
              EXPECT_GT(s.lastPatternSpeed, 10.0);
          }},
+        // A release 10 m after a code-95 coil goes to the second stop pair: the stop curve to
+        // 1610 + 390 = 2000 m stays, and its 10 km/h floor with it; 26 m after, it ends.
+        {"release_after_second_coil",
+         {{55,
+           {"code-103 coil 10 m after the code-95 coil on line 49: it releases the second stop "
+            "curve, and none stands; the stop curve to 2000 m stays"}}},
+         [](const Seen& s) {
+             EXPECT_GT(s.lastPosition, 2000.0 + 100.0);
+             EXPECT_EQ(s.lastPatternSpeed, 10.0);
+         }},
+        {"release_clear_of_second_coil",
+         {},
+         [](const Seen& s) {
+             EXPECT_GT(s.lastPosition, 2000.0 + 100.0);
+             EXPECT_EQ(s.lastPatternSpeed, 135.0);
+         }},
         // Off: every transponder ignored; on at 1200 m: the three before it.
         {"unit_never_switched_on",
          {{22,

@@ -175,6 +175,15 @@ const Layout kLayouts[] = {
      "type = 70\noptional = 80\n",
      "that no transponder after it releases",
      {{5.0, true}, {25.0, true}, {25.01, false}}},
+    // A code-103 coil reporting clear after a code-95 coil, where only a first stop curve
+    // stands (a stop pair at -60 and -50 m): misdirected to the second stop pair up to 25 m.
+    {"ReleaseAfterCode95",
+     "[[route.transponders]]\nposition = -60\ntype = 50\noptional = 1\n"
+     "[[route.transponders]]\nposition = -50\ntype = 50\noptional = 1\n"
+     "[[route.transponders]]\nposition = 0\ntype = 70\noptional = 95\n",
+     "type = 70\nsignal = 1\noptional = 103\n",
+     "it releases the second stop curve, and none stands",
+     {{5.0, true}, {25.0, true}, {25.01, false}}},
 };
 
 void PrintTo(const Layout& l, std::ostream* out) {
