@@ -264,7 +264,11 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
                  " after the stop transponder, neither 2.0 nor 4.0 m: no fixed check";
         emit(std::move(f));
     }
-    if (code == 90 && b.coilCode != 90 && b.coilCode != coils::kAfterStopTransponder) {
+    // A second coil ends its pair, whatever its code: told above or by its restriction. Only a
+    // code-90 coil that begins a pair can lapse.
+    if (b.coilCode == 90) {
+        coilOpener_ = nullptr;
+    } else if (code == 90 && b.coilCode != coils::kAfterStopTransponder) {
         coilOpener_ = &t;
     }
 }

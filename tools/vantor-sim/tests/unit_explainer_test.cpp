@@ -2,12 +2,15 @@
 // while it runs beside the library.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
+#include "plugin.h"
 #include "plugin_library.h"
 #include "scenario_parser.h"
 #include "simulation.h"
+#include "unit_explainer.h"
 
 using namespace vantor::sim;
 
@@ -72,6 +75,94 @@ std::string routeText(const std::string& layout) {
     return text;
 }
 
+// The bench's own unit driven directly, without the library, at a speed the test sets frame by
+// frame, with the explainer reading its record as the bench does: what the explainer says is
+// held to the record itself.
+class DrivenUnit {
+  public:
+    static constexpr int32_t kStepMs = 20;
+
+    DrivenUnit() : explainer_([this](const UnitFact& f) { facts.push_back(f); }) {
+        attachPlugin(plugin_);
+        plugin_.configPath[0] = 0; // no settings file: the defaults
+        vantor::setVehicleSpec(plugin_, VehicleSpec{8, 5, 1, 0, 1});
+        vantor::initialize(plugin_);
+        panel_[vantor::kPanelPowerSwitch] = 1;
+    }
+
+    const vantor::CVantor& unit() const { return plugin_.unit; }
+    double position() const { return position_; }
+
+    // Frames at speed (km/h) until the front has passed `to`, passing the line's transponders
+    // in between as the host does, each reporting its own signal value.
+    void runTo(double to, float speed, const std::vector<Transponder>& line) {
+        while (position_ < to) {
+            frame(speed);
+            for (const Transponder& t : line) {
+                if (t.position > origin_ && t.position <= position_) {
+                    pass(t);
+                }
+            }
+        }
+    }
+
+  private:
+    void frame(float speed) {
+        VehicleState state{};
+        state.location = position_;
+        state.speed = speed;
+        state.time = hostTime_;
+        origin_ = position_;
+        vantor::elapse(plugin_, state, panel_.data(), sound_.data());
+        explainer_.setPlace(time_, position_, speed, origin_);
+        explainer_.afterFrame(plugin_.unit);
+        hostTime_ += kStepMs;
+        time_ += kStepMs / 1000.0;
+        speed_ = speed;
+        position_ += speed * kStepMs / 3600.0;
+    }
+
+    void pass(const Transponder& t) {
+        explainer_.setPlace(time_, t.position, speed_, origin_);
+        explainer_.beforeCall(plugin_.unit);
+        vantor::setBeaconData(plugin_, BeaconData{t.type, t.signal, 0.0f, t.optional});
+        explainer_.afterBeacon(plugin_.unit, t, t.signal);
+    }
+
+    vantor::Plugin plugin_{};
+    UnitExplainer explainer_;
+    std::array<int32_t, vantor::kPanelSize> panel_{};
+    std::array<int32_t, vantor::kSoundSize> sound_{};
+    int32_t hostTime_ = kHostStartTime;
+    double time_ = 0.0;      // s
+    double position_ = 0.0;  // m
+    double origin_ = 0.0;    // m: the front at the last frame
+    float speed_ = 0.0f;     // km/h
+
+  public:
+    std::vector<UnitFact> facts;
+};
+
+Transponder coil(double position, int32_t code, int32_t signal = 0) {
+    Transponder t;
+    t.position = position;
+    t.type = 70;
+    t.optional = code;
+    t.signal = signal;
+    return t;
+}
+
+// The facts whose text holds a phrase.
+std::vector<UnitFact> saying(const std::vector<UnitFact>& facts, const std::string& phrase) {
+    std::vector<UnitFact> found;
+    for (const UnitFact& f : facts) {
+        if (f.text.find(phrase) != std::string::npos) {
+            found.push_back(f);
+        }
+    }
+    return found;
+}
+
 void PrintTo(const Case& c, std::ostream* out) {
     *out << c.name;
 }
@@ -120,4 +211,31 @@ TEST(UnitExplains, NothingOnceTheLibraryDiffers) {
     EXPECT_NE(run.facts.back().text.find("panel 19"), std::string::npos) << run.facts.back().text;
     EXPECT_EQ(run.facts.front().kind, FactKind::Restriction);
     EXPECT_EQ(run.facts.size(), 2u);
+}
+
+// A code-90 coil that nothing follows lapses after 25 m, and the explainer says so; one whose
+// pair set a restriction does not lapse, though the pair's second coil, also of code 90, leaves
+// the unit in coil state 90 again. Each is held to what the unit's record shows.
+TEST(UnitExplains, OnlyACoilThatBeganNoPairLapses) {
+    constexpr const char* kLapse = "no second coil came within 25 m of the code-90 coil";
+    // Two code-90 pairs 15 m apart, one behind the other, then a lone code-90 coil.
+    const std::vector<Transponder> line{coil(400, 90), coil(415, 90), coil(1000, 90),
+                                        coil(1015, 90), coil(2000, 90)};
+    DrivenUnit drive;
+    drive.runTo(416, 60.0f, line);
+    // The record: the pair took the first code-90 place, and the coil state is 90 again.
+    ASSERT_EQ(drive.unit().slotValue[11], 45u);
+    ASSERT_EQ(drive.unit().coilCode, 90u);
+    drive.runTo(1016, 60.0f, line);
+    ASSERT_EQ(drive.unit().slotValue[12], 45u);
+    drive.runTo(1900, 60.0f, line);
+    EXPECT_TRUE(saying(drive.facts, kLapse).empty()) << saying(drive.facts, kLapse)[0].text;
+
+    drive.runTo(2030, 60.0f, line);
+    // The record: nothing was set, and the coil state has run out.
+    EXPECT_EQ(drive.unit().coilCode, 0u);
+    const std::vector<UnitFact> lapses = saying(drive.facts, kLapse);
+    ASSERT_EQ(lapses.size(), 1u);
+    EXPECT_EQ(lapses[0].transponder->position, 2000.0);
+    EXPECT_GE(lapses[0].position, 2024.0);
 }
