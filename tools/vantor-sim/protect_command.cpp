@@ -60,7 +60,7 @@ bool declared(const Scenario& scenario, const ProtectedPoint& p) {
     if (p.setBy->linkedSignal || (p.pickedBy && p.pickedBy->linkedSignal)) {
         return true;
     }
-    if (p.kind == PointKind::Stop) {
+    if (p.setup == Setup::StopCurve) {
         return std::any_of(scenario.signals.begin(), scenario.signals.end(), [&](const Signal& s) {
             return p.point <= s.position + 0.5 && s.position - p.point <= longestReach();
         });

@@ -124,15 +124,15 @@ void SvgPlot::onNote(const Note& note) {
 }
 
 void SvgPlot::onFact(const UnitFact& fact) {
-    if (!fact.point) {
+    const bool setUp = fact.kind == FactKind::StopCurve || fact.kind == FactKind::Restriction ||
+                       fact.kind == FactKind::FixedCheck;
+    if (!setUp || !fact.setup || !fact.point || !fact.speedLimit) {
         return;
     }
-    if (fact.kind == FactKind::Restriction && fact.speedLimit) {
-        points_.push_back(Point{*fact.point, *fact.speedLimit, false, fact.text});
-    } else if (fact.kind == FactKind::StopCurve && fact.speedLimit) {
-        // At the curve's floor: the speed it keeps to past its point.
-        points_.push_back(Point{*fact.point, *fact.speedLimit, true, fact.text});
-    }
+    // A stop curve at its floor, the speed it keeps to past its stop point; the others at the
+    // speed they hold the train to from their point on.
+    points_.push_back(Point{*fact.point, *fact.speedLimit, *fact.setup == Setup::StopCurve,
+                            setupLabel(*fact.setup, fact.slot, *fact.speedLimit), fact.text});
 }
 
 void SvgPlot::onFrame(const FrameRecord& frame) {
@@ -340,18 +340,18 @@ std::string SvgPlot::render() const {
             continue;
         }
         const double px = x(p.position);
-        svg << "<g><title>" << xmlText(shortNumber(p.position) + " m: " + p.title) << "</title>";
+        svg << "<g><title>" << xmlText(p.title) << "</title>";
         const double py = y(p.speed);
         if (p.stop) {
             svg << "<path d=\"M" << fixed(px, 1) << ' ' << fixed(py - 12, 1)
                 << " l6 10 h-12 z\"/><text x=\"" << fixed(px, 1) << "\" y=\"" << fixed(py - 16, 1)
-                << "\" font-size=\"9\" text-anchor=\"middle\">stop</text>";
+                << "\" font-size=\"9\" text-anchor=\"middle\">" << xmlText(p.label) << "</text>";
         } else {
             svg << "<rect x=\"" << fixed(px - 1, 1) << "\" y=\"" << fixed(py - 6, 1)
                 << "\" width=\"2\" height=\"12\"/><rect x=\"" << fixed(px, 1) << "\" y=\""
                 << fixed(py - 1, 1) << "\" width=\"16\" height=\"2\"/><text x=\""
                 << fixed(px + 3, 1) << "\" y=\"" << fixed(py - 4, 1) << "\" font-size=\"9\">"
-                << shortNumber(p.speed) << "</text>";
+                << xmlText(p.label) << "</text>";
         }
         svg << "</g>\n";
     }

@@ -9,6 +9,7 @@
 
 #include "unit/vantor.h"
 #include "unit_facts.h"
+#include "unit_names.h"
 
 namespace vantor::sim {
 
@@ -67,10 +68,11 @@ class UnitExplainer {
     // Slots set or cleared since the snapshot; why: text for clearings no transponder made.
     void explainSlots(const CVantor& unit, const Transponder* cause, const char* why);
     void slotSet(const CVantor& unit, int slot, const Transponder* cause);
-    void slotReleased(int slot, uint32_t value, const Transponder* cause, const char* why);
+    void slotReleased(const CVantor& unit, int slot, uint32_t value, const Transponder* cause,
+                      const char* why);
     void explainEmergency(const CVantor& unit);
-    // What a slot holds, in words.
-    std::string describe(int slot, uint32_t value) const;
+    // What a slot holds, in the words of every report, with its point.
+    std::string named(int slot, Setup setup, uint32_t value) const;
 
     Emit emit_;
     double time_ = 0.0;
@@ -83,9 +85,12 @@ class UnitExplainer {
     std::array<uint32_t, kSlotCount> lastValues_{};
     uint32_t lastCoilCode_ = 0;
     bool lastEmergency_ = false;
-    // Per slot: where its point lies on the line and what set it.
+    // Per slot: where its point lies on the line, what set it, what it holds and, for a fixed
+    // check, at what speed (km/h).
     std::array<double, kSlotCount> point_{};
     std::array<const Transponder*, kSlotCount> setBy_{};
+    std::array<Setup, kSlotCount> setup_{};
+    std::array<double, kSlotCount> limit_{};
     Selection primary_;
     Selection secondary_;
     // A stop transponder that began a stop pair and set no curve, and a code-90 coil that

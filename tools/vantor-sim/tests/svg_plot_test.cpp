@@ -66,7 +66,7 @@ TEST(SvgPlot, TheBuiltInLineGivesAWellFormedPlotWithItsCurves) {
     // The restriction and the stop curve the unit set.
     const std::string points = group(svg, "points");
     EXPECT_NE(points.find("restriction 100 km/h from"), std::string::npos) << points;
-    EXPECT_NE(points.find(">stop</text>"), std::string::npos) << points;
+    EXPECT_NE(points.find(">stop curve</text>"), std::string::npos) << points;
     // Seven lamp rows, the override and cut-out rows, each with its background, and lit bars.
     EXPECT_GT(occurrences(group(svg, "lamps"), "<rect"), 18u);
     const std::string events = group(svg, "events");

@@ -41,7 +41,7 @@ const std::string kCoilPair = "[[route.coil_pairs]]\nsecond = 85\nspacing = 6.5\
 // timed section are told in the example timelines.
 const Case kCases[] = {
     {"FixedCheck", "50 1 400; 70 90 402", FactKind::FixedCheck,
-     "fixed check 50 km/h (warning from 45 km/h)"},
+     "fixed check 50 km/h from 402.0 m (warning from 45 km/h)"},
     {"FixedCheckWithoutCode", "50 1 400; 70 90 403", FactKind::NoCode,
      "after the stop transponder, neither 2.0 nor 4.0 m: no fixed check"},
     {"StopSuppressed", "70 85 400; 50 1 410; 50 1 420", FactKind::StopSuppressed,
@@ -238,4 +238,42 @@ TEST(UnitExplains, OnlyACoilThatBeganNoPairLapses) {
     ASSERT_EQ(lapses.size(), 1u);
     EXPECT_EQ(lapses[0].transponder->position, 2000.0);
     EXPECT_GE(lapses[0].position, 2024.0);
+}
+
+// A type 1 at danger after a code-95 coil holds the second stop pair at 15 km/h; releasing that
+// pair empties its slot, but the unit's record keeps the hold, which brakes a train above
+// 15 km/h from then on. The explainer names the hold there, not the overspeed brake.
+TEST(UnitExplains, TheSecondHoldOutlivesItsStopPair) {
+    Transponder type1;
+    type1.position = 510;
+    type1.type = 1;
+    const std::vector<Transponder> line{coil(500, 95), type1, coil(1000, 95),
+                                        coil(1010, 103, 1)};
+    DrivenUnit drive;
+    drive.runTo(1020, 10.0f, line);
+    // The record: the pair is released and the hold is not.
+    ASSERT_EQ(drive.unit().slotValue[4], 0u);
+    ASSERT_TRUE(drive.unit().slot4FixedLimit);
+    const std::vector<UnitFact> released = saying(drive.facts, "its stop pair is released");
+    ASSERT_EQ(released.size(), 1u);
+    EXPECT_EQ(released[0].text.rfind("second 15 km/h hold from", 0), 0u) << released[0].text;
+    EXPECT_NE(released[0].text.find("the hold stays"), std::string::npos) << released[0].text;
+
+    drive.runTo(1030, 20.0f, line);
+    std::vector<UnitFact> brakes;
+    for (const UnitFact& f : drive.facts) {
+        if (f.kind == FactKind::EmergencyBrake) {
+            brakes.push_back(f);
+        }
+    }
+    ASSERT_EQ(brakes.size(), 1u);
+    // The record: the brake pattern the train reached is slot 4's fixed 15 km/h.
+    const vantor::CVantor& unit = drive.unit();
+    ASSERT_TRUE(unit.emergencyBrake);
+    EXPECT_EQ(brakes[0].slot, 4);
+    EXPECT_EQ(unit.slotPatternSpeed[4], 15.0);
+    EXPECT_EQ(unit.lowestPatternSpeed, 15);
+    EXPECT_NE(brakes[0].text.find("of the second 15 km/h hold from"), std::string::npos)
+        << brakes[0].text;
+    EXPECT_EQ(brakes[0].text.find("overspeed"), std::string::npos) << brakes[0].text;
 }
