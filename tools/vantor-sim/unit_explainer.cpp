@@ -444,8 +444,11 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
     const uint32_t value = unit.slotValue[slot];
     const double ahead = unit.slotDistance[slot];
     const Setup setup = setupInSlot(unit, slot, value);
-    // Where the unit puts the point: the distance it was given, from where it counts it.
-    point_[slot] = origin_ + ahead;
+    // Where the unit puts the point: the distance it was given, from where it counts it; or
+    // where it put it on the run the report gives the points of.
+    const std::optional<double> known = book_ ? book_->find(cause, setup, slot) : std::nullopt;
+    const double here = known.value_or(origin_ + ahead);
+    point_[slot] = here;
     setBy_[slot] = cause;
     setup_[slot] = setup;
     UnitFact f = fact(FactKind::StopCurve, cause);
@@ -465,9 +468,9 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
         break;
     case Setup::Hold: {
         // A held curve allows 15 km/h from here, whatever its distance.
-        point_[slot] = origin_;
+        point_[slot] = known.value_or(origin_);
         f.kind = FactKind::FixedCheck;
-        f.point = origin_;
+        f.point = point_[slot];
         f.speedLimit = curves::kFixedStopLimit;
         f.stopDistance.reset();
         const std::string hold = setupText(setup, slot, f.point, *f.speedLimit);
@@ -497,7 +500,7 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
             reason = shortNumber(ahead) + " m, as no distance code picked another";
         }
         f.text = setupText(setup, slot, f.point, *f.speedLimit) +
-                 (f.point == origin_ + ahead ? away : std::string()) + ", " +
+                 (f.point == here ? away : std::string()) + ", " +
                  shortNumber(*f.speedLimit) + " km/h floor: " + reason;
         break;
     }

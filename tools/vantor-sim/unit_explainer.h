@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "unit/vantor.h"
+#include "point_book.h"
 #include "unit_facts.h"
 #include "unit_names.h"
 
@@ -21,6 +22,8 @@ class UnitExplainer {
     // Time, place and speed of the train for the facts that follow; origin is the front's
     // position at the last frame, from which the unit counts the distances it is given.
     void setPlace(double time, double position, float speed, double origin);
+    // Points another run of the line put: the same transponder's are given at those places.
+    void usePoints(const PointBook* book) { book_ = book; }
 
     void beforeCall(const CVantor& unit);
     // signal: the value the transponder reported (its own, or its linked signal's aspect).
@@ -75,6 +78,7 @@ class UnitExplainer {
     std::string named(int slot, Setup setup, uint32_t value) const;
 
     Emit emit_;
+    const PointBook* book_ = nullptr;
     double time_ = 0.0;
     double position_ = 0.0;
     float speed_ = 0.0f;
