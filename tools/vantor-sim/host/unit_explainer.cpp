@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "host/trackside_codes.h"
+#include "host/unit_names.h"
+#include "patterns/slot_curves.h"
 #include "support/text_format.h"
 #include "transponders/coil_tables.h"
 
@@ -11,13 +13,10 @@ namespace vantor::sim {
 
 namespace {
 
-constexpr double kStopCurveFloor = 10.0;     // km/h, stop curves of type 50/55
-constexpr double kApproachCurveFloor = 65.0; // km/h, stop curves of code-80 coils
-constexpr double kFixedStopLimit = 15.0;     // km/h, a stop curve held by a type 1 at danger
-constexpr int kStopPoint = 2;                // the slot of the stop point ahead of slot 1
+constexpr int kStopPoint = 2; // the slot of the 89 m stop point, which slot 1 aims at
 
 std::string metres(double value) {
-    return fixed(value, 1) + " m";
+    return placeText(value);
 }
 
 std::string spacing(double value) {
@@ -50,6 +49,20 @@ void restrictionPlace(int slot, int& code, bool& first) {
             first = coils::kPairSlots[i].first == slot;
         }
     }
+}
+
+// The speed a fixed check holds the train to, as the unit's curve gives it.
+double fixedCheckSpeed(const CVantor& unit, int slot, uint32_t value) {
+    return curves::slotCurve(unit, static_cast<uint32_t>(slot), static_cast<int32_t>(value), 0.0,
+                             curves::kEveryRoot);
+}
+
+// Only a reset clears the type 1's hold flags.
+constexpr const char* kUntilReset = "until the unit is cut out or switched off";
+
+// How long a hold lasts: the flag of slot 4 outlives its stop pair.
+const char* holdLasts(int slot) {
+    return slot == 4 ? kUntilReset : "until its stop pair is released";
 }
 
 double stopDistance(uint32_t select) {
@@ -163,7 +176,7 @@ void UnitExplainer::afterFrame(const CVantor& unit) {
     }
     for (int i = 0; i < kSlotCount; ++i) {
         if (lastValues_[i] != 0 && unit.slotValue[i] == 0) {
-            slotReleased(i, lastValues_[i], nullptr,
+            slotReleased(unit, i, lastValues_[i], nullptr,
                          !unit.powered      ? "the unit is off"
                          : !unit.unitActive ? "the unit is cut out"
                                             : "re-armed 80 m past its stop point");
@@ -264,7 +277,11 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
                  " after the stop transponder, neither 2.0 nor 4.0 m: no fixed check";
         emit(std::move(f));
     }
-    if (code == 90 && b.coilCode != 90 && b.coilCode != coils::kAfterStopTransponder) {
+    // A second coil ends its pair, whatever its code: told above or by its restriction. Only a
+    // code-90 coil that begins a pair can lapse.
+    if (b.coilCode == 90) {
+        coilOpener_ = nullptr;
+    } else if (code == 90 && b.coilCode != coils::kAfterStopTransponder) {
         coilOpener_ = &t;
     }
 }
@@ -297,8 +314,8 @@ void UnitExplainer::explainType0(const CVantor& unit, const Transponder& t) {
     if (b.coilCode == coils::kAfterStopTransponder && b.unitActive) {
         UnitFact f = fact(FactKind::CoilState, &t);
         f.spacing = measured;
-        f.text = "no distance code: without a code-80 stop curve a type 0 after a stop "
-                 "transponder picks nothing; the stop distance is 390 m";
+        f.text = "no distance code: without an approach curve (code-80 coil) a type 0 after a "
+                 "stop transponder picks nothing; the stop distance is 390 m";
         emit(std::move(f));
     } else if (b.primaryStopSelect != 0) {
         UnitFact f = fact(FactKind::CoilState, &t);
@@ -418,7 +435,7 @@ void UnitExplainer::explainSlots(const CVantor& unit, const Transponder* cause, 
         if (now != 0 && (now != was || unit.slotDistance[i] != before_.slotDistance[i])) {
             slotSet(unit, i, cause);
         } else if (now == 0 && was != 0) {
-            slotReleased(i, was, cause, why);
+            slotReleased(unit, i, was, cause, why);
         }
     }
 }
@@ -426,32 +443,55 @@ void UnitExplainer::explainSlots(const CVantor& unit, const Transponder* cause, 
 void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* cause) {
     const uint32_t value = unit.slotValue[slot];
     const double ahead = unit.slotDistance[slot];
-    point_[slot] = origin_ + ahead;
+    const Setup setup = setupInSlot(unit, slot, value);
+    // Where the unit puts the point: the distance it was given, from where it counts it; or
+    // where it put it on the run the report gives the points of.
+    const std::optional<double> known = book_ ? book_->find(cause, setup, slot) : std::nullopt;
+    const double here = known.value_or(origin_ + ahead);
+    point_[slot] = here;
     setBy_[slot] = cause;
+    setup_[slot] = setup;
     UnitFact f = fact(FactKind::StopCurve, cause);
     f.slot = slot;
+    f.setup = setup;
     f.stopDistance = ahead;
     f.point = point_[slot];
-    const bool second = slot == 3 || slot == 4;
-    const std::string curve = second ? "second stop curve" : "stop curve";
-    const std::string where = metres(*f.point) + ", " + shortNumber(ahead) + " m ahead";
-    if (slot == 0 || slot == 3) {
-        f.speedLimit = kApproachCurveFloor;
-        f.text = curve + " (65 km/h floor) to " + where;
-    } else if (slot == kStopPoint) {
-        f.text = "stop point of the stop curve at " + where;
-    } else if ((slot == 1 || slot == 4) && value == 2) {
+    const std::string away = ", " + shortNumber(ahead) + " m ahead";
+    switch (setup) {
+    case Setup::ApproachCurve:
+        f.speedLimit = curves::kStopPointFloor;
+        f.text = setupText(setup, slot, f.point, *f.speedLimit) + away;
+        break;
+    case Setup::NearStopPoint:
+        f.text = setupText(setup, slot, f.point, 0.0) + away +
+                 ": a stop curve aims at it rather than at its own stop point";
+        break;
+    case Setup::Hold: {
+        // A held curve allows 15 km/h from here, whatever its distance.
+        point_[slot] = known.value_or(origin_);
         f.kind = FactKind::FixedCheck;
-        f.speedLimit = kFixedStopLimit;
+        f.point = point_[slot];
+        f.speedLimit = curves::kFixedStopLimit;
         f.stopDistance.reset();
-        f.text = curve + " held at 15 km/h from here (type 1 at danger)";
-    } else if (slot == 1 || slot == 4) {
-        f.speedLimit = kStopCurveFloor;
-        const Selection& selection = second ? secondary_ : primary_;
+        const std::string hold = setupText(setup, slot, f.point, *f.speedLimit);
+        f.text = value == 2 ? hold + ": a type 1 at danger holds the train to 15 km/h " +
+                                  holdLasts(slot)
+                            : hold + ", in place of the " +
+                                  setupText(Setup::StopCurve, slot, origin_ + ahead, 0.0) + away +
+                                  ": an earlier type 1 at danger holds every stop curve of this "
+                                  "pair to 15 km/h " +
+                                  kUntilReset;
+        break;
+    }
+    case Setup::StopCurve: {
+        f.speedLimit = curves::kStopFloor;
+        const Selection& selection = slot == 4 ? secondary_ : primary_;
         std::string reason;
         if (slot == 1 && unit.slotValue[kStopPoint] != 0) {
-            f.point = point_[kStopPoint];
-            reason = "it aims at the stop point at " + metres(point_[kStopPoint]);
+            point_[slot] = point_[kStopPoint];
+            f.point = point_[slot];
+            reason = "it aims at the " + setupName(Setup::NearStopPoint) + " rather than " +
+                     shortNumber(ahead) + " m ahead";
         } else if (selection.by != nullptr) {
             f.pickedBy = selection.by;
             reason = shortNumber(ahead) + " m picked by the type 0 at " +
@@ -460,76 +500,87 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
         } else {
             reason = shortNumber(ahead) + " m, as no distance code picked another";
         }
-        if ((slot == 1 ? unit.slot1FixedLimit : unit.slot4FixedLimit)) {
-            f.speedLimit = kFixedStopLimit;
-            reason += "; held at 15 km/h by an earlier type 1 at danger";
-        }
-        f.text = curve + " to " + where + ", 10 km/h floor: " + reason;
-    } else if (slot <= 12) {
+        f.text = setupText(setup, slot, f.point, *f.speedLimit) +
+                 (f.point == here ? away : std::string()) + ", " +
+                 shortNumber(*f.speedLimit) + " km/h floor: " + reason;
+        break;
+    }
+    case Setup::Restriction: {
         int code = 0;
         bool first = true;
         restrictionPlace(slot, code, first);
         f.kind = FactKind::Restriction;
         f.speedLimit = value;
         f.spacing = before_.distanceSinceCoil;
-        f.text = "restriction " + std::to_string(value) + " km/h from " + where + ", " +
+        f.text = setupText(setup, slot, f.point, value) + away + ", " +
                  (first ? "first" : "second") + " place of the code-" + std::to_string(code) +
                  " pairs; measured spacing " + spacing(*f.spacing);
-    } else {
+        break;
+    }
+    case Setup::FixedCheck:
+    case Setup::OverspeedBrake: {
+        // A fixed check holds from where the unit takes it; it has no distance.
+        point_[slot] = position_;
         f.kind = FactKind::FixedCheck;
-        f.point.reset();
+        f.point = position_;
         f.stopDistance.reset();
         f.spacing = before_.distanceSinceCoil;
-        const double limit = slot == 14 ? 25.0 : value == 2 ? 50.0 : 30.0;
+        const double limit = fixedCheckSpeed(unit, slot, value);
+        limit_[slot] = limit;
         f.speedLimit = limit;
-        f.text = "fixed check " + shortNumber(limit) + " km/h (warning from " +
+        f.text = setupText(Setup::FixedCheck, slot, f.point, limit) + " (warning from " +
                  shortNumber(limit - 5.0) + " km/h); measured spacing " + spacing(*f.spacing);
+        break;
+    }
     }
     emit(std::move(f));
 }
 
-std::string UnitExplainer::describe(int slot, uint32_t value) const {
-    const std::string curve = slot == 3 || slot == 4 ? "second stop curve" : "stop curve";
-    if (slot == 0 || slot == 3) {
-        return curve + " (65 km/h floor) to " + metres(point_[slot]);
+std::string UnitExplainer::named(int slot, Setup setup, uint32_t value) const {
+    switch (setup) {
+    case Setup::ApproachCurve:
+        return setupText(setup, slot, point_[slot], curves::kStopPointFloor);
+    case Setup::Hold:
+        return setupText(setup, slot, point_[slot], curves::kFixedStopLimit);
+    case Setup::Restriction:
+        return setupText(setup, slot, point_[slot], value);
+    case Setup::FixedCheck:
+        return setupText(setup, slot, point_[slot], limit_[slot]);
+    default:
+        return setupText(setup, slot, point_[slot], 0.0);
     }
-    if (slot == kStopPoint) {
-        return "stop point at " + metres(point_[slot]);
-    }
-    if ((slot == 1 || slot == 4) && value == 2) {
-        return curve + " held at 15 km/h";
-    }
-    if (slot == 1 || slot == 4) {
-        return value == 0 ? "overspeed brake" : curve + " to " + metres(point_[slot]);
-    }
-    if (slot <= 12) {
-        return "restriction " + std::to_string(value) + " km/h from " + metres(point_[slot]);
-    }
-    if (slot <= 14) {
-        return "fixed check " + std::string(slot == 14 ? "25" : value == 2 ? "50" : "30") + " km/h";
-    }
-    return "overspeed brake";
 }
 
-void UnitExplainer::slotReleased(int slot, uint32_t value, const Transponder* cause,
-                                 const char* why) {
+void UnitExplainer::slotReleased(const CVantor& unit, int slot, uint32_t value,
+                                 const Transponder* cause, const char* why) {
+    const Setup setup = setup_[slot];
     UnitFact f = fact(FactKind::Released, cause);
     f.slot = slot;
+    f.setup = setup;
     f.setBy = setBy_[slot];
     // Curves and restrictions have a point the train may yet have to reach.
-    if (slot != kStopPoint && slot <= 12 && !((slot == 1 || slot == 4) && value == 2)) {
+    if (setup == Setup::StopCurve || setup == Setup::ApproachCurve ||
+        setup == Setup::Restriction) {
         f.point = point_[slot];
     }
-    if (slot >= 5 && slot <= 12) {
+    if (setup == Setup::Restriction) {
         f.speedLimit = value;
     }
     f.beforeReached = f.point && position_ < *f.point;
-    f.text = describe(slot, value) + " released";
+    f.text = named(slot, setup, value);
+    if (setup == Setup::Hold && slot == 4 && unit.slot4FixedLimit) {
+        f.text += ": its stop pair is released, but the hold stays " + std::string(holdLasts(4));
+    } else {
+        f.text += " released";
+    }
     if (f.beforeReached) {
         f.text += " before the train reached it";
     }
     if (why != nullptr) {
         f.text += std::string(" (") + why + ")";
+    }
+    if (setup == Setup::Hold && slot == 1 && unit.slot1FixedLimit) {
+        f.text += std::string("; a stop curve set later is held to 15 km/h ") + kUntilReset;
     }
     setBy_[slot] = nullptr;
     emit(std::move(f));
@@ -553,9 +604,14 @@ void UnitExplainer::explainEmergency(const CVantor& unit) {
     }
     f.slot = lowest;
     f.speedLimit = unit.lowestPatternSpeed;
-    // The stop point's slot and the last two always give the overspeed brake.
-    const std::string what =
-        lowest == kStopPoint ? "overspeed brake" : describe(lowest, unit.slotValue[lowest]);
+    // The 89 m stop point's own pattern is the overspeed brake; it acts through slot 1.
+    const Setup setup = lowest == kStopPoint
+                            ? Setup::OverspeedBrake
+                            : setupInSlot(unit, lowest, unit.slotValue[lowest]);
+    const std::string what = setup == Setup::OverspeedBrake
+                                 ? setupName(setup)
+                                 : named(lowest, setup, unit.slotValue[lowest]);
+    f.setup = setup;
     f.text = "emergency brake: " + fixed(*unit.speed, 1) + " km/h reached the brake pattern of " +
              std::to_string(unit.lowestPatternSpeed) + " km/h of the " + what;
     emit(std::move(f));

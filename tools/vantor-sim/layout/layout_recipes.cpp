@@ -5,6 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "host/unit_names.h"
 #include "patterns/slot_curves.h"
 #include "support/text_format.h"
 #include "transponders/coil_tables.h"
@@ -160,12 +161,12 @@ std::vector<Laid> stopSignalCore(const Scenario& scenario, size_t signal, size_t
     const double end = centimetresBefore(s.position - shift - d);
     const std::string dText = shortNumber(d) + " m";
     std::vector<Laid> laid;
-    laid.push_back(single(centimetres(end - kStopCoil), kCoilType, stopCoilCode(), signal,
-                          Role::StopCoil,
-                          s.name + ", " + dText + ": at danger, a curve down to " +
-                              shortNumber(curves::kStopPointFloor) +
-                              " km/h, by which the type 0 picks the stop distance",
-                          "layout: " + s.name + " coil"));
+    laid.push_back(
+        single(centimetres(end - kStopCoil), kCoilType, stopCoilCode(), signal, Role::StopCoil,
+               s.name + ", " + dText + ": at danger, its " + setupName(Setup::ApproachCurve) +
+                   " to " + shortNumber(curves::kStopPointFloor) +
+                   " km/h, by which the type 0 picks the stop distance",
+               "layout: " + s.name + " coil"));
     if (distance == 0) {
         laid.push_back(single(centimetres(end - kShortDistanceCode), kDistanceCodeType,
                               kQuietOptional, signal, Role::DistanceCode,
@@ -190,13 +191,15 @@ std::vector<Laid> stopSignalCore(const Scenario& scenario, size_t signal, size_t
     const double point = end + d;
     laid.push_back(
         single(end, kStopType, kQuietOptional, signal, Role::StopPairSecond,
-               s.name + ": at danger, the stop curve to " + fixed(point, 1) + " m" +
+               s.name + ": at danger, the " + setupText(Setup::StopCurve, -1, point, 0.0) +
                    (shift > 0.0 ? ", " + metres(s.position - point) + " short of " + s.name
                                 : std::string()),
                "layout: " + s.name + " stop curve " + dText));
     laid.push_back(single(s.position, kStopPointType, 0, signal, Role::StopPoint,
-                          s.name + ": at danger, latches the brake of a train that passes; "
-                                   "clear, releases the stop curve",
+                          s.name +
+                              ": at danger, latches the brake of a train that passes; "
+                              "clear, releases the " +
+                              setupName(Setup::StopCurve),
                           "layout: " + s.name + " type 1"));
     return laid;
 }
@@ -207,7 +210,8 @@ std::vector<Laid> releaseCoils(const Scenario& scenario, size_t signal, double p
     for (const double at :
          {centimetres((pairEnd + s.position) / 2.0), centimetres(s.position - kLastRelease)}) {
         laid.push_back(single(at, kCoilType, coils::kReleaseCode, signal, Role::Release,
-                              s.name + ": once " + s.name + " clears, releases its stop curve",
+                              s.name + ": once " + s.name + " clears, releases its " +
+                                  setupName(Setup::StopCurve),
                               "layout: " + s.name + " release"));
     }
     return laid;
@@ -226,16 +230,16 @@ std::vector<Laid> limitLayout(const Scenario& scenario, size_t limit, const Pair
     pair.spacing = coding.spacing;
     pair.role = Role::RestrictionPair;
     pair.owner = {Owner::Kind::Limit, limit};
-    pair.purpose = subject + ": " + shortNumber(coding.speed) + " km/h (" + code + ", " +
-                   metres(coding.spacing) + ") from " + fixed(second + coils::kPairDistance, 1) +
-                   " m";
+    pair.purpose = subject + ": the " +
+                   setupText(Setup::Restriction, -1, second + coils::kPairDistance, coding.speed) +
+                   " (" + code + ", " + metres(coding.spacing) + ")";
     pair.label = "layout: " + shortNumber(coding.speed) + " km/h from " + fixed(l.from, 1) + " m";
     Laid end = pair;
     end.spacing = releaseSpacing();
     end.position = centimetres(centimetresAfter(l.to) - end.spacing);
     end.role = Role::RestrictionEnd;
-    end.purpose =
-        subject + ": ends the " + code + " restrictions at " + fixed(end.last(), 1) + " m";
+    end.purpose = subject + ": ends the " + code + " " + setupName(Setup::Restriction) + "s at " +
+                  placeText(end.last());
     end.label = "layout: end of " + shortNumber(coding.speed) + " km/h";
     return {pair, end};
 }

@@ -79,6 +79,8 @@ struct JudgeOptions {
     // clear run always is.
     std::optional<std::vector<size_t>> signalsOnly;
     std::optional<std::vector<size_t>> limitsOnly;
+    // Where the line's own run put the points the approaches come upon again.
+    const PointBook* points = nullptr;
 };
 
 // Where the bench takes the train over for an approach to a point (m), and at what speed: far

@@ -31,19 +31,21 @@ std::ofstream openOutput(const std::filesystem::path& path, const std::string& n
 }
 
 // The points, from a run of the line as the scenario drives it, with its warnings, which are
-// printed and added to `warned`.
+// printed and added to `warned`; the book keeps where that run put the points.
 std::vector<ProtectedPoint> findPoints(const Scenario& scenario, const std::string& library,
                                        const std::optional<std::string>& settingsFile,
-                                       std::ostream& errors, std::vector<RouteWarning>& warned) {
+                                       PointBook& book, std::ostream& errors,
+                                       std::vector<RouteWarning>& warned) {
     for (const RouteWarning& warning : checkRoute(scenario)) {
         errors << warningText(scenario, warning) << '\n';
         warned.push_back(warning);
     }
     PointFinder finder;
     RunWarnings afterRun;
+    PointBookKeeper keeper(book);
     {
         const std::unique_ptr<PluginLibrary> plugin = loadLibraryCopy(library, settingsFile);
-        runScenario(scenario, *plugin, {&finder, &afterRun});
+        runScenario(scenario, *plugin, {&finder, &afterRun, &keeper});
     }
     for (const RouteWarning& warning : afterRun.warnings()) {
         errors << warningText(scenario, warning) << '\n';
@@ -63,7 +65,7 @@ bool declared(const Scenario& scenario, const ProtectedPoint& p) {
     if (p.setBy->linkedSignal || (p.pickedBy && p.pickedBy->linkedSignal)) {
         return true;
     }
-    if (p.kind == PointKind::Stop) {
+    if (p.setup == Setup::StopCurve) {
         return std::any_of(scenario.signals.begin(), scenario.signals.end(), [&](const Signal& s) {
             return p.point <= s.position + 0.5 && s.position - p.point <= longestReach();
         });
@@ -141,8 +143,9 @@ int protectScenario(const Scenario& scenario, const std::optional<std::string>& 
     // A report gives the same result on every run: the unit's random periods are pinned.
     pinRandom();
 
+    PointBook book;
     const std::vector<ProtectedPoint> points =
-        findPoints(scenario, options.library, settingsFile, errors, warned);
+        findPoints(scenario, options.library, settingsFile, book, errors, warned);
     out << headerText(scenario, unit, judge.speed);
     if (scenario.signals.empty() && scenario.limits.empty()) {
         out << "nothing declared to judge: the scenario has no [[route.signals]] and no "
@@ -158,6 +161,7 @@ int protectScenario(const Scenario& scenario, const std::optional<std::string>& 
     judge.unitMaxSpeed = unit.maxSpeed;
     judge.plots = !options.svgDir.empty();
     judge.jobs = options.jobs;
+    judge.points = &book;
     const std::vector<Judgement> judgements = judgeLine(scenario, judge);
 
     out << protectionTableHeader() << '\n';

@@ -5,6 +5,8 @@
 #include "host/trackside_codes.h"
 #include "support/text_format.h"
 #include "transponders/coil_tables.h"
+#include "warnings/layout_check.h"
+#include "warnings/layout_reading.h"
 
 namespace vantor::sim {
 
@@ -88,9 +90,9 @@ void checkSpacing(const Scenario& scenario, const Transponder& first, const Tran
         return;
     }
     const double nominal = window ? window->nominal : 0.0;
-    const bool code = pair || (distanceCode && pickedStopDistance(spacing)) ||
-                      (fixedCheck && (nominal == 2.0 || nominal == 4.0)) ||
-                      (cutOut && nominal == 2.0);
+    const bool code =
+        pair || (distanceCode && (nominal == 2.0 || nominal == 4.0 || nominal == 6.5)) ||
+        (fixedCheck && (nominal == 2.0 || nominal == 4.0)) || (cutOut && nominal == 2.0);
     if (!code) {
         return;
     }
@@ -108,75 +110,26 @@ void checkSpacing(const Scenario& scenario, const Transponder& first, const Tran
     }
 }
 
-// A type 0 close after a stop transponder while a code-80 coil's curve may be set (no release
-// has come since the coil), whose spacing lies in no distance-code window: it picks nothing, and
-// the stop distance an earlier layout picked stays.
-void checkDistanceCodes(const Scenario& scenario, std::vector<RouteWarning>& out) {
-    const auto& ts = scenario.transponders;
-    bool coilCurve = false;
-    for (size_t i = 0; i < ts.size(); ++i) {
-        const Transponder& t = ts[i];
-        if (coil(t, 80)) {
-            coilCurve = true;
-        } else if (t.type == 1 || t.type == 61 || coil(t, coils::kReleaseCode)) {
-            coilCurve = false;
-        }
-        if (!coilCurve || t.type != 0 || i == 0 || !stopTransponder(ts[i - 1])) {
-            continue;
-        }
-        const double spacing = t.position - ts[i - 1].position;
-        if (spacing <= kCoilMemory && !pickedStopDistance(spacing)) {
-            out.push_back({t.line, "a type 0 " + shortNumber(spacing) +
-                                       " m after a type 50/55, after a code-80 coil, lies in no "
-                                       "distance-code window (" +
-                                       distanceCodeWindowsText() +
-                                       "): while the coil's curve is set it picks no stop "
-                                       "distance, and the one picked before stays"});
-        }
-    }
+bool passed(const Scenario& scenario, const Transponder& t) {
+    return t.position >= scenario.run.startPosition &&
+           (scenario.routeLength <= 0.0 || t.position <= scenario.routeLength);
 }
 
-// The stop distance the type 0 linked to a signal picks for its layout, as laid before the
-// transponder at `before`: none where no type 0 of the signal says, or one out of its window
-// leaves it to an earlier layout.
-std::optional<double> layoutStopDistance(const Scenario& scenario, size_t before) {
-    const auto& ts = scenario.transponders;
-    for (size_t k = before; k-- > 0;) {
-        const Transponder& t = ts[k];
-        if (t.type != 0 || t.linkedSignal != ts[before].linkedSignal) {
-            continue;
-        }
-        const bool afterStop =
-            k > 0 && stopTransponder(ts[k - 1]) && t.position - ts[k - 1].position <= kCoilMemory;
-        return afterStop ? pickedStopDistance(t.position - ts[k - 1].position)
-                         : std::optional<double>(plainStopDistance());
+// A unit that is never switched on drops every transponder without a trace.
+void checkSwitchedOn(const Scenario& scenario, std::vector<RouteWarning>& out) {
+    const bool switchedOn =
+        scenario.run.powerSwitch ||
+        std::any_of(scenario.events.begin(), scenario.events.end(),
+                    [](const Event& e) { return e.powerSwitch.value_or(false); });
+    const auto& transponders = scenario.transponders;
+    const auto first = std::find_if(transponders.begin(), transponders.end(),
+                                    [&](const Transponder& t) { return passed(scenario, t); });
+    if (switchedOn || first == transponders.end()) {
+        return;
     }
-    return std::nullopt;
-}
-
-// A stop pair of a declared signal whose stop curve ends past the signal: a train below the
-// curve's 10 km/h floor runs past it.
-void checkStopPoints(const Scenario& scenario, std::vector<RouteWarning>& out) {
-    const auto& ts = scenario.transponders;
-    for (size_t i = 1; i < ts.size(); ++i) {
-        const Transponder& first = ts[i - 1];
-        const Transponder& second = ts[i];
-        if (!stopTransponder(first) || !stopTransponder(second) || !second.linkedSignal ||
-            second.position - first.position > kCoilMemory) {
-            continue;
-        }
-        const std::optional<double> distance = layoutStopDistance(scenario, i - 1);
-        const Signal& signal = scenario.signals[*second.linkedSignal];
-        if (distance && second.position + *distance > signal.position + 1e-6) {
-            out.push_back({second.line,
-                           "this stop pair's curve ends " + shortNumber(*distance) + " m on, at " +
-                               fixed(second.position + *distance, 1) + " m, past signal " +
-                               signal.name + " at " + fixed(signal.position, 1) +
-                               " m: a train below its floor runs past the signal; lay the pair's "
-                               "second type 50 at or before " +
-                               fixed(signal.position - *distance, 1) + " m"});
-        }
-    }
+    out.push_back({first->line, "the unit is never switched on ([run] power_switch is false and "
+                                "no event switches it on), so it ignores this transponder and "
+                                "every one after it; set power_switch = true under [run]"});
 }
 
 } // namespace
@@ -207,8 +160,8 @@ std::vector<RouteWarning> checkRoute(const Scenario& scenario) {
             checkSpacing(scenario, t, transponders[i + 1], out);
         }
     }
-    checkDistanceCodes(scenario, out);
-    checkStopPoints(scenario, out);
+    checkSwitchedOn(scenario, out);
+    checkLayout(scenario, readLayout(scenario), out);
     for (const Event& e : scenario.events) {
         for (const auto& key : {e.keyDown, e.keyUp, e.key}) {
             if (key && !knownKey(*key)) {
@@ -245,7 +198,36 @@ std::string warningText(const Scenario& scenario, const RouteWarning& warning) {
     return where + ": warning: " + warning.text;
 }
 
+void RunWarnings::onFrame(const FrameRecord& frame) {
+    powered_ = frame.panel[kPanelPowered] != 0;
+    everPowered_ = everPowered_ || powered_;
+}
+
+std::vector<RouteWarning> RunWarnings::warnings() const {
+    std::vector<RouteWarning> all = warnings_;
+    // A unit never switched on is warned of before the run.
+    if (!everPowered_ || passedOff_.empty()) {
+        return all;
+    }
+    const Transponder& first = *passedOff_.front();
+    const Transponder& last = *passedOff_.back();
+    std::string text = "the unit was off when the train passed this transponder at " +
+                       shortNumber(first.position) + " m";
+    if (passedOff_.size() > 1) {
+        text += " and " + std::to_string(passedOff_.size() - 1) + " more up to " +
+                shortNumber(last.position) + " m" +
+                (last.line > 0 ? " (line " + std::to_string(last.line) + ")" : "");
+    }
+    all.push_back({first.line, text + ": it ignored " + (passedOff_.size() > 1 ? "them" : "it") +
+                                   "; switch it on before the train gets here"});
+    return all;
+}
+
 void RunWarnings::onFact(const UnitFact& fact) {
+    if (fact.kind == FactKind::Ignored && !powered_ && fact.transponder != nullptr) {
+        passedOff_.push_back(fact.transponder);
+        return;
+    }
     if (fact.kind == FactKind::Differs) {
         warnings_.push_back({0, "at " + fixed(fact.time, 3) + " s, " + fixed(fact.position, 1) +
                                     " m " + fact.text});
