@@ -18,6 +18,7 @@
 #include "support/output_files.h"
 #include "support/progress_bar.h"
 #include "warnings/route_check.h"
+#include "warnings/run_warnings.h"
 
 namespace vantor::sim {
 

@@ -15,6 +15,7 @@
 #include "scenario/scenario_parser.h"
 #include "support/utf8_path.h"
 #include "warnings/route_check.h"
+#include "warnings/run_warnings.h"
 
 namespace vantor::sim {
 

@@ -17,6 +17,7 @@
 #include "support/text_format.h"
 #include "support/utf8_path.h"
 #include "warnings/route_check.h"
+#include "warnings/run_warnings.h"
 
 namespace vantor::sim {
 

@@ -12,6 +12,7 @@
 #include "host/plugin_library.h"
 #include "scenario/scenario_parser.h"
 #include "warnings/route_check.h"
+#include "warnings/run_warnings.h"
 
 using namespace vantor::sim;
 
