@@ -16,9 +16,10 @@ std::string at(const Sample& s) {
 } // namespace
 
 JudgementWatch::JudgementWatch(const Scenario& scenario, Judgement& judgement,
-                               const std::optional<Approach>& approach, double tolerance)
+                               const std::optional<Approach>& approach, double tolerance,
+                               bool afterStop)
     : scenario_(scenario), j_(judgement), approach_(approach), tolerance_(tolerance),
-      override_(scenario.vehicle.emergencyNotch()) {
+      override_(scenario.vehicle.emergencyNotch()), afterStop_(afterStop) {
     if (j_.kind == Judgement::Kind::Signal) {
         if (const std::optional<double> first = firstLinked(scenario, j_.index)) {
             heldBy_ = *first - kTakeOverLead;
@@ -98,7 +99,13 @@ void JudgementWatch::onFrame(const FrameRecord& frame) {
         return;
     }
     if (heldBy_ && !heldThere_ && frame.position >= *heldBy_) {
-        heldThere_ = frame.held || j_.brake.has_value();
+        // A train a restriction slowed on the way meets the layout slower than the worst case
+        // does, and the approach is played again from there. Taken over right there, it met the
+        // layout at the approach speed, whatever the unit did from then on; coming on from a
+        // stand at the signal before, slow is the case played.
+        const double frameRun = approach_->speed * scenario_.run.stepMs / 3600.0; // m
+        const bool takenOverThere = began_->position >= *heldBy_ - frameRun - 1e-6;
+        heldThere_ = frame.held || takenOverThere || (afterStop_ && j_.brake.has_value());
     }
     if (!j_.warning && frame.panel[kPanelWarningLamp] != 0) {
         j_.warning = here;
@@ -160,6 +167,7 @@ bool JudgementWatch::playedAsAsked(const RunEnd& end) {
         return false;
     }
     if (heldThere_ == false) {
+        j_.slowedBeforeLayout = true;
         j_.why = "the train was not back at " + fixed(approach_->speed, 1) + " km/h " +
                  fixed(*heldBy_, 1) + " m, 30 m before the signal's first transponder, after " +
                  "the unit stopped it for a restriction (" + cause_ + ")";

@@ -15,9 +15,12 @@ namespace vantor::sim {
 class JudgementWatch : public RunObserver {
   public:
     // approach: how the bench plays it (none for the clear run); tolerance: km/h a limit may be
-    // passed above its speed (one frame's gain, before the unit's brake can act).
+    // passed above its speed (one frame's gain, before the unit's brake can act); afterStop: the
+    // train comes on from a stand at the signal before, and reaches this signal's layout as slow
+    // as that left it.
     JudgementWatch(const Scenario& scenario, Judgement& judgement,
-                   const std::optional<Approach>& approach, double tolerance);
+                   const std::optional<Approach>& approach, double tolerance,
+                   bool afterStop = false);
 
     // The watch of a run that goes on from a saved state of the clear run: what that one saw
     // of the run so far, as if this one had watched from the start.
@@ -56,6 +59,7 @@ class JudgementWatch : public RunObserver {
     // transponder), and whether it was when it got there.
     std::optional<double> heldBy_;
     std::optional<bool> heldThere_;
+    bool afterStop_;
     double lastPosition_ = 0.0;
     float lastSpeed_ = 0.0f;
     std::string cause_;                       // the unit's own word for its last brake

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <stdexcept>
 
 #include "drive/line_run.h"
@@ -202,7 +204,7 @@ Judgement playOnce(const Scenario& scenario, const JudgeOptions& options, const 
     }
     const Train train(scenario.vehicle, scenario.gradients);
     const double tolerance = train.highestAcceleration() * scenario.run.stepMs / 1000.0;
-    JudgementWatch watch(scenario, j, approach, tolerance);
+    JudgementWatch watch(scenario, j, approach, tolerance, play.aspects.clearsNear.has_value());
     Scenario titled = scenario;
     titled.name = scenario.name + ": " + j.subject +
                   (approach ? ", approached at " + fixed(approach->speed, 1) + " km/h"
@@ -226,12 +228,51 @@ std::optional<double> leastOf(std::optional<double> a, std::optional<double> b) 
     return a && b ? std::optional<double>(std::min(*a, *b)) : a ? a : b;
 }
 
+// The most a train can run at place, km/h, by the declared limits that hold there or end before
+// it: at a limit's speed plus one frame's gain where it ends, then the train's strongest
+// acceleration. Where no limit bounds it, no bound.
+double reachableAfterLimits(const Scenario& scenario, double place) {
+    const Train train(scenario.vehicle, scenario.gradients);
+    const double acceleration = train.highestAcceleration();         // km/h/s
+    const double gain = acceleration * scenario.run.stepMs / 1000.0; // km/h
+    double most = std::numeric_limits<double>::infinity();
+    for (const SpeedLimit& l : scenario.limits) {
+        if (l.from > place) {
+            continue;
+        }
+        const double atEnd = l.speed + gain;
+        const double run = std::max(0.0, place - l.to); // m
+        // v² = v0² + 2·a·d, with v in km/h, a in km/h/s and d in m.
+        most = std::min(most, std::sqrt(atEnd * atEnd + 2.0 * acceleration * 3.6 * run));
+    }
+    return most;
+}
+
 // A danger approach that a curve with a floor stood is played again just under that floor: the
 // slower train is the worse case then, and the report gives whichever of the two fails.
 Judgement playUnderFloor(const Scenario& scenario, const JudgeOptions& options,
-                         const Judgement& base, const Play& play, const Runner& run) {
+                         const Judgement& base, const Play& asPlaced, const Runner& run) {
     std::optional<double> floor;
+    Play play = asPlaced;
     Judgement j = playOnce(scenario, options, base, play, run, floor);
+    if (j.slowedBeforeLayout) {
+        // A train that kept just to the restriction and then took full power reaches the
+        // signal's layout faster than the one the unit braked. Taken over 30 m before the
+        // layout's first transponder and held there at the approach speed, or at the most a
+        // train can have at the signal itself, it runs through the layout at least as fast as
+        // any train could.
+        const std::string slowed = j.why;
+        const double heldBy = *firstLinked(scenario, base.index) - kTakeOverLead;
+        const double signal = scenario.signals[base.index].position;
+        play.approach->speed =
+            std::min(play.approach->speed, reachableAfterLimits(scenario, signal));
+        const double frameRun = play.approach->speed * scenario.run.stepMs / 3600.0; // m
+        play.approach->from = heldBy - frameRun;
+        j = playOnce(scenario, options, base, play, run, floor);
+        j.why = "taken over again at " + fixed(play.approach->from, 1) + " m, " +
+                fixed(play.approach->speed, 1) + " km/h, as " + slowed +
+                (j.why.empty() ? "" : "; " + j.why);
+    }
     if (!floor) {
         return j;
     }

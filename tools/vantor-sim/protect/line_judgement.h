@@ -42,6 +42,9 @@ struct Judgement {
     std::optional<Sample> stood;    // the stand after it
     std::optional<double> margin;   // m short of a signal, km/h under a limit
     bool marginInKmh = false;
+    // A restriction slowed the train before the signal's layout, where it was due to be held at
+    // the approach speed: the bench takes it over again right there.
+    bool slowedBeforeLayout = false;
     // The least margin of every play of this signal or limit (just under a curve's floor, after
     // the signal before it), when each was played through.
     std::optional<double> leastMargin;
