@@ -12,8 +12,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "host/settings.h"
-#include "platform/ini_profile.h"
+#include "settings/settings.h"
+#include "settings/ini_profile.h"
 #include "unit/vantor.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Loading the library and starting a run.
 #include "../platform/platform.h"
+#include "../settings/settings.h"
 #include "plugin.h"
-#include "settings.h"
 
 namespace vantor {
 

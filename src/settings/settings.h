@@ -1,13 +1,13 @@
 // The settings file VantorConfig.ini beside the library: where it is, how it is read, and the
-// five settings of the unit that it gives. The test bench's checker reads files with the same
-// functions, so that it reports what the unit will use.
+// five settings of the unit that it gives. Each step is a function of its own, so that a file
+// can be read, and what the unit would make of it told, without loading the library.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "../platform/ini_profile.h"
 #include "../platform/platform.h"
+#include "ini_profile.h"
 
 namespace vantor {
 
