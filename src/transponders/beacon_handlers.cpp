@@ -96,7 +96,7 @@ void CVantor::onBeacon1(int32_t signal, int32_t optional) {
     }
 }
 
-void CVantor::onBeacon50(int32_t optional, int32_t signal) {
+void CVantor::onBeacon50(int32_t signal, int32_t optional) {
     // The cut-out watch: while cut out, a stop transponder after the first one brakes.
     bool watchClear = !cutOutArmed;
     if (cutOutArmed && !unitActive && optional == 0) {

@@ -46,7 +46,7 @@ void CVantor::dispatchBeacon(int32_t type, int32_t signal, int32_t optional) {
         break;
     case 50:
     case 55:
-        onBeacon50(optional, signal);
+        onBeacon50(signal, optional);
         break;
     case 60:
         onBeacon60();

@@ -87,7 +87,7 @@ class CVantor {
     static float classifySpacing(double distance);
     void onBeacon0(int32_t signal, int32_t optional);
     void onBeacon1(int32_t signal, int32_t optional);
-    void onBeacon50(int32_t optional, int32_t signal);
+    void onBeacon50(int32_t signal, int32_t optional);
     void onBeacon60();
     void onBeacon61(int32_t signal, int32_t optional);
     void onBeacon65(int32_t optional);
