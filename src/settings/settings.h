@@ -8,6 +8,7 @@
 
 #include "../platform/platform.h"
 #include "ini_profile.h"
+#include "unit_settings.h"
 
 namespace vantor {
 
@@ -28,15 +29,6 @@ inline constexpr SettingKey kDecelerationKey{"SetSpec", "Deceleration"};
 inline constexpr SettingKey kRtimeKey{"SetSpec", "Rtime"};
 inline constexpr SettingKey kResolutionKey{"Disp", "Resolution"};
 inline constexpr SettingKey kMaxSpdKey{"LED", "MaxSpd"};
-
-// The unit's five settings, as they are used.
-struct UnitSettings {
-    double maxSpeed;           // km/h
-    double deceleration;       // km/h per second
-    double reactionTime;       // s
-    int32_t displayResolution; // display steps
-    int32_t displayMaxSpeed;   // km/h
-};
 
 // The settings that the text of a settings file gives (an empty text gives the defaults).
 UnitSettings readSettings(ini::Text file);

@@ -41,7 +41,7 @@ std::string number(double value) {
 }
 
 std::string defaultText(size_t index) {
-    return number(settingValue(SettingsFile().unit(), index));
+    return number(settingValue(kDefaultSettings, index));
 }
 
 // Text as it can be shown on a terminal: control characters, and in a UTF-16 file the byte
