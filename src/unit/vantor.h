@@ -16,6 +16,19 @@ inline constexpr int32_t kSoundContinue = 2;
 inline constexpr int kSlotCount = 17;
 inline constexpr int kTimerCount = 6;
 
+// What the pattern slots hold. Slots 15 and 16 are never filled.
+enum PatternSlot : int {
+    kPrimaryApproachSlot = 0,   // stop curve of a code-80 coil, 65 km/h floor
+    kPrimaryStopSlot = 1,       // stop curve of a stop transponder pair, 10 km/h floor
+    kStopPointSlot = 2,         // a stop point ahead, at which slot 1's curve then aims
+    kSecondaryApproachSlot = 3, // slot 0's curve for the secondary pair
+    kSecondaryStopSlot = 4,     // slot 1's curve for the secondary pair
+    kFirstRestrictionSlot = 5,  // 5 to 12: target speeds of coil pairs (coils::kPairSlots)
+    kLastRestrictionSlot = 12,
+    kFixedCheckSlot = 13,   // a fixed check of 30 or 50 km/h
+    kFixedCheck25Slot = 14, // a fixed check of 25 km/h
+};
+
 // Indices into timer[] and prevTimer[].
 enum TimerIndex : int {
     kStartupTimer = 0,
