@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "patterns/pattern_supervision.h"
+#include "patterns/slot_curves.h"
 #include "text_format.h"
 #include "trackside_codes.h"
 #include "transponders/coil_tables.h"
@@ -11,10 +13,10 @@ namespace vantor::sim {
 
 namespace {
 
-constexpr double kStopCurveFloor = 10.0;     // km/h, stop curves of type 50/55
-constexpr double kApproachCurveFloor = 65.0; // km/h, stop curves of code-80 coils
-constexpr double kFixedStopLimit = 15.0;     // km/h, a stop curve held by a type 1 at danger
-constexpr int kStopPoint = 2;                // the slot of the stop point ahead of slot 1
+using coils::kAfterStopTransponder;
+using coils::kPairOpeningCode;
+using coils::kSecondaryPairCode;
+using coils::kStopInhibitCode;
 
 std::string metres(double value) {
     return fixed(value, 1) + " m";
@@ -22,24 +24,6 @@ std::string metres(double value) {
 
 std::string spacing(double value) {
     return fixed(value, 2) + " m";
-}
-
-int codeIndex(int32_t code) {
-    for (int i = 0; i < 4; ++i) {
-        if (static_cast<int32_t>(coils::kCoilCodes[i]) == code) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-uint32_t pairSpeed(int code, float nominal) {
-    for (int row = 0; row < 7; ++row) {
-        if (coils::kPairSpacings[row] == nominal) {
-            return coils::kPairSpeeds[row][code];
-        }
-    }
-    return 0;
 }
 
 // The coil code whose pairs fill a restriction slot, and whether it is the first place.
@@ -58,13 +42,29 @@ double stopDistance(uint32_t select) {
 
 // The stop distance a type 0 picks by the spacing it measured: 0 for none.
 uint32_t distanceCode(double measured) {
-    const float nominal = CVantor::classifySpacing(measured);
-    for (const coils::StopSelection& entry : coils::kStopSelections) {
-        if (entry.spacing == nominal) {
-            return entry.select;
-        }
-    }
-    return 0;
+    return coils::stopSelection(CVantor::classifySpacing(measured));
+}
+
+// The stop pairs' slots: the curves of code-80 coils, and those of stop transponder pairs.
+bool isApproachSlot(int slot) {
+    return slot == kPrimaryApproachSlot || slot == kSecondaryApproachSlot;
+}
+bool isStopSlot(int slot) {
+    return slot == kPrimaryStopSlot || slot == kSecondaryStopSlot;
+}
+bool isSecondarySlot(int slot) {
+    return slot == kSecondaryApproachSlot || slot == kSecondaryStopSlot;
+}
+
+std::string kmh(double speed) {
+    return shortNumber(speed) + " km/h";
+}
+
+// A fixed check's speed, km/h.
+double fixedCheckSpeed(int slot, uint32_t value) {
+    return slot == kFixedCheck25Slot ? curves::kFixedCheck25
+           : value == 2              ? curves::kFixedCheckHigh
+                                     : curves::kFixedCheckLow;
 }
 
 } // namespace
@@ -171,13 +171,13 @@ void UnitExplainer::afterFrame(const CVantor& unit) {
     }
     // The coil state runs out 25 m after the coil or stop transponder that set it.
     if (unit.coilCode == coils::kNoCoil && unit.unitActive) {
-        if (lastCoilCode_ == coils::kAfterStopTransponder && pairOpener_ != nullptr) {
+        if (lastCoilCode_ == kAfterStopTransponder && pairOpener_ != nullptr) {
             UnitFact f = fact(FactKind::CoilState, pairOpener_);
             f.text = "no stop curve set: no second type 50/55 came within 25 m of the stop "
                      "transponder at " +
                      metres(pairOpener_->position);
             emit(std::move(f));
-        } else if (lastCoilCode_ == 90 && coilOpener_ != nullptr) {
+        } else if (lastCoilCode_ == kPairOpeningCode && coilOpener_ != nullptr) {
             UnitFact f = fact(FactKind::CoilState, coilOpener_);
             f.text = "no restriction: no second coil came within 25 m of the code-90 coil at " +
                      metres(coilOpener_->position);
@@ -189,10 +189,10 @@ void UnitExplainer::afterFrame(const CVantor& unit) {
 }
 
 void UnitExplainer::forgetOpeners(const CVantor& unit) {
-    if (unit.coilCode != coils::kAfterStopTransponder) {
+    if (unit.coilCode != kAfterStopTransponder) {
         pairOpener_ = nullptr;
     }
-    if (unit.coilCode != 90) {
+    if (unit.coilCode != kPairOpeningCode) {
         coilOpener_ = nullptr;
     }
 }
@@ -205,6 +205,7 @@ void UnitExplainer::remember(const CVantor& unit) {
 void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
     const Snapshot& b = before_;
     const int32_t code = t.optional;
+    const auto ucode = static_cast<uint32_t>(code);
     if (!b.unitActive) {
         UnitFact f = fact(FactKind::Ignored, &t);
         f.text = "coil ignored: the unit is cut out";
@@ -219,7 +220,7 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
         }
         return;
     }
-    const int index = codeIndex(code);
+    const int index = coils::coilCodeIndex(static_cast<uint32_t>(code));
     if (index < 0) {
         UnitFact f = fact(FactKind::Ignored, &t);
         f.text = "ignored: the unit knows no coil code " + std::to_string(code);
@@ -228,8 +229,8 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
     }
     const double measured = b.distanceSinceCoil;
     const float nominal = CVantor::classifySpacing(measured);
-    if (b.coilCode == 90) {
-        const uint32_t target = pairSpeed(index, nominal);
+    if (b.coilCode == kPairOpeningCode) {
+        const uint32_t target = coils::pairSpeed(index, nominal);
         const coils::SlotPair pair = coils::kPairSlots[index];
         const std::string places = "the code-" + std::to_string(code) + " places";
         if (target != 0 && unit.slotValue[pair.first] == b.slotValue[pair.first] &&
@@ -255,8 +256,11 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
                      places;
             emit(std::move(f));
         }
-    } else if (b.coilCode == coils::kAfterStopTransponder && (code == 85 || code == 90) &&
-               (code == 90 || reportedSignal_ == 111) && nominal != 2.0f && nominal != 4.0f) {
+    } else if (b.coilCode == kAfterStopTransponder &&
+               (ucode == kPairOpeningCode ||
+                (ucode == kStopInhibitCode && reportedSignal_ == coils::kFixedCheck14Signal)) &&
+               nominal != coils::kFixedCheckHighSpacing &&
+               nominal != coils::kFixedCheckLowSpacing) {
         UnitFact f = fact(FactKind::NoCode, &t);
         f.spacing = measured;
         f.nearestWindow = nearestWindow(measured);
@@ -264,7 +268,8 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
                  " after the stop transponder, neither 2.0 nor 4.0 m: no fixed check";
         emit(std::move(f));
     }
-    if (code == 90 && b.coilCode != 90 && b.coilCode != coils::kAfterStopTransponder) {
+    if (ucode == kPairOpeningCode && b.coilCode != kPairOpeningCode &&
+        b.coilCode != kAfterStopTransponder) {
         coilOpener_ = &t;
     }
 }
@@ -290,11 +295,12 @@ void UnitExplainer::explainType0(const CVantor& unit, const Transponder& t) {
         f.text += "; the coil state is cleared, so the next type 50/55 begins a new stop pair";
         emit(std::move(f));
     };
-    if (b.coilCode == coils::kAfterStopTransponder && b.unitActive && b.slotValue[0] != 0) {
+    if (b.coilCode == kAfterStopTransponder && b.unitActive &&
+        b.slotValue[kPrimaryApproachSlot] != 0) {
         distanceCodeFact(primary_, unit.primaryStopSelect, "next stop curve");
         return;
     }
-    if (b.coilCode == coils::kAfterStopTransponder && b.unitActive) {
+    if (b.coilCode == kAfterStopTransponder && b.unitActive) {
         UnitFact f = fact(FactKind::CoilState, &t);
         f.spacing = measured;
         f.text = "no distance code: without a code-80 stop curve a type 0 after a stop "
@@ -306,7 +312,8 @@ void UnitExplainer::explainType0(const CVantor& unit, const Transponder& t) {
         emit(std::move(f));
     }
     primary_ = Selection{};
-    if (b.coilCode == coils::kSecondaryPairCode && b.unitActive && b.slotValue[3] != 0) {
+    if (b.coilCode == kSecondaryPairCode && b.unitActive &&
+        b.slotValue[kSecondaryApproachSlot] != 0) {
         distanceCodeFact(secondary_, unit.secondaryStopSelect, "next second stop curve");
         return;
     }
@@ -327,16 +334,16 @@ void UnitExplainer::explainType50(const CVantor& unit, const Transponder& t) {
         emit(std::move(f));
     }
     const bool secondary = b.secondaryStopPending == 1;
-    const int slot = secondary ? 4 : 1;
+    const int slot = secondary ? kSecondaryStopSlot : kPrimaryStopSlot;
     const bool curveSet = unit.slotValue[slot] != b.slotValue[slot] ||
                           unit.slotDistance[slot] != b.slotDistance[slot];
     switch (b.coilCode) {
-    case coils::kAfterStopTransponder:
+    case kAfterStopTransponder:
         if (!curveSet) {
             const char* why = (secondary ? !b.unitActive : b.cutOut) ? "the unit is cut out"
                               : b.stopInhibit ? "a code-85 coil before the stop pair suppresses it"
                               : reportedSignal_ != 0 ? "its signal is not 0"
-                                              : "its optional is 0";
+                                                     : "its optional is 0";
             UnitFact f = fact(FactKind::StopSuppressed, &t);
             f.slot = slot;
             f.text = std::string("no ") + (secondary ? "second " : "") +
@@ -344,19 +351,19 @@ void UnitExplainer::explainType50(const CVantor& unit, const Transponder& t) {
             emit(std::move(f));
         }
         break;
-    case coils::kSecondaryPairCode: {
+    case kSecondaryPairCode: {
         UnitFact f = fact(FactKind::CoilState, &t);
         f.text = "after a code-95 coil: the next stop curve is the second one";
         emit(std::move(f));
         break;
     }
-    case 85: {
+    case kStopInhibitCode: {
         UnitFact f = fact(FactKind::CoilState, &t);
         f.text = "after a code-85 coil: the next stop pair sets no stop curve";
         emit(std::move(f));
         break;
     }
-    case 90:
+    case kPairOpeningCode:
         if (!b.coilCutOut && unit.coilCutOut) {
             UnitFact f = fact(FactKind::CoilCutOut, &t);
             f.spacing = b.distanceSinceCoil;
@@ -371,8 +378,7 @@ void UnitExplainer::explainType50(const CVantor& unit, const Transponder& t) {
     }
     // The second of a pair set its curve or was told why not; a first one begins a pair.
     pairOpener_ = nullptr;
-    if (b.coilCode != coils::kAfterStopTransponder &&
-        unit.coilCode == coils::kAfterStopTransponder) {
+    if (b.coilCode != kAfterStopTransponder && unit.coilCode == kAfterStopTransponder) {
         pairOpener_ = &t;
         UnitFact f = fact(FactKind::CoilState, &t);
         const bool toSecond = unit.secondaryStopPending == 1;
@@ -380,7 +386,7 @@ void UnitExplainer::explainType50(const CVantor& unit, const Transponder& t) {
         f.text = std::string("stop transponder: a second type 50/55 within 25 m sets a ") +
                  (toSecond ? "second " : "") + "stop curve " + shortNumber(*f.stopDistance) +
                  " m ahead";
-        if (unit.slotValue[toSecond ? 3 : 0] != 0) {
+        if (unit.slotValue[toSecond ? kSecondaryApproachSlot : kPrimaryApproachSlot] != 0) {
             f.text += "; a type 0 at 2.0, 4.0 or 6.5 m picks another distance first";
         }
         emit(std::move(f));
@@ -432,26 +438,27 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
     f.slot = slot;
     f.stopDistance = ahead;
     f.point = point_[slot];
-    const bool second = slot == 3 || slot == 4;
+    const bool second = isSecondarySlot(slot);
     const std::string curve = second ? "second stop curve" : "stop curve";
     const std::string where = metres(*f.point) + ", " + shortNumber(ahead) + " m ahead";
-    if (slot == 0 || slot == 3) {
-        f.speedLimit = kApproachCurveFloor;
-        f.text = curve + " (65 km/h floor) to " + where;
-    } else if (slot == kStopPoint) {
+    if (isApproachSlot(slot)) {
+        f.speedLimit = curves::kStopPointFloor;
+        f.text = curve + " (" + kmh(curves::kStopPointFloor) + " floor) to " + where;
+    } else if (slot == kStopPointSlot) {
         f.text = "stop point of the stop curve at " + where;
-    } else if ((slot == 1 || slot == 4) && value == 2) {
+    } else if (isStopSlot(slot) && value == 2) {
         f.kind = FactKind::FixedCheck;
-        f.speedLimit = kFixedStopLimit;
+        f.speedLimit = curves::kFixedStopLimit;
         f.stopDistance.reset();
-        f.text = curve + " held at 15 km/h from here (type 1 at danger)";
-    } else if (slot == 1 || slot == 4) {
-        f.speedLimit = kStopCurveFloor;
+        f.text =
+            curve + " held at " + kmh(curves::kFixedStopLimit) + " from here (type 1 at danger)";
+    } else if (isStopSlot(slot)) {
+        f.speedLimit = curves::kStopFloor;
         const Selection& selection = second ? secondary_ : primary_;
         std::string reason;
-        if (slot == 1 && unit.slotValue[kStopPoint] != 0) {
-            f.point = point_[kStopPoint];
-            reason = "it aims at the stop point at " + metres(point_[kStopPoint]);
+        if (slot == kPrimaryStopSlot && unit.slotValue[kStopPointSlot] != 0) {
+            f.point = point_[kStopPointSlot];
+            reason = "it aims at the stop point at " + metres(point_[kStopPointSlot]);
         } else if (selection.by != nullptr) {
             f.pickedBy = selection.by;
             reason = shortNumber(ahead) + " m picked by the type 0 at " +
@@ -460,12 +467,13 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
         } else {
             reason = shortNumber(ahead) + " m, as no distance code picked another";
         }
-        if ((slot == 1 ? unit.slot1FixedLimit : unit.slot4FixedLimit)) {
-            f.speedLimit = kFixedStopLimit;
-            reason += "; held at 15 km/h by an earlier type 1 at danger";
+        if ((slot == kPrimaryStopSlot ? unit.slot1FixedLimit : unit.slot4FixedLimit)) {
+            f.speedLimit = curves::kFixedStopLimit;
+            reason +=
+                "; held at " + kmh(curves::kFixedStopLimit) + " by an earlier type 1 at danger";
         }
-        f.text = curve + " to " + where + ", 10 km/h floor: " + reason;
-    } else if (slot <= 12) {
+        f.text = curve + " to " + where + ", " + kmh(curves::kStopFloor) + " floor: " + reason;
+    } else if (slot <= kLastRestrictionSlot) {
         int code = 0;
         bool first = true;
         restrictionPlace(slot, code, first);
@@ -480,33 +488,34 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
         f.point.reset();
         f.stopDistance.reset();
         f.spacing = before_.distanceSinceCoil;
-        const double limit = slot == 14 ? 25.0 : value == 2 ? 50.0 : 30.0;
+        const double limit = fixedCheckSpeed(slot, value);
         f.speedLimit = limit;
-        f.text = "fixed check " + shortNumber(limit) + " km/h (warning from " +
-                 shortNumber(limit - 5.0) + " km/h); measured spacing " + spacing(*f.spacing);
+        f.text = "fixed check " + kmh(limit) + " (warning from " +
+                 kmh(limit - curves::kFixedCheckWarningMargin) + "); measured spacing " +
+                 spacing(*f.spacing);
     }
     emit(std::move(f));
 }
 
 std::string UnitExplainer::describe(int slot, uint32_t value) const {
-    const std::string curve = slot == 3 || slot == 4 ? "second stop curve" : "stop curve";
-    if (slot == 0 || slot == 3) {
-        return curve + " (65 km/h floor) to " + metres(point_[slot]);
+    const std::string curve = isSecondarySlot(slot) ? "second stop curve" : "stop curve";
+    if (isApproachSlot(slot)) {
+        return curve + " (" + kmh(curves::kStopPointFloor) + " floor) to " + metres(point_[slot]);
     }
-    if (slot == kStopPoint) {
+    if (slot == kStopPointSlot) {
         return "stop point at " + metres(point_[slot]);
     }
-    if ((slot == 1 || slot == 4) && value == 2) {
-        return curve + " held at 15 km/h";
+    if (isStopSlot(slot) && value == 2) {
+        return curve + " held at " + kmh(curves::kFixedStopLimit);
     }
-    if (slot == 1 || slot == 4) {
+    if (isStopSlot(slot)) {
         return value == 0 ? "overspeed brake" : curve + " to " + metres(point_[slot]);
     }
-    if (slot <= 12) {
+    if (slot <= kLastRestrictionSlot) {
         return "restriction " + std::to_string(value) + " km/h from " + metres(point_[slot]);
     }
-    if (slot <= 14) {
-        return "fixed check " + std::string(slot == 14 ? "25" : value == 2 ? "50" : "30") + " km/h";
+    if (slot <= kFixedCheck25Slot) {
+        return "fixed check " + kmh(fixedCheckSpeed(slot, value));
     }
     return "overspeed brake";
 }
@@ -517,10 +526,11 @@ void UnitExplainer::slotReleased(int slot, uint32_t value, const Transponder* ca
     f.slot = slot;
     f.setBy = setBy_[slot];
     // Curves and restrictions have a point the train may yet have to reach.
-    if (slot != kStopPoint && slot <= 12 && !((slot == 1 || slot == 4) && value == 2)) {
+    if (slot != kStopPointSlot && slot <= kLastRestrictionSlot &&
+        !(isStopSlot(slot) && value == 2)) {
         f.point = point_[slot];
     }
-    if (slot >= 5 && slot <= 12) {
+    if (slot >= kFirstRestrictionSlot && slot <= kLastRestrictionSlot) {
         f.speedLimit = value;
     }
     f.beforeReached = f.point && position_ < *f.point;
@@ -537,7 +547,8 @@ void UnitExplainer::slotReleased(int slot, uint32_t value, const Transponder* ca
 
 void UnitExplainer::explainEmergency(const CVantor& unit) {
     UnitFact f = fact(FactKind::EmergencyBrake, nullptr);
-    if (unit.rollbackTime >= 3000 && *unit.speed <= -7.0f) {
+    if (unit.rollbackTime >= supervision::kRollbackTime &&
+        *unit.speed <= supervision::kRollbackSpeed) {
         f.text = "emergency brake: rolling back at 7 km/h or more for 3 s";
         emit(std::move(f));
         return;
@@ -555,7 +566,7 @@ void UnitExplainer::explainEmergency(const CVantor& unit) {
     f.speedLimit = unit.lowestPatternSpeed;
     // The stop point's slot and the last two always give the overspeed brake.
     const std::string what =
-        lowest == kStopPoint ? "overspeed brake" : describe(lowest, unit.slotValue[lowest]);
+        lowest == kStopPointSlot ? "overspeed brake" : describe(lowest, unit.slotValue[lowest]);
     f.text = "emergency brake: " + fixed(*unit.speed, 1) + " km/h reached the brake pattern of " +
              std::to_string(unit.lowestPatternSpeed) + " km/h of the " + what;
     emit(std::move(f));
