@@ -11,10 +11,6 @@ namespace vantor::bench {
 namespace {
 
 constexpr float kCruisingKmh = 60.0f;
-// Panel entries that show what state the unit is in.
-constexpr int kNormalLamp = 0;
-constexpr int kPoweredLamp = 11;
-constexpr int kPatternLamp = 12;
 
 // Each loop keeps the handles where the loader stores them. Passed on by value instead, they
 // would go through the stack in two 8-byte halves and be read back in one 16-byte load, which
@@ -26,7 +22,7 @@ void ElapseIdle(benchmark::State& state) {
     plugin.start();
     plugin.frame(kCruisingKmh);
     plugin.frame(kCruisingKmh);
-    if (plugin.panel[kNormalLamp] != 1 || plugin.panel[kPatternLamp] != 0) {
+    if (plugin.panel[kPanelNormalLamp] != 1 || plugin.panel[kPanelPatternLamp] != 0) {
         state.SkipWithError("the unit is not idle");
         return;
     }
@@ -59,7 +55,7 @@ void ElapseUnpowered(benchmark::State& state) {
     plugin.start();
     plugin.panel[kPanelPowerSwitch] = 0;
     plugin.frame(kCruisingKmh);
-    if (plugin.panel[kPoweredLamp] != 0) {
+    if (plugin.panel[kPanelPowered] != 0) {
         state.SkipWithError("the unit is still powered");
         return;
     }

@@ -18,12 +18,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "route_check.h"
-#include "scenario_bounds.h"
-#include "scenario_parser.h"
-#include "settings_check.h"
-#include "settings_file.h"
-#include "settings_table.h"
+#include "scenario/scenario_bounds.h"
+#include "scenario/scenario_parser.h"
+#include "scenario/settings_table.h"
+#include "settings/settings_check.h"
+#include "settings/settings_file.h"
+#include "warnings/route_check.h"
 
 namespace {
 

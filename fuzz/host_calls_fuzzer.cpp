@@ -119,17 +119,19 @@ void check(bool holds) {
 void checkFrame(const Plugin& plugin, const Handles& handles, const int32_t* panel,
                 const int32_t* sound) {
     check(handles.constantSpeed == 0);
-    for (int index : {0, 1, 11, 12, 13, 14, 15, 16, 17}) {
-        check(isLamp(panel[index]));
+    for (int index : vantor::kPanelWritten) {
+        if (index != vantor::kPanelSpeedDisplay && index != vantor::kPanelPatternDisplay) {
+            check(isLamp(panel[index]));
+        }
     }
-    check(panel[12] == panel[13]);
-    check(panel[17] == 0);
+    check(panel[vantor::kPanelPatternLamp] == panel[vantor::kPanelPatternLampRepeat]);
+    check(panel[vantor::kPanelSpareLamp] == 0);
     check(panel[vantor::kPanelNotchWarnInhibit] == 0);
-    for (int index : {0, 1, 10, 11, 12, 13, 20, 21, 22}) {
+    for (int index : vantor::kSoundWritten) {
         check(isSoundCommand(sound[index]));
     }
     const bool overridden =
-        panel[11] == 1 && (plugin.unit.brakeLatch || plugin.unit.emergencyBrake);
+        panel[vantor::kPanelPowered] == 1 && (plugin.unit.brakeLatch || plugin.unit.emergencyBrake);
     if (overridden) {
         check(handles.brake == plugin.emergencyBrakeNotch);
         check(handles.power == 0);

@@ -21,30 +21,30 @@ Handles decideHandles(Plugin& plugin) {
 }
 
 void writePanel(const CVantor& unit, int32_t* panel) {
-    panel[0] = unit.normalLamp;
-    panel[1] = unit.alarmLamp;
-    panel[11] = unit.powered ? 1 : 0;
-    panel[12] = unit.patternLamp;
-    panel[13] = unit.patternLamp;
-    panel[14] = unit.warningLamp;
-    panel[15] = unit.emergencyLamp;
-    panel[16] = unit.holdOffLamp;
-    panel[17] = unit.spareLamp;
-    panel[18] = unit.speedDisplay;
-    panel[19] = unit.patternDisplay;
+    panel[kPanelNormalLamp] = unit.normalLamp;
+    panel[kPanelAlarmLamp] = unit.alarmLamp;
+    panel[kPanelPowered] = unit.powered ? 1 : 0;
+    panel[kPanelPatternLamp] = unit.patternLamp;
+    panel[kPanelPatternLampRepeat] = unit.patternLamp;
+    panel[kPanelWarningLamp] = unit.warningLamp;
+    panel[kPanelEmergencyLamp] = unit.emergencyLamp;
+    panel[kPanelHoldOffLamp] = unit.holdOffLamp;
+    panel[kPanelSpareLamp] = unit.spareLamp;
+    panel[kPanelSpeedDisplay] = unit.speedDisplay;
+    panel[kPanelPatternDisplay] = unit.patternDisplay;
     panel[kPanelNotchWarnInhibit] = 0;
 }
 
 void writeSound(const CVantor& unit, int32_t* sound) {
-    sound[0] = unit.bellSound;
-    sound[1] = unit.alarmLoopSound;
-    sound[10] = unit.sound10Out;
-    sound[11] = unit.sound11Out;
-    sound[12] = unit.sound12Out;
-    sound[13] = unit.sound13Out;
-    sound[20] = unit.sound20Out;
-    sound[21] = unit.sound21Out;
-    sound[22] = unit.sound22Out;
+    sound[kSoundBell] = unit.bellSound;
+    sound[kSoundAlarmTone] = unit.alarmLoopSound;
+    sound[kSoundPatternChime] = unit.sound10Out;
+    sound[kSoundWarningChime] = unit.sound11Out;
+    sound[kSoundPatternEndChime] = unit.sound12Out;
+    sound[kSoundNotchWarning] = unit.sound13Out;
+    sound[kSoundBellStop] = unit.sound20Out;
+    sound[kSoundAlternatingTone1] = unit.sound21Out;
+    sound[kSoundAlternatingTone2] = unit.sound22Out;
 }
 
 } // namespace

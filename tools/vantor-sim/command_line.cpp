@@ -6,8 +6,8 @@
 #include <system_error>
 #include <vector>
 
-#include "nearest_name.h"
-#include "utf8_path.h"
+#include "support/nearest_name.h"
+#include "support/utf8_path.h"
 
 namespace vantor::sim {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "utf8_path.h"
+#include "support/utf8_path.h"
 
 #if defined(_WIN32)
 #include <windows.h>

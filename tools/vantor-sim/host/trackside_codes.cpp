@@ -1,0 +1,55 @@
+#include "host/trackside_codes.h"
+
+#include "support/text_format.h"
+#include "transponders/coil_tables.h"
+
+namespace vantor::sim {
+
+bool knownTransponderType(int32_t type) {
+    for (int32_t known : {0, 1, 50, 55, 60, 61, 65, 70}) {
+        if (type == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool pairCoilCode(int32_t code) {
+    for (uint32_t known : coils::kCoilCodes) {
+        if (static_cast<uint32_t>(code) == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<SpacingWindowInfo> windowHolding(double spacing) {
+    for (const coils::SpacingWindow& w : coils::kSpacingWindows) {
+        if (spacing > w.lower && spacing < w.upper) {
+            return SpacingWindowInfo{w.lower, w.upper, w.nominal};
+        }
+    }
+    return std::nullopt;
+}
+
+SpacingWindowInfo nearestWindow(double spacing) {
+    SpacingWindowInfo best;
+    double bestGap = 1e300;
+    for (const coils::SpacingWindow& w : coils::kSpacingWindows) {
+        const double gap = spacing <= w.lower   ? w.lower - spacing
+                           : spacing >= w.upper ? spacing - w.upper
+                                                : 0.0;
+        if (gap < bestGap) {
+            bestGap = gap;
+            best = SpacingWindowInfo{w.lower, w.upper, w.nominal};
+        }
+    }
+    return best;
+}
+
+std::string windowText(const SpacingWindowInfo& window) {
+    return shortNumber(window.lower) + " to " + shortNumber(window.upper) + " m, for " +
+           shortNumber(window.nominal) + " m";
+}
+
+} // namespace vantor::sim

@@ -1,0 +1,24 @@
+// What the unit reads from the trackside, for the bench's warnings and explanations: the
+// transponder types and coil codes it acts on, and the windows in which it takes a measured
+// spacing for a nominal one.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "host/unit_facts.h"
+
+namespace vantor::sim {
+
+bool knownTransponderType(int32_t type);
+// The codes of coils that end a coil pair: 80, 85, 90 and 95.
+bool pairCoilCode(int32_t code);
+
+std::optional<SpacingWindowInfo> windowHolding(double spacing);
+// The window nearest to a spacing, by the distance to its bounds.
+SpacingWindowInfo nearestWindow(double spacing);
+// "3.4 to 4.7 m, for 4 m"
+std::string windowText(const SpacingWindowInfo& window);
+
+} // namespace vantor::sim

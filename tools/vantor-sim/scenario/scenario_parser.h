@@ -1,0 +1,24 @@
+// Reads a scenario from TOML text. Every problem is an error that names the file, the line and
+// the key, so that nothing runs on a scenario that says something other than what was meant.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "scenario/scenario.h"
+
+namespace vantor::sim {
+
+class ScenarioError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// sourceName names the text in messages, and is the scenario's name when it gives none.
+Scenario parseScenario(std::string_view text, const std::string& sourceName);
+Scenario loadScenarioFile(const std::string& path);
+// The scenario file, or the built-in line when path is empty.
+Scenario loadScenario(const std::string& path);
+
+} // namespace vantor::sim
