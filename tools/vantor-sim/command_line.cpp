@@ -119,4 +119,15 @@ std::string usageErrorText(const CLI::App& app, const CLI::ParseError& error) {
     return error.what();
 }
 
+void parseCommandLine(CLI::App& app, std::vector<std::string> arguments) {
+    if (arguments.size() == 2 && scenarioAlone(app, arguments[1])) {
+        arguments.insert(arguments.begin() + 1, "--scenario");
+    }
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    app.parse(static_cast<int>(argv.size()), argv.data());
+}
+
 } // namespace vantor::sim

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -32,6 +33,10 @@ template <typename T> CLI::Validator atLeastOne() {
 // Whether the only argument is a scenario to run as with --scenario: no option, no command,
 // and, unless such a file exists, no misspelt command either.
 bool scenarioAlone(const CLI::App& app, const std::string& argument);
+
+// Parses the arguments (UTF-8, the program's name first), a scenario given alone as with
+// --scenario. Throws CLI11's errors, its calls for help among them.
+void parseCommandLine(CLI::App& app, std::vector<std::string> arguments);
 
 // The message for a parse error other than a call for help, without the program's name.
 std::string usageErrorText(const CLI::App& app, const CLI::ParseError& error);

@@ -15,6 +15,7 @@
 #include "scenario/scenario_parser.h"
 #include "support/utf8_path.h"
 #include "warnings/route_check.h"
+#include "warnings/run_warnings.h"
 
 namespace vantor::sim {
 
@@ -66,7 +67,9 @@ ScenarioCheck checkScenario(const std::string& path, const CheckOptions& options
         }
         RunWarnings afterRun;
         ExpectationChecker checker(scenario);
-        const RunEnd end = runScenario(scenario, *plugin, {&afterRun, &checker});
+        PointBook points;
+        PointBookKeeper keeper(points);
+        const RunEnd end = runScenario(scenario, *plugin, {&afterRun, &checker, &keeper});
         for (const RouteWarning& warning : afterRun.warnings()) {
             warnings << warningText(scenario, warning) << '\n';
         }
@@ -76,6 +79,7 @@ ScenarioCheck checkScenario(const std::string& path, const CheckOptions& options
             judge.library = options.library;
             judge.settingsFile = settingsFile;
             judge.unitMaxSpeed = scenario.settings.file.unit().maxSpeed;
+            judge.points = &points;
             for (const Judgement& j : judgeLine(scenario, judge)) {
                 check.results.push_back(judgementResult(j));
             }

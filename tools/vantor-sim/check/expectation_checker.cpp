@@ -112,6 +112,7 @@ void ExpectationChecker::onFrame(const FrameRecord& frame) {
     hindmost_ = std::min(hindmost_, frame.position);
     previous_ = Place{frame.time, frame.position};
     moved_ = moved_ || frame.speed != 0.0f;
+    standing_ = moved_ && frame.speed == 0.0f;
 }
 
 void ExpectationChecker::check(const Expectation& e, State& state, const FrameRecord& frame,
@@ -200,7 +201,8 @@ void ExpectationChecker::checkStop(const Expectation& e, State& state, const Fra
     }
     if (!e.window.from || frame.position >= *e.window.from) {
         state.found = here;
-    } else {
+    } else if (!standing_) {
+        // A stand is told by when it began, not by its last frame.
         state.lastStand = here;
     }
 }

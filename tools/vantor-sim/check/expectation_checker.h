@@ -68,6 +68,7 @@ class ExpectationChecker : public RunObserver {
     std::vector<State> states_;
     BrakeOverride override_;
     bool moved_ = false;            // the train has left its first place
+    bool standing_ = false;         // since it moved, it stood in the last frame
     std::optional<Place> previous_; // the last frame; none before the first
     double start_ = 0.0;            // m: the first frame's place
     double furthest_ = 0.0;         // m

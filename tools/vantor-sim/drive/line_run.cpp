@@ -58,6 +58,9 @@ LineRun::LineRun(const Scenario& scenario, PluginLibrary& plugin,
       aspects_(scenario.signals, play ? play->aspects : AspectRule{}),
       script_(scenario.events, scenario.signals, aspects_, play && play->attentive) {
     applyPlay(play);
+    if (play != nullptr) {
+        calls_.usePoints(play->points);
+    }
     const Vehicle& vehicle = scenario.vehicle;
     s_.frame.position = scenario.run.startPosition;
     s_.from = s_.frame.position;

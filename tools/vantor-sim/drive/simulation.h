@@ -10,6 +10,7 @@
 #include "drive/signal_aspects.h"
 #include "host/frame_record.h"
 #include "host/plugin_library.h"
+#include "host/point_book.h"
 #include "host/unit_facts.h"
 #include "scenario/scenario.h"
 
@@ -88,6 +89,19 @@ struct Play {
     // ...until here (m), from where he watches the curves as well.
     std::optional<double> watchesCurvesFrom;
     std::optional<Approach> approach;
+    // Where the line's own run put the points: the same transponders' are given there.
+    const PointBook* points = nullptr;
+};
+
+// Keeps in a book where the unit put the points of a run.
+class PointBookKeeper : public RunObserver {
+  public:
+    explicit PointBookKeeper(PointBook& book) : book_(book) {}
+    void onFact(const UnitFact& fact) override { book_.record(fact); }
+    void onFrame(const FrameRecord&) override {}
+
+  private:
+    PointBook& book_;
 };
 
 // progress gets the fraction of the run done, now and then.

@@ -29,6 +29,9 @@ class HostCalls {
         }
     }
 
+    // Points another run of the line put, to give the same transponder's at those places.
+    void usePoints(const PointBook* book) { explainer_.usePoints(book); }
+
     void load();
     void dispose();
     void setVehicleSpec(const VehicleSpec& vehicle);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/trackside_codes.h"
+#include "host/unit_names.h"
 #include "patterns/pattern_supervision.h"
 #include "patterns/slot_curves.h"
 #include "support/text_format.h"
@@ -19,7 +20,7 @@ using coils::kSecondaryPairCode;
 using coils::kStopInhibitCode;
 
 std::string metres(double value) {
-    return fixed(value, 1) + " m";
+    return placeText(value);
 }
 
 std::string spacing(double value) {
@@ -36,6 +37,20 @@ void restrictionPlace(int slot, int& code, bool& first) {
     }
 }
 
+// The speed a fixed check holds the train to, as the unit's curve gives it.
+double fixedCheckSpeed(const CVantor& unit, int slot, uint32_t value) {
+    return curves::slotCurve(unit, static_cast<uint32_t>(slot), static_cast<int32_t>(value), 0.0,
+                             curves::kEveryRoot);
+}
+
+// Only a reset clears the type 1's hold flags.
+constexpr const char* kUntilReset = "until the unit is cut out or switched off";
+
+// How long a hold lasts: the flag of slot 4 outlives its stop pair.
+const char* holdLasts(int slot) {
+    return slot == kSecondaryStopSlot ? kUntilReset : "until its stop pair is released";
+}
+
 double stopDistance(uint32_t select) {
     return coils::kStopDistances[select & 3u];
 }
@@ -43,28 +58,6 @@ double stopDistance(uint32_t select) {
 // The stop distance a type 0 picks by the spacing it measured: 0 for none.
 uint32_t distanceCode(double measured) {
     return coils::stopSelection(CVantor::classifySpacing(measured));
-}
-
-// The stop pairs' slots: the curves of code-80 coils, and those of stop transponder pairs.
-bool isApproachSlot(int slot) {
-    return slot == kPrimaryApproachSlot || slot == kSecondaryApproachSlot;
-}
-bool isStopSlot(int slot) {
-    return slot == kPrimaryStopSlot || slot == kSecondaryStopSlot;
-}
-bool isSecondarySlot(int slot) {
-    return slot == kSecondaryApproachSlot || slot == kSecondaryStopSlot;
-}
-
-std::string kmh(double speed) {
-    return shortNumber(speed) + " km/h";
-}
-
-// A fixed check's speed, km/h.
-double fixedCheckSpeed(int slot, uint32_t value) {
-    return slot == kFixedCheck25Slot ? curves::kFixedCheck25
-           : value == 2              ? curves::kFixedCheckHigh
-                                     : curves::kFixedCheckLow;
 }
 
 } // namespace
@@ -163,7 +156,7 @@ void UnitExplainer::afterFrame(const CVantor& unit) {
     }
     for (int i = 0; i < kSlotCount; ++i) {
         if (lastValues_[i] != 0 && unit.slotValue[i] == 0) {
-            slotReleased(i, lastValues_[i], nullptr,
+            slotReleased(unit, i, lastValues_[i], nullptr,
                          !unit.powered      ? "the unit is off"
                          : !unit.unitActive ? "the unit is cut out"
                                             : "re-armed 80 m past its stop point");
@@ -189,10 +182,10 @@ void UnitExplainer::afterFrame(const CVantor& unit) {
 }
 
 void UnitExplainer::forgetOpeners(const CVantor& unit) {
-    if (unit.coilCode != kAfterStopTransponder) {
+    if (unit.coilCode != coils::kAfterStopTransponder) {
         pairOpener_ = nullptr;
     }
-    if (unit.coilCode != kPairOpeningCode) {
+    if (unit.coilCode != 90) {
         coilOpener_ = nullptr;
     }
 }
@@ -205,7 +198,6 @@ void UnitExplainer::remember(const CVantor& unit) {
 void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
     const Snapshot& b = before_;
     const int32_t code = t.optional;
-    const auto ucode = static_cast<uint32_t>(code);
     if (!b.unitActive) {
         UnitFact f = fact(FactKind::Ignored, &t);
         f.text = "coil ignored: the unit is cut out";
@@ -220,7 +212,8 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
         }
         return;
     }
-    const int index = coils::coilCodeIndex(static_cast<uint32_t>(code));
+    const auto ucode = static_cast<uint32_t>(code);
+    const int index = coils::coilCodeIndex(ucode);
     if (index < 0) {
         UnitFact f = fact(FactKind::Ignored, &t);
         f.text = "ignored: the unit knows no coil code " + std::to_string(code);
@@ -268,8 +261,11 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
                  " after the stop transponder, neither 2.0 nor 4.0 m: no fixed check";
         emit(std::move(f));
     }
-    if (ucode == kPairOpeningCode && b.coilCode != kPairOpeningCode &&
-        b.coilCode != kAfterStopTransponder) {
+    // A second coil ends its pair, whatever its code: told above or by its restriction. Only a
+    // code-90 coil that begins a pair can lapse.
+    if (b.coilCode == kPairOpeningCode) {
+        coilOpener_ = nullptr;
+    } else if (ucode == kPairOpeningCode && b.coilCode != kAfterStopTransponder) {
         coilOpener_ = &t;
     }
 }
@@ -303,8 +299,8 @@ void UnitExplainer::explainType0(const CVantor& unit, const Transponder& t) {
     if (b.coilCode == kAfterStopTransponder && b.unitActive) {
         UnitFact f = fact(FactKind::CoilState, &t);
         f.spacing = measured;
-        f.text = "no distance code: without a code-80 stop curve a type 0 after a stop "
-                 "transponder picks nothing; the stop distance is 390 m";
+        f.text = "no distance code: without an approach curve (code-80 coil) a type 0 after a "
+                 "stop transponder picks nothing; the stop distance is 390 m";
         emit(std::move(f));
     } else if (b.primaryStopSelect != 0) {
         UnitFact f = fact(FactKind::CoilState, &t);
@@ -424,7 +420,7 @@ void UnitExplainer::explainSlots(const CVantor& unit, const Transponder* cause, 
         if (now != 0 && (now != was || unit.slotDistance[i] != before_.slotDistance[i])) {
             slotSet(unit, i, cause);
         } else if (now == 0 && was != 0) {
-            slotReleased(i, was, cause, why);
+            slotReleased(unit, i, was, cause, why);
         }
     }
 }
@@ -432,33 +428,55 @@ void UnitExplainer::explainSlots(const CVantor& unit, const Transponder* cause, 
 void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* cause) {
     const uint32_t value = unit.slotValue[slot];
     const double ahead = unit.slotDistance[slot];
-    point_[slot] = origin_ + ahead;
+    const Setup setup = setupInSlot(unit, slot, value);
+    // Where the unit puts the point: the distance it was given, from where it counts it; or
+    // where it put it on the run the report gives the points of.
+    const std::optional<double> known = book_ ? book_->find(cause, setup, slot) : std::nullopt;
+    const double here = known.value_or(origin_ + ahead);
+    point_[slot] = here;
     setBy_[slot] = cause;
+    setup_[slot] = setup;
     UnitFact f = fact(FactKind::StopCurve, cause);
     f.slot = slot;
+    f.setup = setup;
     f.stopDistance = ahead;
     f.point = point_[slot];
-    const bool second = isSecondarySlot(slot);
-    const std::string curve = second ? "second stop curve" : "stop curve";
-    const std::string where = metres(*f.point) + ", " + shortNumber(ahead) + " m ahead";
-    if (isApproachSlot(slot)) {
+    const std::string away = ", " + shortNumber(ahead) + " m ahead";
+    switch (setup) {
+    case Setup::ApproachCurve:
         f.speedLimit = curves::kStopPointFloor;
-        f.text = curve + " (" + kmh(curves::kStopPointFloor) + " floor) to " + where;
-    } else if (slot == kStopPointSlot) {
-        f.text = "stop point of the stop curve at " + where;
-    } else if (isStopSlot(slot) && value == 2) {
+        f.text = setupText(setup, slot, f.point, *f.speedLimit) + away;
+        break;
+    case Setup::NearStopPoint:
+        f.text = setupText(setup, slot, f.point, 0.0) + away +
+                 ": a stop curve aims at it rather than at its own stop point";
+        break;
+    case Setup::Hold: {
+        // A held curve allows 15 km/h from here, whatever its distance.
+        point_[slot] = known.value_or(origin_);
         f.kind = FactKind::FixedCheck;
+        f.point = point_[slot];
         f.speedLimit = curves::kFixedStopLimit;
         f.stopDistance.reset();
-        f.text =
-            curve + " held at " + kmh(curves::kFixedStopLimit) + " from here (type 1 at danger)";
-    } else if (isStopSlot(slot)) {
+        const std::string hold = setupText(setup, slot, f.point, *f.speedLimit);
+        f.text = value == 2 ? hold + ": a type 1 at danger holds the train to 15 km/h " +
+                                  holdLasts(slot)
+                            : hold + ", in place of the " +
+                                  setupText(Setup::StopCurve, slot, origin_ + ahead, 0.0) + away +
+                                  ": an earlier type 1 at danger holds every stop curve of this "
+                                  "pair to 15 km/h " +
+                                  kUntilReset;
+        break;
+    }
+    case Setup::StopCurve: {
         f.speedLimit = curves::kStopFloor;
-        const Selection& selection = second ? secondary_ : primary_;
+        const Selection& selection = slot == kSecondaryStopSlot ? secondary_ : primary_;
         std::string reason;
         if (slot == kPrimaryStopSlot && unit.slotValue[kStopPointSlot] != 0) {
-            f.point = point_[kStopPointSlot];
-            reason = "it aims at the stop point at " + metres(point_[kStopPointSlot]);
+            point_[slot] = point_[kStopPointSlot];
+            f.point = point_[slot];
+            reason = "it aims at the " + setupName(Setup::NearStopPoint) + " rather than " +
+                     shortNumber(ahead) + " m ahead";
         } else if (selection.by != nullptr) {
             f.pickedBy = selection.by;
             reason = shortNumber(ahead) + " m picked by the type 0 at " +
@@ -467,79 +485,88 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
         } else {
             reason = shortNumber(ahead) + " m, as no distance code picked another";
         }
-        if ((slot == kPrimaryStopSlot ? unit.slot1FixedLimit : unit.slot4FixedLimit)) {
-            f.speedLimit = curves::kFixedStopLimit;
-            reason +=
-                "; held at " + kmh(curves::kFixedStopLimit) + " by an earlier type 1 at danger";
-        }
-        f.text = curve + " to " + where + ", " + kmh(curves::kStopFloor) + " floor: " + reason;
-    } else if (slot <= kLastRestrictionSlot) {
+        f.text = setupText(setup, slot, f.point, *f.speedLimit) +
+                 (f.point == here ? away : std::string()) + ", " + shortNumber(*f.speedLimit) +
+                 " km/h floor: " + reason;
+        break;
+    }
+    case Setup::Restriction: {
         int code = 0;
         bool first = true;
         restrictionPlace(slot, code, first);
         f.kind = FactKind::Restriction;
         f.speedLimit = value;
         f.spacing = before_.distanceSinceCoil;
-        f.text = "restriction " + std::to_string(value) + " km/h from " + where + ", " +
+        f.text = setupText(setup, slot, f.point, value) + away + ", " +
                  (first ? "first" : "second") + " place of the code-" + std::to_string(code) +
                  " pairs; measured spacing " + spacing(*f.spacing);
-    } else {
+        break;
+    }
+    case Setup::FixedCheck:
+    case Setup::OverspeedBrake: {
+        // A fixed check holds from where the unit takes it; it has no distance.
+        point_[slot] = position_;
         f.kind = FactKind::FixedCheck;
-        f.point.reset();
+        f.point = position_;
         f.stopDistance.reset();
         f.spacing = before_.distanceSinceCoil;
-        const double limit = fixedCheckSpeed(slot, value);
+        const double limit = fixedCheckSpeed(unit, slot, value);
+        limit_[slot] = limit;
         f.speedLimit = limit;
-        f.text = "fixed check " + kmh(limit) + " (warning from " +
-                 kmh(limit - curves::kFixedCheckWarningMargin) + "); measured spacing " +
-                 spacing(*f.spacing);
+        f.text = setupText(Setup::FixedCheck, slot, f.point, limit) + " (warning from " +
+                 shortNumber(limit - curves::kFixedCheckWarningMargin) +
+                 " km/h); measured spacing " + spacing(*f.spacing);
+        break;
+    }
     }
     emit(std::move(f));
 }
 
-std::string UnitExplainer::describe(int slot, uint32_t value) const {
-    const std::string curve = isSecondarySlot(slot) ? "second stop curve" : "stop curve";
-    if (isApproachSlot(slot)) {
-        return curve + " (" + kmh(curves::kStopPointFloor) + " floor) to " + metres(point_[slot]);
+std::string UnitExplainer::named(int slot, Setup setup, uint32_t value) const {
+    switch (setup) {
+    case Setup::ApproachCurve:
+        return setupText(setup, slot, point_[slot], curves::kStopPointFloor);
+    case Setup::Hold:
+        return setupText(setup, slot, point_[slot], curves::kFixedStopLimit);
+    case Setup::Restriction:
+        return setupText(setup, slot, point_[slot], value);
+    case Setup::FixedCheck:
+        return setupText(setup, slot, point_[slot], limit_[slot]);
+    default:
+        return setupText(setup, slot, point_[slot], 0.0);
     }
-    if (slot == kStopPointSlot) {
-        return "stop point at " + metres(point_[slot]);
-    }
-    if (isStopSlot(slot) && value == 2) {
-        return curve + " held at " + kmh(curves::kFixedStopLimit);
-    }
-    if (isStopSlot(slot)) {
-        return value == 0 ? "overspeed brake" : curve + " to " + metres(point_[slot]);
-    }
-    if (slot <= kLastRestrictionSlot) {
-        return "restriction " + std::to_string(value) + " km/h from " + metres(point_[slot]);
-    }
-    if (slot <= kFixedCheck25Slot) {
-        return "fixed check " + kmh(fixedCheckSpeed(slot, value));
-    }
-    return "overspeed brake";
 }
 
-void UnitExplainer::slotReleased(int slot, uint32_t value, const Transponder* cause,
-                                 const char* why) {
+void UnitExplainer::slotReleased(const CVantor& unit, int slot, uint32_t value,
+                                 const Transponder* cause, const char* why) {
+    const Setup setup = setup_[slot];
     UnitFact f = fact(FactKind::Released, cause);
     f.slot = slot;
+    f.setup = setup;
     f.setBy = setBy_[slot];
     // Curves and restrictions have a point the train may yet have to reach.
-    if (slot != kStopPointSlot && slot <= kLastRestrictionSlot &&
-        !(isStopSlot(slot) && value == 2)) {
+    if (setup == Setup::StopCurve || setup == Setup::ApproachCurve || setup == Setup::Restriction) {
         f.point = point_[slot];
     }
-    if (slot >= kFirstRestrictionSlot && slot <= kLastRestrictionSlot) {
+    if (setup == Setup::Restriction) {
         f.speedLimit = value;
     }
     f.beforeReached = f.point && position_ < *f.point;
-    f.text = describe(slot, value) + " released";
+    f.text = named(slot, setup, value);
+    if (setup == Setup::Hold && slot == kSecondaryStopSlot && unit.slot4FixedLimit) {
+        f.text += ": its stop pair is released, but the hold stays " +
+                  std::string(holdLasts(kSecondaryStopSlot));
+    } else {
+        f.text += " released";
+    }
     if (f.beforeReached) {
         f.text += " before the train reached it";
     }
     if (why != nullptr) {
         f.text += std::string(" (") + why + ")";
+    }
+    if (setup == Setup::Hold && slot == kPrimaryStopSlot && unit.slot1FixedLimit) {
+        f.text += std::string("; a stop curve set later is held to 15 km/h ") + kUntilReset;
     }
     setBy_[slot] = nullptr;
     emit(std::move(f));
@@ -564,9 +591,14 @@ void UnitExplainer::explainEmergency(const CVantor& unit) {
     }
     f.slot = lowest;
     f.speedLimit = unit.lowestPatternSpeed;
-    // The stop point's slot and the last two always give the overspeed brake.
-    const std::string what =
-        lowest == kStopPointSlot ? "overspeed brake" : describe(lowest, unit.slotValue[lowest]);
+    // The 89 m stop point's own pattern is the overspeed brake; it acts through slot 1.
+    const Setup setup = lowest == kStopPointSlot
+                            ? Setup::OverspeedBrake
+                            : setupInSlot(unit, lowest, unit.slotValue[lowest]);
+    const std::string what = setup == Setup::OverspeedBrake
+                                 ? setupName(setup)
+                                 : named(lowest, setup, unit.slotValue[lowest]);
+    f.setup = setup;
     f.text = "emergency brake: " + fixed(*unit.speed, 1) + " km/h reached the brake pattern of " +
              std::to_string(unit.lowestPatternSpeed) + " km/h of the " + what;
     emit(std::move(f));

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "host/point_book.h"
 #include "host/unit_facts.h"
+#include "host/unit_names.h"
 #include "unit/vantor.h"
 
 namespace vantor::sim {
@@ -20,6 +22,8 @@ class UnitExplainer {
     // Time, place and speed of the train for the facts that follow; origin is the front's
     // position at the last frame, from which the unit counts the distances it is given.
     void setPlace(double time, double position, float speed, double origin);
+    // Points another run of the line put: the same transponder's are given at those places.
+    void usePoints(const PointBook* book) { book_ = book; }
 
     void beforeCall(const CVantor& unit);
     // signal: the value the transponder reported (its own, or its linked signal's aspect).
@@ -67,12 +71,14 @@ class UnitExplainer {
     // Slots set or cleared since the snapshot; why: text for clearings no transponder made.
     void explainSlots(const CVantor& unit, const Transponder* cause, const char* why);
     void slotSet(const CVantor& unit, int slot, const Transponder* cause);
-    void slotReleased(int slot, uint32_t value, const Transponder* cause, const char* why);
+    void slotReleased(const CVantor& unit, int slot, uint32_t value, const Transponder* cause,
+                      const char* why);
     void explainEmergency(const CVantor& unit);
-    // What a slot holds, in words.
-    std::string describe(int slot, uint32_t value) const;
+    // What a slot holds, in the words of every report, with its point.
+    std::string named(int slot, Setup setup, uint32_t value) const;
 
     Emit emit_;
+    const PointBook* book_ = nullptr;
     double time_ = 0.0;
     double position_ = 0.0;
     float speed_ = 0.0f;
@@ -83,9 +89,12 @@ class UnitExplainer {
     std::array<uint32_t, kSlotCount> lastValues_{};
     uint32_t lastCoilCode_ = 0;
     bool lastEmergency_ = false;
-    // Per slot: where its point lies on the line and what set it.
+    // Per slot: where its point lies on the line, what set it, what it holds and, for a fixed
+    // check, at what speed (km/h).
     std::array<double, kSlotCount> point_{};
     std::array<const Transponder*, kSlotCount> setBy_{};
+    std::array<Setup, kSlotCount> setup_{};
+    std::array<double, kSlotCount> limit_{};
     Selection primary_;
     Selection secondary_;
     // A stop transponder that began a stop pair and set no curve, and a code-90 coil that

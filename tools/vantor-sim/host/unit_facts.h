@@ -7,14 +7,15 @@
 #include <optional>
 #include <string>
 
+#include "host/unit_names.h"
 #include "scenario/scenario.h"
 
 namespace vantor::sim {
 
 enum class FactKind {
-    StopCurve,      // a stop curve or its stop point: slots 0 to 4
+    StopCurve,      // a stop curve, an approach curve or the 89 m stop point: slots 0 to 4
     Restriction,    // a target speed from a coil pair: slots 5 to 12
-    FixedCheck,     // a fixed speed check: slots 13 and 14, or a stop curve held at 15 km/h
+    FixedCheck,     // a fixed speed check (slots 13 and 14) or the 15 km/h hold (1 and 4)
     Released,       // a pattern cleared or released
     NoCode,         // a spacing that decodes to nothing
     StopSuppressed, // a stop transponder that would have set a stop curve but did not
@@ -42,6 +43,7 @@ struct UnitFact {
     // The transponder that caused it, if one did.
     const Transponder* transponder = nullptr;
     int slot = -1;                      // the pattern slot concerned
+    std::optional<Setup> setup;         // what the slot holds, by its one name
     std::optional<double> point;        // m along the line: stop point or start of restriction
     std::optional<double> speedLimit;   // km/h: target speed, floor or fixed check
     std::optional<double> stopDistance; // m ahead of the train at which the point was set

@@ -185,6 +185,12 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
     clear.play.attentive = true;
     clear.play.followsProfile = true;
     tasks.push_back(clear);
+    for (Task& task : tasks) {
+        task.play.points = options.points;
+        if (task.afterStop) {
+            task.afterStop->points = options.points;
+        }
+    }
     return tasks;
 }
 

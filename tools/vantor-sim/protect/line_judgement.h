@@ -72,6 +72,8 @@ struct JudgeOptions {
     // Each approach played from the start of the line, instead of branched off one clear run:
     // slower, and the same result.
     bool replayEach = false;
+    // Where the line's own run put the points the approaches come upon again.
+    const PointBook* points = nullptr;
 };
 
 // Every declared signal, every declared limit, then the clear run, in that order. Runs in

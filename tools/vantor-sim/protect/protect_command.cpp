@@ -18,6 +18,7 @@
 #include "support/text_format.h"
 #include "support/utf8_path.h"
 #include "warnings/route_check.h"
+#include "warnings/run_warnings.h"
 
 namespace vantor::sim {
 
@@ -31,18 +32,20 @@ std::ofstream openOutput(const std::filesystem::path& path, const std::string& n
     return out;
 }
 
-// The points, from a run of the line as the scenario drives it, with its warnings.
+// The points, from a run of the line as the scenario drives it, with its warnings; the book
+// keeps where that run put them.
 std::vector<ProtectedPoint> findPoints(const Scenario& scenario, const std::string& library,
                                        const std::optional<std::string>& settingsFile,
-                                       std::ostream& errors) {
+                                       PointBook& book, std::ostream& errors) {
     for (const RouteWarning& warning : checkRoute(scenario)) {
         errors << warningText(scenario, warning) << '\n';
     }
     PointFinder finder;
     RunWarnings afterRun;
+    PointBookKeeper keeper(book);
     {
         const std::unique_ptr<PluginLibrary> plugin = loadLibraryCopy(library, settingsFile);
-        runScenario(scenario, *plugin, {&finder, &afterRun});
+        runScenario(scenario, *plugin, {&finder, &afterRun, &keeper});
     }
     for (const RouteWarning& warning : afterRun.warnings()) {
         errors << warningText(scenario, warning) << '\n';
@@ -61,7 +64,7 @@ bool declared(const Scenario& scenario, const ProtectedPoint& p) {
     if (p.setBy->linkedSignal || (p.pickedBy && p.pickedBy->linkedSignal)) {
         return true;
     }
-    if (p.kind == PointKind::Stop) {
+    if (p.setup == Setup::StopCurve) {
         return std::any_of(scenario.signals.begin(), scenario.signals.end(), [&](const Signal& s) {
             return p.point <= s.position + 0.5 && s.position - p.point <= longestReach();
         });
@@ -126,8 +129,9 @@ int runProtect(const ProtectOptions& options, std::ostream& out, std::ostream& e
     // A report gives the same result on every run: the unit's random periods are pinned.
     pinRandom();
 
+    PointBook book;
     const std::vector<ProtectedPoint> points =
-        findPoints(scenario, options.library, settingsFile, errors);
+        findPoints(scenario, options.library, settingsFile, book, errors);
     out << headerText(scenario, unit, judge.speed);
     if (scenario.signals.empty() && scenario.limits.empty()) {
         out << "nothing declared to judge: the scenario has no [[route.signals]] and no "
@@ -143,6 +147,7 @@ int runProtect(const ProtectOptions& options, std::ostream& out, std::ostream& e
     judge.unitMaxSpeed = unit.maxSpeed;
     judge.plots = !options.svgDir.empty();
     judge.jobs = options.jobs;
+    judge.points = &book;
     const std::vector<Judgement> judgements = judgeLine(scenario, judge);
 
     out << protectionTableHeader() << '\n';

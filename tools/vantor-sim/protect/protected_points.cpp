@@ -6,43 +6,32 @@
 
 namespace vantor::sim {
 
-namespace {
-
-constexpr int kStopPointSlot = 2; // slot 1's stop point; slot 1 carries it
-
-} // namespace
-
 std::optional<ProtectedPoint> protectedPoint(const UnitFact& fact) {
-    if (fact.transponder == nullptr || !fact.speedLimit) {
+    if (fact.transponder == nullptr || !fact.setup || !fact.point ||
+        (fact.kind != FactKind::StopCurve && fact.kind != FactKind::Restriction &&
+         fact.kind != FactKind::FixedCheck)) {
         return std::nullopt;
     }
     ProtectedPoint p;
+    p.setup = *fact.setup;
     p.slot = fact.slot;
     p.setBy = fact.transponder;
     p.pickedBy = fact.pickedBy;
     p.setAt = fact.position;
-    p.point = fact.point.value_or(fact.position);
+    p.point = *fact.point;
     p.stopDistance = fact.stopDistance;
-    switch (fact.kind) {
-    case FactKind::StopCurve:
-        if (fact.slot == kStopPointSlot || !fact.point) {
-            return std::nullopt;
-        }
-        p.approachCurve = fact.slot == 0 || fact.slot == 3;
-        p.kind = p.approachCurve ? PointKind::Restriction : PointKind::Stop;
-        p.limit = p.approachCurve ? *fact.speedLimit : 0.0;
+    switch (p.setup) {
+    case Setup::StopCurve:
         return p;
-    case FactKind::Restriction:
-        p.kind = PointKind::Restriction;
-        p.limit = *fact.speedLimit;
-        return p;
-    case FactKind::FixedCheck:
-        p.kind = PointKind::FixedCheck;
-        p.limit = *fact.speedLimit;
-        p.point = fact.position;
+    case Setup::ApproachCurve:
+    case Setup::Restriction:
+    case Setup::Hold:
+    case Setup::FixedCheck:
+        p.limit = fact.speedLimit.value_or(0.0);
         p.stopDistance.reset();
         return p;
     default:
+        // The 89 m stop point acts through the stop curve that aims at it.
         return std::nullopt;
     }
 }
@@ -50,9 +39,8 @@ std::optional<ProtectedPoint> protectedPoint(const UnitFact& fact) {
 bool setsUp(const UnitFact& fact, const ProtectedPoint& point) {
     const std::optional<ProtectedPoint> other = protectedPoint(fact);
     // A restriction may take the other place of its code's pair on another run.
-    return other && other->setBy == point.setBy && other->kind == point.kind &&
-           other->approachCurve == point.approachCurve &&
-           (other->kind == PointKind::Restriction || other->slot == point.slot);
+    return other && other->setBy == point.setBy && other->setup == point.setup &&
+           (other->setup == Setup::Restriction || other->slot == point.slot);
 }
 
 void PointFinder::onFact(const UnitFact& fact) {
@@ -69,18 +57,8 @@ void PointFinder::onFact(const UnitFact& fact) {
 }
 
 std::string pointText(const ProtectedPoint& p) {
-    const std::string at = " at " + fixed(p.point, 1) + " m";
-    switch (p.kind) {
-    case PointKind::Stop:
-        return "stop point" + at +
-               (p.stopDistance ? " (" + shortNumber(*p.stopDistance) + " m)" : std::string());
-    case PointKind::Restriction:
-        return (p.approachCurve ? "approach curve " : "restriction ") + shortNumber(p.limit) +
-               " km/h" + at;
-    case PointKind::FixedCheck:
-        return "check " + shortNumber(p.limit) + " km/h" + at;
-    }
-    return "";
+    return setupText(p.setup, p.slot, p.point, p.limit) +
+           (p.stopDistance ? " (" + shortNumber(*p.stopDistance) + " m)" : std::string());
 }
 
 std::string setByText(const ProtectedPoint& p) {

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "host/unit_names.h"
 #include "support/text_format.h"
 #include "support/xml_text.h"
 
@@ -39,16 +40,27 @@ constexpr double kWidth = 1400.0;
 constexpr double kLeft = 90.0;
 constexpr double kRight = 30.0;
 constexpr double kTitleY = 24.0;
+// Two legend rows, then the band where the transponders' labels rise at 45 degrees.
 constexpr double kLegendY = 50.0;
-constexpr double kPlotTop = 140.0;
-constexpr double kPlotBottom = 590.0;
-constexpr double kRowTop = 630.0;
+constexpr double kLegendRow = 22.0;
+constexpr double kLabelBandTop = kLegendY + kLegendRow + 12.0;
+constexpr double kPlotTop = 230.0;
+constexpr double kPlotBottom = 680.0;
+constexpr double kRowTop = 720.0;
 constexpr double kRowHeight = 24.0;
 constexpr double kHeight = kRowTop + (kRowCount + 1) * kRowHeight + 20.0;
-// Characters of a mark's text on the plot; the rest is in its hover title.
+// Characters of an event's label; the rest is in its hover title.
 constexpr size_t kMarkChars = 24;
-// Marks closer than this many pixels share one.
+// Marks closer than this many pixels share one line.
 constexpr double kMarkGap = 12.0;
+// Labels at 45 degrees this far apart do not touch; a label is moved at most this far along
+// from its mark, and beyond that joins the label before it.
+constexpr double kLabelPitch = 14.0;
+constexpr double kLabelShift = 3 * kLabelPitch;
+// Width of a character at the marks' 9 pixels, on average; a label's height.
+constexpr double kCharWidth = 5.2;
+constexpr double kLabelHeight = 11.0;
+constexpr double kSin45 = 0.7071067811865476;
 
 // At most count characters of UTF-8 text, with an ellipsis when cut.
 std::string shorten(const std::string& text, size_t count) {
@@ -112,7 +124,7 @@ void SvgPlot::onNote(const Note& note) {
                                      ? "coil " + std::to_string(note.transponderOptional)
                                      : "type " + std::to_string(note.transponderType);
         marks_.push_back(
-            Mark{note.position, code + (note.label.empty() ? "" : " " + note.label), note.text});
+            Mark{note.position, code + (note.label.empty() ? "" : ": " + note.label), note.text});
     } else if (note.event) {
         // The notes of one event come together: the label, if any, first.
         if (!events_.empty() && events_.back().position == note.position) {
@@ -124,15 +136,15 @@ void SvgPlot::onNote(const Note& note) {
 }
 
 void SvgPlot::onFact(const UnitFact& fact) {
-    if (!fact.point) {
+    const bool setUp = fact.kind == FactKind::StopCurve || fact.kind == FactKind::Restriction ||
+                       fact.kind == FactKind::FixedCheck;
+    if (!setUp || !fact.setup || !fact.point || !fact.speedLimit) {
         return;
     }
-    if (fact.kind == FactKind::Restriction && fact.speedLimit) {
-        points_.push_back(Point{*fact.point, *fact.speedLimit, false, fact.text});
-    } else if (fact.kind == FactKind::StopCurve && fact.speedLimit) {
-        // At the curve's floor: the speed it keeps to past its point.
-        points_.push_back(Point{*fact.point, *fact.speedLimit, true, fact.text});
-    }
+    // A stop curve at its floor, the speed it keeps to past its stop point; the others at the
+    // speed they hold the train to from their point on.
+    points_.push_back(Point{*fact.point, *fact.speedLimit, *fact.setup == Setup::StopCurve,
+                            setupLabel(*fact.setup, fact.slot, *fact.speedLimit), fact.text});
 }
 
 void SvgPlot::onFrame(const FrameRecord& frame) {
@@ -162,7 +174,9 @@ std::string SvgPlot::render() const {
         last = std::max(last, s.position);
         top = std::max({top, s.speed, s.target});
     }
-    // The stop points and restrictions the unit set show even where the train stopped short.
+    // What the unit set up shows even where the train stopped short, its mark whole within the
+    // plot.
+    const double driven = last;
     for (const Mark& m : marks_) {
         last = std::max(last, m.position);
     }
@@ -172,11 +186,21 @@ std::string SvgPlot::render() const {
     if (last - first < 1.0) {
         last = first + 1.0;
     }
+    if (last > driven) {
+        constexpr double kEndRoom = 0.02; // of the line shown
+        last += (last - first) * kEndRoom;
+    }
     // Patterns far above anything the train did would flatten the plot; they are clipped.
     double patternTop = top;
     for (const Sample& s : samples_) {
         if (s.pattern && *s.pattern <= top * 1.5 + 20.0) {
             patternTop = std::max(patternTop, *s.pattern);
+        }
+    }
+    // What the unit set up shows at its speed.
+    for (const Point& p : points_) {
+        if (p.position >= first && p.position <= last) {
+            patternTop = std::max(patternTop, p.speed);
         }
     }
     // Rolling back, the speed goes below 0.
@@ -210,7 +234,7 @@ std::string SvgPlot::render() const {
         << "\" font-size=\"16\" font-weight=\"bold\">"
         << xmlText(shorten(scenario_.name, titleChars)) << "</text>\n";
 
-    // The legend has a row of its own below the title, so a long title never runs into it.
+    // The legend has rows of their own below the title, so a long title never runs into it.
     {
         double legendX = kLeft;
         svg << "<g id=\"legend\">\n";
@@ -225,9 +249,18 @@ std::string SvgPlot::render() const {
                 << "</text>\n";
             legendX += 240.0;
         }
-        svg << "<path d=\"M" << legendX + 15 << ' ' << kLegendY - 6 << " l6 10 h-12 z\" "
-            << "fill=\"#c0392b\"/>\n<text x=\"" << legendX + 36 << "\" y=\"" << kLegendY + 4
-            << "\">stop point, restriction</text>\n</g>\n";
+        const double rowY = kLegendY + kLegendRow;
+        svg << "<path d=\"M" << kLeft + 15 << ' ' << rowY - 6 << " l6 10 h-12 z\" "
+            << "fill=\"#c0392b\"/>\n<text x=\"" << kLeft + 36 << "\" y=\"" << rowY + 4 << "\">"
+            << setupName(Setup::StopCurve) << ": its stop point, at its floor</text>\n"
+            << "<rect x=\"" << kLeft + 330 + 14 << "\" y=\"" << rowY - 6
+            << "\" width=\"2\" height=\"12\" fill=\"#c0392b\"/><rect x=\"" << kLeft + 330 + 15
+            << "\" y=\"" << rowY - 1 << "\" width=\"16\" height=\"2\" fill=\"#c0392b\"/>\n<text x=\""
+            << kLeft + 330 + 36 << "\" y=\"" << rowY + 4 << "\">"
+            << xmlText(setupName(Setup::ApproachCurve) + ", " + setupName(Setup::Restriction) +
+                       ", " + setupName(Setup::Hold) + ", " + setupName(Setup::FixedCheck) +
+                       ": the speed held from its point on")
+            << "</text>\n</g>\n";
     }
 
     // Axes and grid.
@@ -269,24 +302,53 @@ std::string SvgPlot::render() const {
     }
     std::stable_sort(all.begin(), all.end(),
                      [](const Mark& a, const Mark& b) { return a.position < b.position; });
-    std::vector<Mark> merged;
+    svg << "<g id=\"transponders\">\n";
+    // A line per mark, or per marks too close to tell apart.
+    double lineX = -1e9;
     for (const Mark& m : all) {
-        if (!merged.empty() && x(m.position) - x(merged.back().position) < kMarkGap) {
-            merged.back().text += " + " + m.text;
-            merged.back().title += "\n" + m.title;
-        } else {
-            merged.push_back(m);
+        const double mx = x(m.position);
+        if (mx - lineX >= kMarkGap) {
+            lineX = mx;
+            svg << "<line x1=\"" << fixed(mx, 1) << "\" y1=\"" << kPlotTop << "\" x2=\""
+                << fixed(mx, 1) << "\" y2=\"" << kPlotBottom
+                << "\" stroke=\"#95a5a6\" stroke-dasharray=\"3,3\"/>\n";
         }
     }
-    svg << "<g id=\"transponders\">\n";
-    for (const Mark& m : merged) {
+    // A label per mark, rising from its mark, or moved along a little where the one before it
+    // is close; beyond that it joins the one before. Each is as long as the band above the plot
+    // and the plot's right edge leave room for; its hover title has it whole.
+    struct Label {
+        double markX;
+        double anchor;
+        std::string text;
+        std::string title;
+    };
+    std::vector<Label> labels;
+    for (const Mark& m : all) {
         const double mx = x(m.position);
-        svg << "<g><title>" << xmlText(shortNumber(m.position) + " m: " + m.title) << "</title>"
-            << "<line x1=\"" << fixed(mx, 1) << "\" y1=\"" << kPlotTop << "\" x2=\"" << fixed(mx, 1)
-            << "\" y2=\"" << kPlotBottom << "\" stroke=\"#95a5a6\" stroke-dasharray=\"3,3\"/>"
-            << "<text x=\"" << fixed(mx + 3, 1) << "\" y=\"" << kPlotTop - 4
-            << "\" font-size=\"9\" transform=\"rotate(-45 " << fixed(mx + 3, 1) << ' '
-            << kPlotTop - 4 << ")\">" << xmlText(shorten(m.text, kMarkChars)) << "</text></g>\n";
+        const double anchor =
+            labels.empty() ? mx + 3 : std::max(mx + 3, labels.back().anchor + kLabelPitch);
+        if (!labels.empty() && anchor - (mx + 3) > kLabelShift) {
+            labels.back().text += " + " + m.text;
+            labels.back().title += "\n" + placeText(m.position) + ": " + m.title;
+        } else {
+            labels.push_back(Label{mx, anchor, m.text, placeText(m.position) + ": " + m.title});
+        }
+    }
+    for (const Label& l : labels) {
+        const double baseY = kPlotTop - 4;
+        const double room = std::min((baseY - kLabelBandTop) / kSin45,
+                                     (kWidth - 4 - l.anchor) / kSin45);
+        const size_t chars = static_cast<size_t>(std::max(0.0, room / kCharWidth));
+        svg << "<g><title>" << xmlText(l.title) << "</title>";
+        if (l.anchor > l.markX + 3.5) {
+            // A leader from the mark to its label moved along.
+            svg << "<path d=\"M" << fixed(l.markX, 1) << ' ' << kPlotTop << " L" << fixed(l.anchor, 1)
+                << ' ' << baseY << "\" stroke=\"#95a5a6\"/>";
+        }
+        svg << "<text x=\"" << fixed(l.anchor, 1) << "\" y=\"" << baseY
+            << "\" font-size=\"9\" transform=\"rotate(-45 " << fixed(l.anchor, 1) << ' ' << baseY
+            << ")\">" << xmlText(shorten(l.text, chars)) << "</text></g>\n";
     }
     svg << "</g>\n";
 
@@ -333,25 +395,69 @@ std::string SvgPlot::render() const {
     polyline("speed", "#2c3e50", " stroke-width=\"2\"",
              [](const Sample& s) { return std::optional<double>(s.speed); });
 
-    // Stop points as triangles at their curve's floor, restrictions as a bar at their target.
-    svg << "<g id=\"points\" fill=\"#c0392b\">\n";
-    for (const Point& p : points_) {
-        if (p.position < first || p.position > last) {
-            continue;
+    // Stop points as triangles at their curve's floor, held speeds as a bar from their point on.
+    // Each label goes where it overlaps no other and stays inside the plot: above its mark,
+    // higher, or below it.
+    struct Box {
+        double x1, y1, x2, y2;
+        bool overlaps(const Box& o) const {
+            return x1 < o.x2 && o.x1 < x2 && y1 < o.y2 && o.y1 < y2;
         }
+    };
+    std::vector<Box> taken;
+    std::vector<Point> shown;
+    for (const Point& p : points_) {
+        if (p.position >= first && p.position <= last) {
+            shown.push_back(p);
+        }
+    }
+    std::stable_sort(shown.begin(), shown.end(),
+                     [](const Point& a, const Point& b) { return a.position < b.position; });
+    for (const Point& p : shown) {
         const double px = x(p.position);
-        svg << "<g><title>" << xmlText(shortNumber(p.position) + " m: " + p.title) << "</title>";
-        const double py = y(p.speed);
+        // The mark whole within the plot, however high its speed.
+        const double py = std::max(y(p.speed), kPlotTop + 13.0);
+        taken.push_back(p.stop ? Box{px - 6, py - 12, px + 6, py - 2}
+                               : Box{px - 1, py - 6, px + 16, py + 6});
+    }
+    svg << "<g id=\"points\" fill=\"#c0392b\">\n";
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const Point& p = shown[i];
+        const double px = x(p.position);
+        const double py = std::max(y(p.speed), kPlotTop + 13.0);
+        const double width = kCharWidth * static_cast<double>(p.label.size());
+        const double left =
+            std::clamp(p.stop ? px - width / 2 : px + 3, kLeft + 2, kWidth - kRight - 2 - width);
+        const double above = p.stop ? py - 16 : py - 4; // the label's baseline above its mark
+        std::optional<Box> place;
+        for (const double baseline : {above, above - kLabelHeight, above - 2 * kLabelHeight,
+                                      py + 16, py + 16 + kLabelHeight}) {
+            const Box box{left, baseline - 9, left + width, baseline + 2};
+            if (box.y1 < kPlotTop + 1 || box.y2 > kPlotBottom - 1) {
+                continue;
+            }
+            const bool free = std::none_of(taken.begin(), taken.end(),
+                                           [&](const Box& t) { return t.overlaps(box); });
+            if (free || !place) {
+                place = box;
+            }
+            if (free) {
+                break;
+            }
+        }
+        svg << "<g><title>" << xmlText(p.title) << "</title>";
         if (p.stop) {
-            svg << "<path d=\"M" << fixed(px, 1) << ' ' << fixed(py - 12, 1)
-                << " l6 10 h-12 z\"/><text x=\"" << fixed(px, 1) << "\" y=\"" << fixed(py - 16, 1)
-                << "\" font-size=\"9\" text-anchor=\"middle\">stop</text>";
+            svg << "<path d=\"M" << fixed(px, 1) << ' ' << fixed(py - 12, 1) << " l6 10 h-12 z\"/>";
         } else {
             svg << "<rect x=\"" << fixed(px - 1, 1) << "\" y=\"" << fixed(py - 6, 1)
                 << "\" width=\"2\" height=\"12\"/><rect x=\"" << fixed(px, 1) << "\" y=\""
-                << fixed(py - 1, 1) << "\" width=\"16\" height=\"2\"/><text x=\""
-                << fixed(px + 3, 1) << "\" y=\"" << fixed(py - 4, 1) << "\" font-size=\"9\">"
-                << shortNumber(p.speed) << "</text>";
+                << fixed(py - 1, 1) << "\" width=\""
+                << fixed(std::min(16.0, kWidth - kRight - px), 1) << "\" height=\"2\"/>";
+        }
+        if (place) {
+            taken.push_back(*place);
+            svg << "<text x=\"" << fixed(place->x1, 1) << "\" y=\"" << fixed(place->y2 - 2, 1)
+                << "\" font-size=\"9\">" << xmlText(p.label) << "</text>";
         }
         svg << "</g>\n";
     }
@@ -406,7 +512,7 @@ std::string SvgPlot::render() const {
         const double next = i + 1 < events_.size() ? x(events_[i + 1].position) : kWidth - kRight;
         const bool right = next - ex >= width;
         const bool left = !right && i + 1 == events_.size() && ex - labelEnd >= width;
-        svg << "<g><title>" << xmlText(shortNumber(e.position) + " m: " + e.title) << "</title>"
+        svg << "<g><title>" << xmlText(placeText(e.position) + ": " + e.title) << "</title>"
             << "<path d=\"M" << fixed(ex, 1) << ' ' << eventY + 4 << " l6 8 l-6 8 l-6 -8 z\" "
             << "fill=\"#2980b9\"/>";
         if (right || left) {

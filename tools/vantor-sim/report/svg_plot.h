@@ -38,12 +38,13 @@ class SvgPlot : public RunObserver {
         std::string text;  // short, on the plot
         std::string title; // in full, on hover
     };
-    // A point the unit set: a stop point at 0 km/h or the start of a restriction.
+    // A point the unit set: a stop curve's stop point, or where a held speed begins.
     struct Point {
         double position;
-        double speed;
+        double speed; // km/h: the stop curve's floor, or the speed held
         bool stop;
-        std::string title;
+        std::string label; // the thing's name, on the plot
+        std::string title; // what the unit said of it, on hover
     };
 
     const Scenario& scenario_;

@@ -2,18 +2,13 @@
 // the key, so that nothing runs on a scenario that says something other than what was meant.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "scenario/scenario.h"
+#include "scenario/scenario_error.h"
 
 namespace vantor::sim {
-
-class ScenarioError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
 
 // sourceName names the text in messages, and is the scenario's name when it gives none.
 Scenario parseScenario(std::string_view text, const std::string& sourceName);

@@ -15,7 +15,7 @@
 #include <toml++/toml.h>
 
 #include "scenario/scenario_bounds.h"
-#include "scenario/scenario_parser.h"
+#include "scenario/scenario_error.h"
 #include "support/nearest_name.h"
 
 namespace vantor::sim {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantor::sim {
 
@@ -16,6 +17,15 @@ inline std::filesystem::path pathFromUtf8(std::string_view text) {
 inline std::string utf8FromPath(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+// The command line's arguments as UTF-8 text; throws when one is not valid Unicode.
+template <typename Char> std::vector<std::string> utf8Arguments(int argc, Char** argv) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < argc; ++i) {
+        texts.push_back(utf8FromPath(argv[i]));
+    }
+    return texts;
 }
 
 } // namespace vantor::sim

@@ -5,6 +5,8 @@
 #include "host/trackside_codes.h"
 #include "support/text_format.h"
 #include "transponders/coil_tables.h"
+#include "warnings/layout_check.h"
+#include "warnings/layout_reading.h"
 
 namespace vantor::sim {
 
@@ -111,6 +113,28 @@ void checkSpacing(const Scenario& scenario, const Transponder& first, const Tran
     }
 }
 
+bool passed(const Scenario& scenario, const Transponder& t) {
+    return t.position >= scenario.run.startPosition &&
+           (scenario.routeLength <= 0.0 || t.position <= scenario.routeLength);
+}
+
+// A unit that is never switched on drops every transponder without a trace.
+void checkSwitchedOn(const Scenario& scenario, std::vector<RouteWarning>& out) {
+    const bool switchedOn =
+        scenario.run.powerSwitch ||
+        std::any_of(scenario.events.begin(), scenario.events.end(),
+                    [](const Event& e) { return e.powerSwitch.value_or(false); });
+    const auto& transponders = scenario.transponders;
+    const auto first = std::find_if(transponders.begin(), transponders.end(),
+                                    [&](const Transponder& t) { return passed(scenario, t); });
+    if (switchedOn || first == transponders.end()) {
+        return;
+    }
+    out.push_back({first->line, "the unit is never switched on ([run] power_switch is false and "
+                                "no event switches it on), so it ignores this transponder and "
+                                "every one after it; set power_switch = true under [run]"});
+}
+
 } // namespace
 
 std::vector<RouteWarning> checkRoute(const Scenario& scenario) {
@@ -139,6 +163,8 @@ std::vector<RouteWarning> checkRoute(const Scenario& scenario) {
             checkSpacing(scenario, t, transponders[i + 1], out);
         }
     }
+    checkSwitchedOn(scenario, out);
+    checkLayout(scenario, readLayout(scenario), out);
     for (const Event& e : scenario.events) {
         for (const auto& key : {e.keyDown, e.keyUp, e.key}) {
             if (key && !knownKey(*key)) {
@@ -173,33 +199,6 @@ std::string warningText(const Scenario& scenario, const RouteWarning& warning) {
     const std::string where =
         warning.line > 0 ? scenario.source + ":" + std::to_string(warning.line) : scenario.source;
     return where + ": warning: " + warning.text;
-}
-
-void RunWarnings::onFact(const UnitFact& fact) {
-    if (fact.kind == FactKind::Differs) {
-        warnings_.push_back({0, "at " + fixed(fact.time, 3) + " s, " + fixed(fact.position, 1) +
-                                    " m " + fact.text});
-        return;
-    }
-    if (fact.kind != FactKind::Released || !fact.beforeReached || fact.transponder == nullptr ||
-        fact.setBy == nullptr) {
-        return;
-    }
-    const Transponder& by = *fact.transponder;
-    // A signal's own transponders releasing what its layout set is the layout working.
-    if (by.linkedSignal && by.linkedSignal == fact.setBy->linkedSignal) {
-        return;
-    }
-    const std::string what =
-        fact.speedLimit ? "the restriction of " + shortNumber(*fact.speedLimit) + " km/h from "
-                        : std::string("the stop curve to ");
-    warnings_.push_back(
-        {fact.setBy->line,
-         what + fixed(*fact.point, 1) + " m set here was released at " + fixed(fact.position, 1) +
-             " m, before the train got there, by the " +
-             (by.type == 70 ? "coil " + std::to_string(by.optional)
-                            : "type " + std::to_string(by.type)) +
-             (by.line > 0 ? " on line " + std::to_string(by.line) : std::string())});
 }
 
 } // namespace vantor::sim

@@ -28,7 +28,7 @@ TEST(JUnitReport, HoldsOneTestCasePerExpectation) {
     std::ostringstream out;
     std::ostringstream errors;
     EXPECT_EQ(runChecks(options, out, errors), 2) << out.str();
-    EXPECT_NE(out.str().find("\n6 passed, 1 failed, 1 scenario not run\n"), std::string::npos)
+    EXPECT_NE(out.str().find("\n8 passed, 1 failed, 1 scenario not run\n"), std::string::npos)
         << out.str();
 
     std::ifstream in(report);
@@ -36,11 +36,12 @@ TEST(JUnitReport, HoldsOneTestCasePerExpectation) {
     std::filesystem::remove(report);
     EXPECT_EQ(xmlProblem(xml), "");
     EXPECT_EQ(occurrences(xml, "<testsuite "), 3u);
-    // 2 and 5 expectations, and the scenario that could not run.
-    EXPECT_EQ(occurrences(xml, "<testcase "), 8u);
+    // 2 expectations; 5 and the verdicts on the signal and the clear run; and the scenario that
+    // could not run.
+    EXPECT_EQ(occurrences(xml, "<testcase "), 10u);
     EXPECT_EQ(occurrences(xml, "<failure "), 1u);
     EXPECT_EQ(occurrences(xml, "<error "), 1u);
-    EXPECT_NE(xml.find("tests=\"8\" failures=\"1\" errors=\"1\""), std::string::npos);
+    EXPECT_NE(xml.find("tests=\"10\" failures=\"1\" errors=\"1\""), std::string::npos);
     EXPECT_NE(xml.find("late_brake.toml:27: FAILED"), std::string::npos);
 }
 

@@ -2,11 +2,13 @@
 // bad [[expect]] tables are refused with the file, the line and the key.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "check/expectation_checker.h"
 #include "scenario/scenario_parser.h"
+#include "support/text_format.h"
 
 using namespace vantor;
 using namespace vantor::sim;
@@ -114,6 +116,22 @@ TEST(Expectations, EachKindPassesAndFailsOnTheRun) {
         EXPECT_EQ(r.passed, c.passes) << c.expect << "\n" << r.happened;
         EXPECT_NE(r.happened.find(c.happened), std::string::npos) << c.expect << "\n" << r.happened;
     }
+}
+
+// A stand outside the stretch is told by when it began, as the frames show it: the first frame
+// at a stand, not the last one before the run ended.
+TEST(Expectations, AStandIsToldByWhenItBegan) {
+    const std::vector<FrameRecord> frames = madeUpRun();
+    const auto first = std::find_if(frames.begin(), frames.end(),
+                                    [](const FrameRecord& f) { return f.speed == 0.0f; });
+    ASSERT_NE(first, frames.end());
+    ASSERT_LT(first->time, frames.back().time);
+    const ExpectationResult r = checked("stop_before = 360\nfrom = 355");
+    EXPECT_FALSE(r.passed);
+    EXPECT_NE(r.happened.find("it last stood at " + fixed(first->position, 1) + " m, " +
+                              fixed(first->time, 3) + " s;"),
+              std::string::npos)
+        << r.happened;
 }
 
 // Where the file tells that the run cannot get to a place or time, the expectation is refused

@@ -4,9 +4,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
+#include "drive/simulation.h"
+#include "host/pinned_random.h"
+#include "host/plugin_library.h"
 #include "protect/protect_command.h"
+#include "scenario/scenario_parser.h"
+#include "support/text_format.h"
 #include "support/xml_check.h"
 
 using namespace vantor::sim;
@@ -89,4 +95,52 @@ TEST(ProtectReport, WritesTheTableAndAPlotPerJudgement) {
         EXPECT_EQ(xmlProblem(contents(folder / "plots" / plot)), "") << plot;
     }
     std::filesystem::remove_all(folder);
+}
+
+// A restriction released before the train gets there is told of after the line's own run (a
+// warning) and by the approach to its limit (the notes), two runs whose frames end at other
+// places. Each tells it at the one place where the unit put it on the line's own run: the front
+// at the frame before the pair's second coil, 555 m on.
+TEST(ProtectReport, GivesEachPointAtOnePlace) {
+    const std::string file = SCENARIO_DIR "/protect/restriction_cancelled.toml";
+    const Scenario scenario = loadScenario(file);
+    double origin = 0.0; // m: the front at the last frame before the second coil
+    struct Frames : RunObserver {
+        double& origin;
+        double coil;
+        explicit Frames(double& o, double c) : origin(o), coil(c) {}
+        void onFrame(const FrameRecord& frame) override {
+            if (frame.position < coil) {
+                origin = frame.position;
+            }
+        }
+        bool takesFacts() const override { return false; }
+    };
+    const Transponder& second = scenario.transponders.at(1);
+    ASSERT_EQ(second.type, 70);
+    {
+        Frames frames(origin, second.position);
+        pinRandom();
+        PluginLibrary library(VANTOR_LIBRARY, scenario.settings);
+        runScenario(scenario, library, {&frames});
+    }
+    const std::string expected = "restriction 45 km/h from " + fixed(origin + 555.0, 1) + " m";
+
+    ProtectOptions options;
+    options.library = VANTOR_LIBRARY;
+    options.scenario = file;
+    options.maxFrames = 1'000'000;
+    options.jobs = 2;
+    std::ostringstream out;
+    std::ostringstream errors;
+    runProtect(options, out, errors);
+    const std::string report = errors.str() + out.str();
+    const std::regex told("restriction (of )?45 km/h from ([0-9.]+) m");
+    size_t times = 0;
+    for (auto it = std::sregex_iterator(report.begin(), report.end(), told);
+         it != std::sregex_iterator(); ++it, ++times) {
+        EXPECT_EQ("restriction 45 km/h from " + (*it)[2].str() + " m", expected) << report;
+    }
+    // The warning, the note of the restriction set and that of its release.
+    EXPECT_EQ(times, 3u) << report;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <string>
 
 #include "host/plugin_library.h"
@@ -66,7 +67,7 @@ TEST(SvgPlot, TheBuiltInLineGivesAWellFormedPlotWithItsCurves) {
     // The restriction and the stop curve the unit set.
     const std::string points = group(svg, "points");
     EXPECT_NE(points.find("restriction 100 km/h from"), std::string::npos) << points;
-    EXPECT_NE(points.find(">stop</text>"), std::string::npos) << points;
+    EXPECT_NE(points.find(">stop curve</text>"), std::string::npos) << points;
     // Seven lamp rows, the override and cut-out rows, each with its background, and lit bars.
     EXPECT_GT(occurrences(group(svg, "lamps"), "<rect"), 18u);
     const std::string events = group(svg, "events");
@@ -89,5 +90,62 @@ TEST(SvgPlot, AnAxisFarFromZeroEnds) {
         const std::string svg = plot.render();
         EXPECT_EQ(xmlProblem(svg), "") << start;
         EXPECT_LE(occurrences(group(svg, "axes"), "<line"), 40u) << start;
+    }
+}
+
+// A station signal: the code-80 coil's approach curve has its point past the signal. The plot
+// draws it as what it is, a speed held from its point on, not as a stop; it keeps every mark of
+// what the unit set up inside the plot; and the author's labels, which have room, are whole.
+TEST(SvgPlot, DrawsEachThingAsWhatItIsInsideThePlot) {
+    const Scenario scenario = loadScenario(SCENARIO_DIR "/protect/station_signal.toml");
+    PluginLibrary library(VANTOR_LIBRARY, scenario.settings);
+    SvgPlot plot(scenario);
+    runScenario(scenario, library, {&plot});
+    const std::string svg = plot.render();
+    ASSERT_EQ(xmlProblem(svg), "");
+
+    // Each thing's mark, by its hover title.
+    const std::string points = group(svg, "points");
+    auto markOf = [&](const std::string& title) {
+        const size_t at = points.find("<title>" + title);
+        return at == std::string::npos ? std::string()
+                                       : points.substr(at, points.find("</g>", at) - at);
+    };
+    const std::string approach = markOf("approach curve to 65 km/h at ");
+    ASSERT_FALSE(approach.empty()) << points;
+    EXPECT_EQ(occurrences(approach, "<path"), 0u) << approach;
+    EXPECT_NE(approach.find(">approach curve 65 km/h</text>"), std::string::npos) << approach;
+    const std::string stop = markOf("stop curve to ");
+    EXPECT_EQ(occurrences(stop, "<path"), 1u) << stop;
+
+    // The plot's frame, and every coordinate of the marks within it.
+    const std::regex frame("<rect x=\"([0-9.]+)\" y=\"([0-9.]+)\" width=\"([0-9.]+)\" "
+                           "height=\"([0-9.]+)\" fill=\"none\"");
+    std::smatch box;
+    ASSERT_TRUE(std::regex_search(svg, box, frame));
+    const double left = std::stod(box[1]);
+    const double top = std::stod(box[2]);
+    const double right = left + std::stod(box[3]);
+    const double bottom = top + std::stod(box[4]);
+    const std::regex coordinate(" (x|y)=\"(-?[0-9.]+)\"");
+    size_t checked = 0;
+    for (auto it = std::sregex_iterator(points.begin(), points.end(), coordinate);
+         it != std::sregex_iterator(); ++it, ++checked) {
+        const double value = std::stod((*it)[2]);
+        if ((*it)[1] == "x") {
+            EXPECT_TRUE(value >= left && value <= right) << it->str();
+        } else {
+            EXPECT_TRUE(value >= top && value <= bottom) << it->str();
+        }
+    }
+    EXPECT_GT(checked, 6u);
+
+    const std::string marks = group(svg, "transponders");
+    for (const Transponder& t : scenario.transponders) {
+        EXPECT_NE(marks.find(">" + std::string(t.type == 70 ? "coil 80" : "type " +
+                                                                   std::to_string(t.type)) +
+                             ": " + t.label + "</text>"),
+                  std::string::npos)
+            << t.label;
     }
 }

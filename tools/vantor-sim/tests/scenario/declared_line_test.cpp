@@ -8,7 +8,7 @@
 
 #include "drive/simulation.h"
 #include "host/plugin_library.h"
-#include "scenario/scenario_error.h"
+#include "scenario/parse_error.h"
 #include "scenario/scenario_parser.h"
 
 using namespace vantor::sim;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/plugin_library.h"
-#include "scenario/scenario_error.h"
+#include "scenario/parse_error.h"
 #include "scenario/scenario_parser.h"
 
 using namespace vantor::sim;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "scenario/run_settings.h"
-#include "scenario/scenario_error.h"
+#include "scenario/parse_error.h"
 #include "scenario/scenario_parser.h"
 #include "settings/settings_check.h"
 
