@@ -268,14 +268,15 @@ bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
     const double brakeRun = reactionRun(unit, v);
     const double warnRun = warningRun(unit, v);
     const double* d = unit.slotDistance;
-    const double first = d[kPrimaryApproachSlot];
-    const double second = d[kSecondaryApproachSlot];
+    const double approach = d[kPrimaryApproachSlot];
+    const double secondApproach = d[kSecondaryApproachSlot];
     const double secondStop = d[kSecondaryStopSlot];
     // A NaN among them, or infinities of both signs, is left to the sweeps.
-    if (std::isnan(first + second + secondStop + brakeRun + warnRun)) {
+    if (std::isnan(approach + secondApproach + secondStop + brakeRun + warnRun)) {
         return false;
     }
-    const double ahead = std::min({first, second, secondStop}) - std::max(brakeRun, warnRun);
+    const double ahead =
+        std::min({approach, secondApproach, secondStop}) - std::max(brakeRun, warnRun);
     if (!(ahead > 0.0 && curves::rootAbove(curves::stopRadicand(unit, ahead), above))) {
         return false;
     }
