@@ -2,7 +2,8 @@
 # Runs the release package's vantor-sim.exe under wine, unzipped into a folder named in
 # Japanese, on the built-in line and on every example with pinned random periods, and requires
 # the same timelines (line ends aside), the same warnings and the same CSV traces, byte for
-# byte, as the Linux vantor-sim of LINUX_BUILD running the Linux library.
+# byte, as the Linux vantor-sim of LINUX_BUILD running the Linux library; then the same of the
+# check, the protection reports and a layout with the scenario and table it writes.
 #
 #   compare_sim_with_wine.sh LINUX_BUILD PACKAGE_ZIP WORK_DIR
 set -euo pipefail
@@ -94,6 +95,30 @@ for i in "${!commands[@]}"; do
   same "${commands[$i]}: warnings" "$work/linux-command-$i.err.shown" \
     "$work/windows-command-$i.err.shown"
 done
+
+# The layout of the declared example: the same choices, table and report, the same scenario
+# written and the same CSV table. Each side writes into the package's folder, one after the
+# other, and its files are kept aside.
+layout_args=(layout examples/declared/home_and_exit.toml --write laid_out.toml --csv layout.csv)
+for side in linux windows; do
+  out=$work/$side-layout
+  status=0
+  if [[ $side == linux ]]; then
+    (cd "$folder" && "$linux_sim" "${layout_args[@]}") >"$out.out" 2>"$out.err" || status=$?
+  else
+    (cd "$folder" && timeout "$wine_timeout" wine vantor-sim.exe "${layout_args[@]//\//\\}") \
+      </dev/null >"$out.out" 2>"$out.err" || status=$?
+  fi
+  echo "exit status $status" >>"$out.out"
+  shown "$out.out" >"$out.out.shown"
+  shown "$out.err" >"$out.err.shown"
+  mv "$folder/laid_out.toml" "$out.toml"
+  mv "$folder/layout.csv" "$out.csv"
+done
+same "${layout_args[*]}" "$work/linux-layout.out.shown" "$work/windows-layout.out.shown"
+same "${layout_args[*]}: warnings" "$work/linux-layout.err.shown" "$work/windows-layout.err.shown"
+same "layout: the scenario written" "$work/linux-layout.toml" "$work/windows-layout.toml"
+same "layout: the CSV table" "$work/linux-layout.csv" "$work/windows-layout.csv"
 
 if ((failures)); then
   echo "$failures run(s) of the bench differ between Windows and Linux" >&2

@@ -67,12 +67,28 @@ Commands declareCommandLine(CLI::App& app, CommandLine& line) {
     protectCommand
         ->add_option("--jobs", line.protect.jobs, "approaches side by side (default: one per core)")
         ->check(atLeastOne<unsigned>());
-    return Commands{settingsCommand, checkCommand, protectCommand};
+    line.layout.jobs = defaultJobs();
+    CLI::App* layoutCommand = app.add_subcommand(
+        "layout", "lay out the transponders of the signals and limits a scenario declares, and "
+                  "play the protection report on the result; exit status 1 when it fails");
+    layoutCommand->add_option("SCENARIO", line.layout.scenario, "the scenario file")->required();
+    layoutCommand->add_option("--speed", line.layout.speed,
+                              "line (default: the driver's profile), max (the unit's maximum "
+                              "speed) or a speed in km/h, as for protect");
+    layoutCommand->add_option("--margin", line.layout.margin,
+                              "metres each signal's train must stand before it (default 0)");
+    layoutCommand->add_option("--write", line.layout.write,
+                              "write the scenario with the laid transponders to this file");
+    layoutCommand->add_option("--csv", line.layout.csv, "also write the table to this CSV file");
+    layoutCommand
+        ->add_option("--jobs", line.layout.jobs, "approaches side by side (default: one per core)")
+        ->check(atLeastOne<unsigned>());
+    return Commands{settingsCommand, checkCommand, protectCommand, layoutCommand};
 }
 
 std::string runOptionsGivenToCommand(const Commands& commands, const CommandLine& line) {
     const RunOptions& run = line.run;
-    if ((*commands.check || *commands.protect) &&
+    if ((*commands.check || *commands.protect || *commands.layout) &&
         !(run.scenario.empty() && run.csv.empty() && run.svg.empty())) {
         return "--scenario, --csv and --svg are a run's; give the scenarios after the command, "
                "and its own --csv or --svg-dir";
@@ -102,6 +118,12 @@ int runCommand(const Commands& commands, CommandLine& line) {
         line.check.settings = run.settings;
         line.check.maxFrames = run.maxFrames;
         return runChecks(line.check, out, errors);
+    }
+    if (*commands.layout) {
+        line.layout.library = run.library;
+        line.layout.settings = run.settings;
+        line.layout.maxFrames = run.maxFrames;
+        return runLayout(line.layout, out, errors);
     }
     if (*commands.protect) {
         line.protect.library = run.library;

@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "check/check_command.h"
+#include "layout/layout_command.h"
 #include "protect/protect_command.h"
 #include "run_command.h"
 
@@ -18,6 +19,7 @@ struct CommandLine {
     std::string settingsFile; // the file the settings command checks
     CheckOptions check;
     ProtectOptions protect;
+    LayoutOptions layout;
 };
 
 // The commands given on the line, each set once parsed.
@@ -25,6 +27,7 @@ struct Commands {
     CLI::App* settings;
     CLI::App* check;
     CLI::App* protect;
+    CLI::App* layout;
 };
 
 // Declares every option and command on app, each writing into line.

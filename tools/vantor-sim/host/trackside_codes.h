@@ -11,6 +11,9 @@
 
 namespace vantor::sim {
 
+// The distance over which the unit remembers the last coil or stop transponder.
+inline constexpr double kCoilMemory = 25.0; // m
+
 bool knownTransponderType(int32_t type);
 // The codes of coils that end a coil pair: 80, 85, 90 and 95.
 bool pairCoilCode(int32_t code);

@@ -83,6 +83,7 @@ void JudgementWatch::onFrame(const FrameRecord& frame) {
     furthest_ = std::max(furthest_, frame.position);
     if (frame.held && !began_) {
         began_ = here;
+        beganAfter_ = std::max(lastSpeed_, frame.speed);
     }
     const bool stopped = frame.speed == 0.0f && lastSpeed_ != 0.0f;
     lastSpeed_ = frame.speed;
@@ -142,7 +143,10 @@ bool JudgementWatch::playedAsAsked(const RunEnd& end) {
         return false;
     }
     const double place = std::max(*j_.takeOver, scenario_.run.startPosition);
-    const double frameRun = approach_->speed / 3.6 * scenario_.run.stepMs / 1000.0;
+    // The frame that reached the place ran at the speed the train had before it was held, which
+    // the approach may be below (just under a curve's floor).
+    const double frameRun =
+        std::max(approach_->speed, double(beganAfter_)) / 3.6 * scenario_.run.stepMs / 1000.0;
     if (began_->position > place + frameRun + 1e-6) {
         j_.why = "the bench could take the train over only at " + fixed(began_->position, 1) +
                  " m, not at " + fixed(place, 1) +

@@ -47,6 +47,7 @@ class JudgementWatch : public RunObserver {
     double tolerance_; // km/h
     BrakeOverride override_;
     std::optional<Sample> began_;  // where the bench first held the train
+    float beganAfter_ = 0.0f;      // km/h the train ran at into that frame
     std::optional<Sample> passed_; // the front beyond the signal
     std::optional<Sample> over_;   // the first place of the limit passed too fast
     double fastest_ = 0.0;         // km/h within the limit

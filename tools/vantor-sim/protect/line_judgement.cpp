@@ -80,42 +80,27 @@ struct Task {
     std::string afterStopText; // "after signal S1 cleared only as the train drew up to it"
 };
 
-// The approach speed to a place, and where the bench takes the train over for it: far enough
-// back that any layout the unit knows acts on the train, and 30 m before the first transponder
-// linked to the signal.
 void placeApproach(const Scenario& scenario, const JudgeOptions& options, double point,
                    std::optional<double> first, Task& task) {
-    const double emergency = scenario.vehicle.emergencyDeceleration;
-    auto speedFrom = [&](double from) {
-        switch (options.speed.by) {
-        case SpeedChoice::By::Given:
-            return options.speed.given;
-        case SpeedChoice::By::Max:
-            return options.unitMaxSpeed;
-        case SpeedChoice::By::Line:
-            break;
-        }
-        return scenario.driver.profile.empty() ? options.unitMaxSpeed
-                                               : highestProfileSpeed(scenario.driver, from, point);
-    };
-    const double speed = speedFrom(point - longestReach());
-    double from = point - longestReach() - brakingDistance(speed, emergency);
-    const double speedThere = speedFrom(from);
-    from = point - longestReach() - brakingDistance(std::max(speed, speedThere), emergency);
-    if (first) {
-        from = std::min(from, *first - kTakeOverLead);
-    }
-    task.judgement.speed = std::max(speed, speedThere);
-    task.judgement.takeOver = from;
+    const ApproachPlace place = approachTo(scenario, options, point, first);
+    task.judgement.speed = place.speed;
+    task.judgement.takeOver = place.from;
     Approach approach;
-    approach.from = from;
-    approach.speed = task.judgement.speed;
+    approach.from = place.from;
+    approach.speed = place.speed;
     task.play.approach = approach;
+}
+
+bool asked(const std::optional<std::vector<size_t>>& only, size_t index) {
+    return !only || std::find(only->begin(), only->end(), index) != only->end();
 }
 
 std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
     std::vector<Task> tasks;
     for (size_t i = 0; i < scenario.signals.size(); ++i) {
+        if (!asked(options.signalsOnly, i)) {
+            continue;
+        }
         const Signal& s = scenario.signals[i];
         Task task;
         task.judgement.kind = Judgement::Kind::Signal;
@@ -163,6 +148,9 @@ std::vector<Task> plan(const Scenario& scenario, const JudgeOptions& options) {
         tasks.push_back(task);
     }
     for (size_t i = 0; i < scenario.limits.size(); ++i) {
+        if (!asked(options.limitsOnly, i)) {
+            continue;
+        }
         const SpeedLimit& l = scenario.limits[i];
         Task task;
         task.judgement.kind = Judgement::Kind::Limit;
@@ -227,11 +215,16 @@ Judgement playOnce(const Scenario& scenario, const JudgeOptions& options, const 
         observers.push_back(&plotted);
     }
     watch.finish(run(play, observers, watch));
+    j.leastMargin = j.margin;
     floor = watch.floorThatStoodIt();
     if (options.plots) {
         j.svg = plot.render();
     }
     return j;
+}
+
+std::optional<double> leastOf(std::optional<double> a, std::optional<double> b) {
+    return a && b ? std::optional<double>(std::min(*a, *b)) : a ? a : b;
 }
 
 // A danger approach that a curve with a floor stood is played again just under that floor: the
@@ -255,6 +248,7 @@ Judgement playUnderFloor(const Scenario& scenario, const JudgeOptions& options,
     }
     j.why += (j.why.empty() ? "" : "; ") + std::string("and at ") + fixed(under.speed, 1) +
              " km/h, " + why + ": " + under.result;
+    j.leastMargin = leastOf(j.leastMargin, under.leastMargin);
     return j;
 }
 
@@ -270,6 +264,7 @@ Judgement combined(const Task& task, Judgement plain, const std::optional<Judgem
     }
     plain.why += (plain.why.empty() ? "" : "; ") + std::string("and ") + task.afterStopText + ": " +
                  after->result;
+    plain.leastMargin = leastOf(plain.leastMargin, after->leastMargin);
     return plain;
 }
 
@@ -417,6 +412,31 @@ double brakingDistance(double speed, double deceleration) {
     // v² = 7.2 a s with v in km/h, a in km/h/s and s in m.
     return deceleration > 0.0 ? speed * speed / (7.2 * deceleration)
                               : std::numeric_limits<double>::infinity();
+}
+
+ApproachPlace approachTo(const Scenario& scenario, const JudgeOptions& options, double point,
+                         std::optional<double> first) {
+    const double emergency = scenario.vehicle.emergencyDeceleration;
+    auto speedFrom = [&](double from) {
+        switch (options.speed.by) {
+        case SpeedChoice::By::Given:
+            return options.speed.given;
+        case SpeedChoice::By::Max:
+            return options.unitMaxSpeed;
+        case SpeedChoice::By::Line:
+            break;
+        }
+        return scenario.driver.profile.empty() ? options.unitMaxSpeed
+                                               : highestProfileSpeed(scenario.driver, from, point);
+    };
+    const double speed = speedFrom(point - longestReach());
+    double from = point - longestReach() - brakingDistance(speed, emergency);
+    const double speedThere = speedFrom(from);
+    from = point - longestReach() - brakingDistance(std::max(speed, speedThere), emergency);
+    if (first) {
+        from = std::min(from, *first - kTakeOverLead);
+    }
+    return {from, std::max(speed, speedThere)};
 }
 
 std::vector<Judgement> judgeLine(const Scenario& scenario, const JudgeOptions& options) {

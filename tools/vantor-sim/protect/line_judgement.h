@@ -42,6 +42,9 @@ struct Judgement {
     std::optional<Sample> stood;    // the stand after it
     std::optional<double> margin;   // m short of a signal, km/h under a limit
     bool marginInKmh = false;
+    // The least margin of every play of this signal or limit (just under a curve's floor, after
+    // the signal before it), when each was played through.
+    std::optional<double> leastMargin;
     std::string result;                // what the train did: "stood at 2950.0 m", ...
     std::string why;                   // the cause of the brake, or why it was not judged
     std::vector<std::string> unitSaid; // what the unit made of the transponders, for a failure
@@ -72,12 +75,26 @@ struct JudgeOptions {
     // Each approach played from the start of the line, instead of branched off one clear run:
     // slower, and the same result.
     bool replayEach = false;
+    // Only these declared signals and limits are judged, by index; all when not given. The
+    // clear run always is.
+    std::optional<std::vector<size_t>> signalsOnly;
+    std::optional<std::vector<size_t>> limitsOnly;
     // Where the line's own run put the points the approaches come upon again.
     const PointBook* points = nullptr;
 };
 
-// Every declared signal, every declared limit, then the clear run, in that order. Runs in
-// parallel; the result does not depend on how many jobs.
+// Where the bench takes the train over for an approach to a point (m), and at what speed: far
+// enough back that any layout the unit knows acts on the train, and 30 m before the first
+// transponder linked to the signal, if one is.
+struct ApproachPlace {
+    double from = 0.0;  // m
+    double speed = 0.0; // km/h
+};
+ApproachPlace approachTo(const Scenario& scenario, const JudgeOptions& options, double point,
+                         std::optional<double> first);
+
+// Every declared signal, every declared limit (or those asked for), then the clear run, in that
+// order. Runs in parallel; the result does not depend on how many jobs.
 std::vector<Judgement> judgeLine(const Scenario& scenario, const JudgeOptions& options);
 
 // Whether the whole line passes: everything protected and a clear run without a brake.

@@ -32,13 +32,15 @@ std::ofstream openOutput(const std::filesystem::path& path, const std::string& n
     return out;
 }
 
-// The points, from a run of the line as the scenario drives it, with its warnings; the book
-// keeps where that run put them.
+// The points, from a run of the line as the scenario drives it, with its warnings, which are
+// printed and added to `warned`; the book keeps where that run put the points.
 std::vector<ProtectedPoint> findPoints(const Scenario& scenario, const std::string& library,
                                        const std::optional<std::string>& settingsFile,
-                                       PointBook& book, std::ostream& errors) {
+                                       PointBook& book, std::ostream& errors,
+                                       std::vector<RouteWarning>& warned) {
     for (const RouteWarning& warning : checkRoute(scenario)) {
         errors << warningText(scenario, warning) << '\n';
+        warned.push_back(warning);
     }
     PointFinder finder;
     RunWarnings afterRun;
@@ -49,6 +51,7 @@ std::vector<ProtectedPoint> findPoints(const Scenario& scenario, const std::stri
     }
     for (const RouteWarning& warning : afterRun.warnings()) {
         errors << warningText(scenario, warning) << '\n';
+        warned.push_back(warning);
     }
     if (finder.differs()) {
         throw std::runtime_error("the loaded library differs from the bench's own unit, which "
@@ -100,19 +103,32 @@ std::string headerText(const Scenario& scenario, const UnitSettings& unit,
 
 } // namespace
 
-int runProtect(const ProtectOptions& options, std::ostream& out, std::ostream& errors) {
-    JudgeOptions judge;
-    judge.speed = parseSpeedChoice(options.speed);
-    Scenario scenario = loadScenario(options.scenario);
-    const std::optional<std::string> settingsFile =
-        RunSettings(options.settings, errors).apply(scenario, errors);
-    requireRunLength(scenario, options.maxFrames);
+void requireApproachSpeed(const Scenario& scenario, const SpeedChoice& speed) {
     const UnitSettings& unit = scenario.settings.file.unit();
-    if ((judge.speed.by == SpeedChoice::By::Max || scenario.driver.profile.empty()) &&
+    if ((speed.by == SpeedChoice::By::Max || scenario.driver.profile.empty()) &&
         !(unit.maxSpeed > 0.0 && unit.maxSpeed < LowestPattern::kCap)) {
         throw std::runtime_error("the unit's maximum speed of " + shortNumber(unit.maxSpeed) +
                                  " km/h is no speed to approach at; give --speed");
     }
+}
+
+int runProtect(const ProtectOptions& options, std::ostream& out, std::ostream& errors) {
+    const SpeedChoice speed = parseSpeedChoice(options.speed);
+    Scenario scenario = loadScenario(options.scenario);
+    const std::optional<std::string> settingsFile =
+        RunSettings(options.settings, errors).apply(scenario, errors);
+    requireRunLength(scenario, options.maxFrames);
+    requireApproachSpeed(scenario, speed);
+    std::vector<RouteWarning> warned;
+    return protectScenario(scenario, settingsFile, options, out, errors, warned);
+}
+
+int protectScenario(const Scenario& scenario, const std::optional<std::string>& settingsFile,
+                    const ProtectOptions& options, std::ostream& out, std::ostream& errors,
+                    std::vector<RouteWarning>& warned) {
+    JudgeOptions judge;
+    judge.speed = parseSpeedChoice(options.speed);
+    const UnitSettings& unit = scenario.settings.file.unit();
     // Output files and folders first, so that a bad path stops the report before it runs.
     std::ofstream csv;
     if (!options.csv.empty()) {
@@ -131,7 +147,7 @@ int runProtect(const ProtectOptions& options, std::ostream& out, std::ostream& e
 
     PointBook book;
     const std::vector<ProtectedPoint> points =
-        findPoints(scenario, options.library, settingsFile, book, errors);
+        findPoints(scenario, options.library, settingsFile, book, errors, warned);
     out << headerText(scenario, unit, judge.speed);
     if (scenario.signals.empty() && scenario.limits.empty()) {
         out << "nothing declared to judge: the scenario has no [[route.signals]] and no "

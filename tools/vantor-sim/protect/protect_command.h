@@ -8,6 +8,10 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
+
+#include "protect/line_judgement.h"
+#include "warnings/route_check.h"
 
 namespace vantor::sim {
 
@@ -27,5 +31,15 @@ struct ProtectOptions {
 // Returns the exit status: 0 when the unit protects every point, 1 when it leaves one
 // unprotected, 2 when the line cannot be run.
 int runProtect(const ProtectOptions& options, std::ostream& out, std::ostream& errors);
+
+// Throws where the approach speed would be the unit's maximum speed and that is none to
+// approach at.
+void requireApproachSpeed(const Scenario& scenario, const SpeedChoice& speed);
+
+// The report on a scenario already read, its settings applied (options.scenario and
+// options.settings are not read); the route warnings it printed go into `warned`.
+int protectScenario(const Scenario& scenario, const std::optional<std::string>& settingsFile,
+                    const ProtectOptions& options, std::ostream& out, std::ostream& errors,
+                    std::vector<RouteWarning>& warned);
 
 } // namespace vantor::sim

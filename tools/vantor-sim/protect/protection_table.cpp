@@ -30,18 +30,6 @@ std::string approachText(const Judgement& j) {
     return j.kind == Judgement::Kind::ClearRun ? "profile" : fixed(j.speed, 1) + " km/h";
 }
 
-// A CSV field, quoted where it holds a separator or a quote.
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    }
-    return quoted + "\"";
-}
-
 std::string optionalNumber(const std::optional<double>& value) {
     return value ? fixed(*value, 1) : "";
 }

@@ -524,7 +524,7 @@ Scenario parseScenario(std::string_view text, const std::string& sourceName) {
     return scenario;
 }
 
-Scenario loadScenarioFile(const std::string& path) {
+std::string scenarioFileText(const std::string& path) {
     std::error_code error;
     if (std::filesystem::is_directory(pathFromUtf8(path), error)) {
         throw ScenarioError(path + ": is a folder, not a scenario file");
@@ -540,7 +540,11 @@ Scenario loadScenarioFile(const std::string& path) {
                             ") without a byte-order mark; save it as UTF-8, or as UTF-16 with "
                             "a byte-order mark");
     }
-    return parseScenario(utf8FileText(text.str()), path);
+    return utf8FileText(text.str());
+}
+
+Scenario loadScenarioFile(const std::string& path) {
+    return parseScenario(scenarioFileText(path), path);
 }
 
 Scenario loadScenario(const std::string& path) {

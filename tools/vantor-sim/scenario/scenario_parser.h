@@ -12,6 +12,8 @@ namespace vantor::sim {
 
 // sourceName names the text in messages, and is the scenario's name when it gives none.
 Scenario parseScenario(std::string_view text, const std::string& sourceName);
+// A scenario file's text as UTF-8, refused as loadScenarioFile refuses it.
+std::string scenarioFileText(const std::string& path);
 Scenario loadScenarioFile(const std::string& path);
 // The scenario file, or the built-in line when path is empty.
 Scenario loadScenario(const std::string& path);

@@ -12,9 +12,6 @@ namespace vantor::sim {
 
 namespace {
 
-// The distance over which the unit remembers the last coil.
-constexpr double kCoilMemory = 25.0;
-
 bool knownKey(int32_t key) {
     return key == 0 || key == 1 || key == 3 || key == 13 || key == 14;
 }
