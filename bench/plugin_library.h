@@ -1,4 +1,4 @@
-// The built library loaded as the host loads it (the host tests' loader), with the run the
+// The built library loaded as the host loads it (the loader's LoadedPlugin), with the run the
 // benchmarks share: a morning clock and fixed frames.
 #pragma once
 
@@ -16,7 +16,7 @@ namespace vantor::bench {
 inline constexpr int32_t kMorning = 36000000;
 inline constexpr int32_t kFrameMs = 16;
 
-class PluginLibrary : public testing::LoadedPlugin {
+class PluginLibrary : public loader::LoadedPlugin {
   public:
     explicit PluginLibrary(const std::string& path = VANTOR_LIBRARY) : LoadedPlugin(path) {}
 

@@ -13,7 +13,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "host/plugin.h"
-#include "host/settings.h"
+#include "settings/settings.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "host/settings.h"
-#include "platform/ini_profile.h"
+#include "settings/ini_profile.h"
+#include "settings/settings.h"
 #include "unit/vantor.h"
 
 namespace {
@@ -52,10 +52,10 @@ uint32_t expectedInteger(Text file, const char* section, const char* key, uint32
                : fallback;
 }
 
-double expectedDecimal(Text file, const char* section, const char* key, const char* fallback) {
+double expectedDecimal(Text file, const char* section, const char* key, double fallback) {
     Text value{};
     if (!vantor::ini::findValue(file, section, key, value)) {
-        return vantor::decimalPrefix(fallback);
+        return fallback;
     }
     return vantor::decimalPrefix(cut(value).c_str());
 }
@@ -144,14 +144,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return Text{narrowed.data(), narrowed.size()};
     }();
 
+    const vantor::UnitSettings& defaults = vantor::kDefaultSettings;
     check(unit.maxSpeed ==
-          static_cast<double>(static_cast<float>(expectedInteger(read, "SetSpec", "Speed", 125))));
-    check(same(unit.deceleration, static_cast<double>(static_cast<float>(
-                                      expectedDecimal(read, "SetSpec", "Deceleration", "2.50")))));
-    check(same(unit.reactionTime, expectedDecimal(read, "SetSpec", "Rtime", "1.00")));
+          static_cast<double>(static_cast<float>(expectedInteger(
+              read, "SetSpec", "Speed", static_cast<uint32_t>(defaults.maxSpeed)))));
+    check(same(unit.deceleration, static_cast<double>(static_cast<float>(expectedDecimal(
+                                      read, "SetSpec", "Deceleration", defaults.deceleration)))));
+    check(
+        same(unit.reactionTime, expectedDecimal(read, "SetSpec", "Rtime", defaults.reactionTime)));
     check(unit.displayResolution ==
-          static_cast<int32_t>(expectedInteger(read, "Disp", "Resolution", 60)));
+          static_cast<int32_t>(expectedInteger(read, "Disp", "Resolution",
+                                               static_cast<uint32_t>(defaults.displayResolution))));
     check(unit.displayMaxSpeed ==
-          static_cast<int32_t>(expectedInteger(read, "LED", "MaxSpd", 140)));
+          static_cast<int32_t>(expectedInteger(read, "LED", "MaxSpd",
+                                               static_cast<uint32_t>(defaults.displayMaxSpeed))));
     return 0;
 }

@@ -1,12 +1,15 @@
-// The sixteen functions the host calls. C calling convention, undecorated names, records by
-// value. Tools include this header to know the signatures; they resolve the functions at run
-// time by name.
+// The sixteen functions the host calls, declared from their one list (export_list.h). C calling
+// convention, undecorated names, records by value. Programs that load the library include this
+// header for the signatures and resolve the functions at run time by name.
 #pragma once
 
+#include <iterator>
+
+#include "export_list.h"
 #include "host_records.h"
 
-// The library is built with hidden visibility; only these names leave it. On Windows a module
-// definition file lists them instead.
+// The library is built with hidden visibility; only these names leave it. On Windows the module
+// definition file written from the list names them instead.
 #if defined(VANTOR_BUILDING_PLUGIN) && !defined(_WIN32)
 #define VANTOR_API __attribute__((visibility("default")))
 #else
@@ -15,41 +18,20 @@
 
 extern "C" {
 
-VANTOR_API void Load();
-VANTOR_API void Dispose();
-VANTOR_API int32_t GetPluginVersion();
-VANTOR_API void SetVehicleSpec(VehicleSpec vehicle);
-VANTOR_API void Initialize(int32_t brake);
-VANTOR_API Handles Elapse(VehicleState state, int32_t* panel, int32_t* sound);
-VANTOR_API void SetPower(int32_t notch);
-VANTOR_API void SetBrake(int32_t notch);
-VANTOR_API void SetReverser(int32_t position);
-VANTOR_API void KeyDown(int32_t key);
-VANTOR_API void KeyUp(int32_t key);
-VANTOR_API void HornBlow(int32_t horn);
-VANTOR_API void DoorOpen();
-VANTOR_API void DoorClose();
-VANTOR_API void SetSignal(int32_t signal);
-VANTOR_API void SetBeaconData(BeaconData beacon);
+#define VANTOR_DECLARE_EXPORT(name, callerName, result, parameters)                                \
+    VANTOR_API result name parameters;
+VANTOR_EXPORTS(VANTOR_DECLARE_EXPORT)
+#undef VANTOR_DECLARE_EXPORT
 
 } // extern "C"
 
 namespace vantor {
 
-// Function-pointer types for hosts and tools that load the library at run time.
-using LoadFn = void(*)();
-using DisposeFn = void(*)();
-using GetPluginVersionFn = int32_t(*)();
-using SetVehicleSpecFn = void(*)(VehicleSpec);
-using InitializeFn = void(*)(int32_t);
-using ElapseFn = Handles(*)(VehicleState, int32_t*, int32_t*);
-using SetInt32Fn = void(*)(int32_t);
-using VoidFn = void(*)();
-using SetBeaconDataFn = void(*)(BeaconData);
-
-inline constexpr const char* kExportNames[16] = {
-    "Load",        "Dispose",  "GetPluginVersion", "SetVehicleSpec", "Initialize", "Elapse",
-    "SetPower",    "SetBrake", "SetReverser",      "KeyDown",        "KeyUp",      "HornBlow",
-    "DoorOpen",    "DoorClose", "SetSignal",       "SetBeaconData"};
+inline constexpr const char* kExportNames[] = {
+#define VANTOR_EXPORT_NAME(name, callerName, result, parameters) #name,
+    VANTOR_EXPORTS(VANTOR_EXPORT_NAME)
+#undef VANTOR_EXPORT_NAME
+};
+static_assert(std::size(kExportNames) == 16, "the host calls sixteen functions");
 
 } // namespace vantor

@@ -1,6 +1,6 @@
 // The plug-in as the host sees it: the values the host hands over between calls, the unit, and
-// the operations behind the sixteen exports. The library holds one Plugin; tests and fuzzers
-// may hold their own.
+// the operations behind the sixteen exports. The library holds one Plugin; a program built
+// with the core may hold as many of its own.
 #pragma once
 
 #include <cstdint>

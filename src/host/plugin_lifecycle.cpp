@@ -1,9 +1,17 @@
 // Loading the library and starting a run.
 #include "../platform/platform.h"
+#include "../settings/settings.h"
 #include "plugin.h"
-#include "settings.h"
 
 namespace vantor {
+
+namespace {
+
+// The host time that Initialize sets, ms: a day. A host whose clock starts below it gets a frame
+// step of 0 in its first frame, as when its time goes back.
+constexpr int32_t kTimeAtInitialize = 86400000;
+
+} // namespace
 
 void attachPlugin(Plugin& plugin) {
     constexpr size_t kCapacity = platform::kPathCapacity;
@@ -18,7 +26,7 @@ void attachPlugin(Plugin& plugin) {
 void initialize(Plugin& plugin) {
     plugin.unit.reset(kResetRunStart);
     loadSettings(plugin.unit, plugin.configPath);
-    plugin.currentTime = 86400000;
+    plugin.currentTime = kTimeAtInitialize;
     plugin.speed = 0.0f;
 }
 

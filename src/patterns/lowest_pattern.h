@@ -30,9 +30,9 @@ class LowestPattern {
 
     // One whole km/h above the one kept so far. A pattern at or above it leaves the kept one as
     // it is, and lies above the lowest pattern of all, which is below it: a slot may hold the
-    // bound in place of its exact speed, and the lowest of the slots' speeds still names the
-    // slot that gives the lowest pattern, as the bench's explanations read it. Until a pattern
-    // below the cap is kept, every root is taken: the slots above the cap keep their order.
+    // bound in place of its exact speed, and the lowest of the slots' speeds in the unit's record
+    // still names the slot that gives the lowest pattern. Until a pattern below the cap is kept,
+    // every root is taken: the slots above the cap keep their order.
     curves::RootBound bound() const { return bound_; }
 
   private:

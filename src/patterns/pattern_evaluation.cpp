@@ -22,7 +22,7 @@ namespace {
 constexpr double kKmhPerMetrePerSecond = 3.6;
 constexpr double kWarningRunOn = 5.0;
 constexpr double kWarningMargin = 10.0;
-constexpr int kLastWarningSlot = 12;
+constexpr int kLastWarningSlot = kLastRestrictionSlot;
 // Speeds beyond any train's get no warning bound: every warning root is taken.
 constexpr float kBoundedSpeed = 10000.0f;
 
@@ -82,7 +82,7 @@ curves::RootBound warningBound(float v) {
         return curves::kEveryRoot;
     }
     // Truncated toward zero, the speed is above v - 1.
-    const int32_t kmh = static_cast<int32_t>(v) + 11;
+    const int32_t kmh = static_cast<int32_t>(v) + 1 + static_cast<int32_t>(kWarningMargin);
     return curves::rootBoundAt(kmh > 0 ? kmh : 0);
 }
 
@@ -109,12 +109,20 @@ bool overWarningPatterns(CVantor& unit, double v, bool decided, curves::RootBoun
     return over;
 }
 
+// The speed from which a fixed check warns, km/h.
+constexpr float fixedCheckWarning(double check) {
+    return static_cast<float>(check - curves::kFixedCheckWarningMargin);
+}
+
 // The fixed speed checks of slots 13 and 14.
 template <bool kEverySlotEmpty> bool overFixedCheck(const CVantor& unit, float v32) {
-    const int32_t check30or50 = valueOf<kEverySlotEmpty>(unit, 13);
-    const int32_t check25 = valueOf<kEverySlotEmpty>(unit, 14);
-    return (check30or50 == 1 && v32 >= 25.0f) || (check30or50 == 2 && v32 >= 45.0f) ||
-           (check25 == 1 && v32 >= 20.0f);
+    constexpr float kWarnLow = fixedCheckWarning(curves::kFixedCheckLow);
+    constexpr float kWarnHigh = fixedCheckWarning(curves::kFixedCheckHigh);
+    constexpr float kWarn25 = fixedCheckWarning(curves::kFixedCheck25);
+    const int32_t check30or50 = valueOf<kEverySlotEmpty>(unit, kFixedCheckSlot);
+    const int32_t check25 = valueOf<kEverySlotEmpty>(unit, kFixedCheck25Slot);
+    return (check30or50 == 1 && v32 >= kWarnLow) || (check30or50 == 2 && v32 >= kWarnHigh) ||
+           (check25 == 1 && v32 >= kWarn25);
 }
 
 // The warning lamp, with its chime when it turns on or off.
@@ -138,7 +146,7 @@ template <bool kEverySlotEmpty>
 
 // The restrictions of coil pairs, slots 5 to 12: last in the brake sweep.
 constexpr bool isRestriction(int slot) {
-    return slot >= 5 && slot <= 12;
+    return slot >= kFirstRestrictionSlot && slot <= kLastRestrictionSlot;
 }
 
 uint64_t bitsOf(double value) {
@@ -210,7 +218,8 @@ bool repeatRestingPass(CVantor& unit, float v32) {
     const double run = std::fabs(v) * unit.resting.runPerKmh;
     const double clear = unit.resting.clearAhead;
     const double* d = unit.slotDistance;
-    if (!(d[0] - run >= clear && d[3] - run >= clear && d[4] - run >= clear)) {
+    if (!(d[kPrimaryApproachSlot] - run >= clear && d[kSecondaryApproachSlot] - run >= clear &&
+          d[kSecondaryStopSlot] - run >= clear)) {
         return false;
     }
     unit.lowestPatternSpeed = unit.resting.lowestPatternSpeed;
@@ -259,11 +268,15 @@ bool evaluateRestrictionsBeyondStopCurves(CVantor& unit, float v32) {
     const double brakeRun = reactionRun(unit, v);
     const double warnRun = warningRun(unit, v);
     const double* d = unit.slotDistance;
+    const double approach = d[kPrimaryApproachSlot];
+    const double secondApproach = d[kSecondaryApproachSlot];
+    const double secondStop = d[kSecondaryStopSlot];
     // A NaN among them, or infinities of both signs, is left to the sweeps.
-    if (std::isnan(d[0] + d[3] + d[4] + brakeRun + warnRun)) {
+    if (std::isnan(approach + secondApproach + secondStop + brakeRun + warnRun)) {
         return false;
     }
-    const double ahead = std::min({d[0], d[3], d[4]}) - std::max(brakeRun, warnRun);
+    const double ahead =
+        std::min({approach, secondApproach, secondStop}) - std::max(brakeRun, warnRun);
     if (!(ahead > 0.0 && curves::rootAbove(curves::stopRadicand(unit, ahead), above))) {
         return false;
     }

@@ -1,17 +1,16 @@
 // Pattern supervision: moves the slots, rings the pattern chimes, watches for rollback, warns
 // and decides on the emergency brake.
+#include "pattern_supervision.h"
+
 #include "../unit/arithmetic.h"
 #include "../unit/vantor.h"
 #include "pattern_evaluation.h"
 
 namespace vantor {
 
-namespace {
+using namespace supervision;
 
-constexpr double kCoilWindow = 25.0;
-constexpr float kRollbackSpeed = -7.0f;
-constexpr int32_t kRollbackTime = 3000;
-constexpr int32_t kReverserBackward = -1;
+namespace {
 
 // The slots come closer by the distance run. While every slot is empty, only the stop points of
 // slots 0, 3 and 4 move, whose curves count empty as well: the curves of the other slots read
@@ -23,9 +22,9 @@ void moveSlots(CVantor& unit, double distanceRun, bool anySlotFilled) {
         }
         return;
     }
-    unit.slotDistance[0] -= distanceRun;
-    unit.slotDistance[3] -= distanceRun;
-    unit.slotDistance[4] -= distanceRun;
+    unit.slotDistance[kPrimaryApproachSlot] -= distanceRun;
+    unit.slotDistance[kSecondaryApproachSlot] -= distanceRun;
+    unit.slotDistance[kSecondaryStopSlot] -= distanceRun;
 }
 
 } // namespace
@@ -111,7 +110,7 @@ void CVantor::supervisePatterns(double distanceRun) {
 
 void CVantor::startHoldOff() {
     if (unitActive) {
-        holdOffUntil = wrappingAdd(*currentTime, 60000);
+        holdOffUntil = wrappingAdd(*currentTime, kHoldOffDuration);
     }
 }
 

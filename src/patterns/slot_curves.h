@@ -16,6 +16,10 @@ inline constexpr double kMaxSpeedMargin = 10.0;
 inline constexpr double kStopPointFloor = 65.0;
 inline constexpr double kStopFloor = 10.0;
 inline constexpr double kFixedStopLimit = 15.0;
+inline constexpr double kFixedCheckLow = 30.0;          // slot 13 with value 1
+inline constexpr double kFixedCheckHigh = 50.0;         // slot 13 with value 2
+inline constexpr double kFixedCheck25 = 25.0;           // slot 14
+inline constexpr double kFixedCheckWarningMargin = 5.0; // the checks warn this far below
 inline constexpr double kTargetReleaseDistance = -55.0;
 inline constexpr double kRearmDistance = -80.0;
 inline constexpr double kRearmedDistance = 800000.0;
@@ -75,15 +79,17 @@ inline double floorOf(double floor, double curve) {
 // primary pair (slots 0 to 2) and goes on empty; slot 4 empties its secondary point (slot 3)
 // and goes on as if far away. Only distances not clamped at 0 can get there.
 inline void rearmStopPair(CVantor& unit, uint32_t slot, int32_t& value, double& distance) {
-    if (slot == 1 && distance < kRearmDistance && unit.slotValue[1] == 2) {
-        for (int i = 0; i <= 2; ++i) {
+    if (slot == kPrimaryStopSlot && distance < kRearmDistance &&
+        unit.slotValue[kPrimaryStopSlot] == 2) {
+        for (int i = kPrimaryApproachSlot; i <= kStopPointSlot; ++i) {
             unit.slotValue[i] = 0;
             unit.slotDistance[i] = kRearmedDistance;
         }
         value = 0;
-    } else if (slot == 4 && distance < kRearmDistance && unit.slotValue[4] == 2) {
-        unit.slotValue[3] = 0;
-        unit.slotDistance[3] = kRearmedDistance;
+    } else if (slot == kSecondaryStopSlot && distance < kRearmDistance &&
+               unit.slotValue[kSecondaryStopSlot] == 2) {
+        unit.slotValue[kSecondaryApproachSlot] = 0;
+        unit.slotDistance[kSecondaryApproachSlot] = kRearmedDistance;
         distance = kRearmedDistance;
     }
 }
@@ -102,10 +108,10 @@ inline double slotCurve(const CVantor& unit, uint32_t slot, int32_t value, doubl
     };
 
     switch (slot) {
-    case 0:
-    case 3:
+    case kPrimaryApproachSlot:
+    case kSecondaryApproachSlot:
         return floorOf(kStopPointFloor, stopCurve(distance));
-    case 1:
+    case kPrimaryStopSlot:
         if (value == 0) {
             return maxPattern;
         }
@@ -113,13 +119,13 @@ inline double slotCurve(const CVantor& unit, uint32_t slot, int32_t value, doubl
             return kFixedStopLimit;
         }
         // A second stop point ahead of the first one governs the primary stop pattern.
-        if (unit.slotValue[2] != 0) {
-            return floorOf(kStopFloor, stopCurve(unit.slotDistance[2]));
+        if (unit.slotValue[kStopPointSlot] != 0) {
+            return floorOf(kStopFloor, stopCurve(unit.slotDistance[kStopPointSlot]));
         }
         return floorOf(kStopFloor, stopCurve(distance));
-    case 2:
+    case kStopPointSlot:
         return maxPattern;
-    case 4:
+    case kSecondaryStopSlot:
         if (unit.slot4FixedLimit) {
             return kFixedStopLimit;
         }
@@ -140,13 +146,13 @@ inline double slotCurve(const CVantor& unit, uint32_t slot, int32_t value, doubl
             return kNoPattern;
         }
         return floorOf(static_cast<double>(value), targetCurve(value, floorOf(0.0, distance)));
-    case 13:
+    case kFixedCheckSlot:
         if (value == 1) {
-            return 30.0;
+            return kFixedCheckLow;
         }
-        return value == 2 ? 50.0 : kNoPattern;
-    case 14:
-        return value != 0 ? 25.0 : kNoPattern;
+        return value == 2 ? kFixedCheckHigh : kNoPattern;
+    case kFixedCheck25Slot:
+        return value != 0 ? kFixedCheck25 : kNoPattern;
     default:
         return maxPattern;
     }

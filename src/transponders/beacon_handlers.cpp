@@ -16,7 +16,8 @@ constexpr int32_t kCutOutWatch = 500;
 
 // The stop pair of the coil state: the secondary pair after a code-95 coil, else the primary.
 void CVantor::releaseStopPair() {
-    const int first = coilCode == kSecondaryPairCode ? 3 : 0;
+    const int first =
+        coilCode == kSecondaryPairCode ? kSecondaryApproachSlot : kPrimaryApproachSlot;
     for (int slot = first; slot <= first + 1; ++slot) {
         slotValue[slot] = 0;
         slotDistance[slot] = kReleasedDistance;
@@ -24,17 +25,10 @@ void CVantor::releaseStopPair() {
 }
 
 void CVantor::onBeacon0(int32_t signal, int32_t optional) {
-    const float spacing = classifySpacing(distanceSinceCoil);
-    bool selected = false;
-    uint32_t selection = 0;
-    for (const StopSelection& entry : kStopSelections) {
-        if (entry.spacing == spacing) {
-            selected = true;
-            selection = entry.select;
-        }
-    }
+    const uint32_t selection = stopSelection(classifySpacing(distanceSinceCoil));
+    const bool selected = selection != 0;
 
-    if (coilCode == kAfterStopTransponder && unitActive && slotValue[0] != 0) {
+    if (coilCode == kAfterStopTransponder && unitActive && slotValue[kPrimaryApproachSlot] != 0) {
         if (selected) {
             primaryStopSelect = selection;
         }
@@ -42,7 +36,8 @@ void CVantor::onBeacon0(int32_t signal, int32_t optional) {
         secondaryStopSelect = 0;
     } else {
         primaryStopSelect = 0;
-        if (coilCode == kSecondaryPairCode && unitActive && slotValue[3] != 0) {
+        if (coilCode == kSecondaryPairCode && unitActive &&
+            slotValue[kSecondaryApproachSlot] != 0) {
             if (selected) {
                 secondaryStopSelect = selection;
             }
@@ -69,24 +64,24 @@ void CVantor::onBeacon1(int32_t signal, int32_t optional) {
         }
         if (coilCode == kSecondaryPairCode) {
             slot4FixedLimit = true;
-            slotValue[4] = 2;
-            slotDistance[4] = 0.0;
-            slotValue[3] = 0;
-            slotDistance[3] = kReleasedDistance;
+            slotValue[kSecondaryStopSlot] = 2;
+            slotDistance[kSecondaryStopSlot] = 0.0;
+            slotValue[kSecondaryApproachSlot] = 0;
+            slotDistance[kSecondaryApproachSlot] = kReleasedDistance;
             coilCode = kNoCoil;
         } else {
             slot1FixedLimit = true;
-            slotValue[1] = 2;
-            slotDistance[1] = 0.0;
-            slotValue[0] = 0;
-            slotDistance[0] = kReleasedDistance;
+            slotValue[kPrimaryStopSlot] = 2;
+            slotDistance[kPrimaryStopSlot] = 0.0;
+            slotValue[kPrimaryApproachSlot] = 0;
+            slotDistance[kPrimaryApproachSlot] = kReleasedDistance;
         }
     }
     if (optional == 0 && signal != 0) {
         releaseStopPair();
     }
-    slotValue[13] = 0;
-    slotDistance[13] = kReleasedDistance;
+    slotValue[kFixedCheckSlot] = 0;
+    slotDistance[kFixedCheckSlot] = kReleasedDistance;
     if (timer[kType65Timer] > 0) {
         if (optional == 1 || (optional == 2 && signal == 0)) {
             brakeLatch = true;
@@ -96,7 +91,7 @@ void CVantor::onBeacon1(int32_t signal, int32_t optional) {
     }
 }
 
-void CVantor::onBeacon50(int32_t optional, int32_t signal) {
+void CVantor::onBeacon50(int32_t signal, int32_t optional) {
     // The cut-out watch: while cut out, a stop transponder after the first one brakes.
     bool watchClear = !cutOutArmed;
     if (cutOutArmed && !unitActive && optional == 0) {
@@ -115,26 +110,26 @@ void CVantor::onBeacon50(int32_t optional, int32_t signal) {
     case kAfterStopTransponder:
         if (secondaryStopPending == 0) {
             if (!cutOut && !stopInhibit && signal == 0 && optional != 0) {
-                slotValue[1] = 1;
-                slotDistance[1] = kStopDistances[primaryStopSelect & 3u];
+                slotValue[kPrimaryStopSlot] = 1;
+                slotDistance[kPrimaryStopSlot] = kStopDistances[primaryStopSelect & 3u];
             }
         } else if (secondaryStopPending == 1) {
             if (unitActive && !stopInhibit && signal == 0 && optional != 0) {
-                slotValue[4] = 1;
-                slotDistance[4] = kStopDistances[secondaryStopSelect & 3u];
+                slotValue[kSecondaryStopSlot] = 1;
+                slotDistance[kSecondaryStopSlot] = kStopDistances[secondaryStopSelect & 3u];
                 secondaryStopPending = 0;
             }
         }
         stopInhibit = false;
         break;
-    case 95:
+    case kSecondaryPairCode:
         secondaryStopPending = 1;
         break;
-    case 85:
+    case kStopInhibitCode:
         stopInhibit = true;
         break;
-    case 90:
-        if (classifySpacing(distanceSinceCoil) == 2.0f) {
+    case kPairOpeningCode:
+        if (classifySpacing(distanceSinceCoil) == kCutOutSpacing) {
             coilCutOut = true;
             coilCode = kNoCoil;
         }
@@ -160,8 +155,8 @@ void CVantor::onBeacon61(int32_t signal, int32_t optional) {
         return;
     }
     releaseStopPair();
-    slotValue[13] = 0;
-    slotDistance[13] = kReleasedDistance;
+    slotValue[kFixedCheckSlot] = 0;
+    slotDistance[kFixedCheckSlot] = kReleasedDistance;
     coilCode = kNoCoil;
 }
 

@@ -6,31 +6,8 @@ namespace vantor {
 
 using namespace coils;
 
-namespace {
-
-int indexOf(const uint32_t (&values)[4], uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        if (values[i] == value) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-} // namespace
-
 void CVantor::dispatchBeacon(int32_t type, int32_t signal, int32_t optional) {
-    switch (type) {
-    case 0:
-    case 1:
-    case 50:
-    case 55:
-    case 60:
-    case 61:
-    case 65:
-    case 70:
-        break;
-    default:
+    if (!isTransponderType(type)) {
         return;
     }
     // Transponders at a standstill are not read; a NaN speed is not a standstill.
@@ -46,7 +23,7 @@ void CVantor::dispatchBeacon(int32_t type, int32_t signal, int32_t optional) {
         break;
     case 50:
     case 55:
-        onBeacon50(optional, signal);
+        onBeacon50(signal, optional);
         break;
     case 60:
         onBeacon60();
@@ -83,11 +60,11 @@ void CVantor::onBeacon70(int32_t signal, int32_t code) {
         }
         return;
     }
-    const int codeIndex = indexOf(kCoilCodes, static_cast<uint32_t>(code));
+    const int codeIndex = coilCodeIndex(static_cast<uint32_t>(code));
     if (codeIndex < 0) {
         return;
     }
-    const int stateIndex = indexOf(kCoilStates, coilCode);
+    const int stateIndex = coilStateIndex(coilCode);
     const CoilAction action =
         stateIndex < 0 ? CoilAction::None : kCoilActions[codeIndex][stateIndex];
     switch (action) {
@@ -97,30 +74,31 @@ void CVantor::onBeacon70(int32_t signal, int32_t code) {
     case CoilAction::StopPointSecondary:
     case CoilAction::StopPointAhead:
         if (signal == 0) {
-            const int slot = action == CoilAction::StopPointPrimary     ? 0
-                             : action == CoilAction::StopPointSecondary ? 3
-                                                                        : 2;
+            const int slot = action == CoilAction::StopPointPrimary     ? kPrimaryApproachSlot
+                             : action == CoilAction::StopPointSecondary ? kSecondaryApproachSlot
+                                                                        : kStopPointSlot;
             slotValue[slot] = 1;
-            slotDistance[slot] = slot == 2 ? 89.0 : 644.0;
+            slotDistance[slot] =
+                slot == kStopPointSlot ? kStopPointAheadDistance : kApproachDistance;
         }
         break;
     case CoilAction::FillPair:
         fillCoilPair(static_cast<uint32_t>(codeIndex), spacing);
         break;
     case CoilAction::FixedCheck14:
-        if (signal == 111) {
-            if (spacing == 2.0f) {
-                slotValue[14] = 1;
-            } else if (spacing == 4.0f) {
-                slotValue[14] = 0;
+        if (signal == kFixedCheck14Signal) {
+            if (spacing == kFixedCheckHighSpacing) {
+                slotValue[kFixedCheck25Slot] = 1;
+            } else if (spacing == kFixedCheckLowSpacing) {
+                slotValue[kFixedCheck25Slot] = 0;
             }
         }
         break;
     case CoilAction::FixedCheck13:
-        if (spacing == 2.0f) {
-            slotValue[13] = 2;
-        } else if (spacing == 4.0f) {
-            slotValue[13] = 1;
+        if (spacing == kFixedCheckHighSpacing) {
+            slotValue[kFixedCheckSlot] = 2;
+        } else if (spacing == kFixedCheckLowSpacing) {
+            slotValue[kFixedCheckSlot] = 1;
         }
         break;
     }
@@ -129,12 +107,7 @@ void CVantor::onBeacon70(int32_t signal, int32_t code) {
 }
 
 void CVantor::fillCoilPair(uint32_t codeIndex, float spacing) {
-    uint32_t target = 0;
-    for (int row = 0; row < 7; ++row) {
-        if (kPairSpacings[row] == spacing) {
-            target = kPairSpeeds[row][codeIndex];
-        }
-    }
+    const uint32_t target = pairSpeed(static_cast<int>(codeIndex), spacing);
     const SlotPair pair = kPairSlots[codeIndex];
     if (target == 0) {
         // A pair that decodes to no speed lifts the restriction.

@@ -7,12 +7,21 @@ namespace vantor {
 
 namespace {
 
+// What the pattern display shows while the unit is not active.
+constexpr int32_t kInactivePatternDisplay = 999;
+// An unpowered unit rings the bell while the power handle is beyond this notch.
+constexpr int32_t kBellNotch = 2;
+
+constexpr float kSecondsPerHour = 3600.0f;
+constexpr float kMetresPerKilometre = 1000.0f;
+constexpr float kMillisecondsPerSecond = 1000.0f;
+
 // Distance run in the frame, in single precision and in this order, as the cab unit does it.
 double distanceRunInFrame(float speedKmh, int32_t frameStepMs) {
-    float metres = speedKmh / 3600.0f;
-    metres = metres * 1000.0f;
+    float metres = speedKmh / kSecondsPerHour;
+    metres = metres * kMetresPerKilometre;
     metres = metres * static_cast<float>(frameStepMs);
-    metres = metres / 1000.0f;
+    metres = metres / kMillisecondsPerSecond;
     return static_cast<double>(metres);
 }
 
@@ -56,7 +65,7 @@ void rearmStage(int32_t& staged) {
     if (unitActive) {
         supervisePatterns(distanceRun);
     } else {
-        patternDisplay = 999;
+        patternDisplay = kInactivePatternDisplay;
         emergencyBrake = false;
     }
 
@@ -120,7 +129,7 @@ void CVantor::superviseNotch(int32_t notch) {
         notchSound = kSoundOnce;
         notchLeftZero = true;
     }
-    bellOn = notch > 2;
+    bellOn = notch > kBellNotch;
 }
 
 } // namespace vantor

@@ -1,7 +1,9 @@
 // The unit's reset modes: start of a run, cut-out, power-off, cut-in and power-on.
 #include <cstdlib>
 
+#include "../patterns/slot_curves.h"
 #include "../platform/platform.h"
+#include "../settings/unit_settings.h"
 #include "arithmetic.h"
 #include "vantor.h"
 
@@ -9,8 +11,26 @@ namespace vantor {
 
 namespace {
 
+// Where the modes park the empty slots, m: too far away to constrain anything.
 constexpr double kFarAway = 9e8;
 constexpr double kFarAwayCutOff = 9e7;
+
+// The brake patterns and the lowest pattern that modes 0, 1 and 2 leave, km/h. No supervision
+// pass reads them before it has computed them again. Mode 0 leaves those of the default
+// maximum speed: the maximum speed's pattern in every slot, and the speed itself as the lowest.
+constexpr double kRunStartPattern = kDefaultSettings.maxSpeed + curves::kMaxSpeedMargin;
+constexpr int32_t kRunStartLowestPattern = static_cast<int32_t>(kDefaultSettings.maxSpeed);
+constexpr double kCutOutPattern = 800.0;
+constexpr int32_t kCutOutLowestPattern = 8000000;
+
+// Mode 0's reaction time, s, until Initialize reads the settings right after it.
+constexpr double kRunStartReactionTime = 0.0;
+
+// The random periods, ms: a base and the spread of the drawn part.
+constexpr int32_t kAlternationPeriodBase = 250;
+constexpr int32_t kAlternationPeriodSpread = 100;
+constexpr int32_t kStartupDelayBase = 500;
+constexpr int32_t kStartupDelaySpread = 300;
 
 } // namespace
 
@@ -29,11 +49,13 @@ void CVantor::drawRandomPeriods(int localSeconds) {
     const int32_t r1 = std::rand();
     const int32_t r2 = std::rand();
     const int32_t r3 = std::rand();
-    alternationPeriod = std::abs(wrappingMul(wrappingMul(r1, r2), r3) % 100) + 250;
+    alternationPeriod = std::abs(wrappingMul(wrappingMul(r1, r2), r3) % kAlternationPeriodSpread) +
+                        kAlternationPeriodBase;
     const int32_t r4 = std::rand();
     const int32_t r5 = std::rand();
     const int32_t r6 = std::rand();
-    startupDelay = std::abs(wrappingMul(wrappingMul(r4, r5), r6) % 300) + 500;
+    startupDelay =
+        std::abs(wrappingMul(wrappingMul(r4, r5), r6) % kStartupDelaySpread) + kStartupDelayBase;
 }
 
 // The pattern and transponder state that every mode empties; the modes differ only in how far
@@ -123,16 +145,16 @@ void CVantor::reset(uint32_t mode) {
     switch (mode) {
     case kResetRunStart:
         for (double& pattern : slotPatternSpeed) {
-            pattern = 135.0;
+            pattern = kRunStartPattern;
         }
-        lowestPatternSpeed = 125;
+        lowestPatternSpeed = kRunStartLowestPattern;
         break;
     case kResetCutOut:
     case kResetPowerOff:
         for (double& pattern : slotPatternSpeed) {
-            pattern = 800.0;
+            pattern = kCutOutPattern;
         }
-        lowestPatternSpeed = 8000000;
+        lowestPatternSpeed = kCutOutLowestPattern;
         break;
     default:
         for (double& pattern : slotPatternSpeed) {
@@ -156,10 +178,10 @@ void CVantor::reset(uint32_t mode) {
         releaseKeyHeld = false;
         bellSound = kSoundStop;
         cutOut = false;
-        setDisplayScale(60, 140);
-        deceleration = 2.5;
-        reactionTime = 0.0;
-        maxSpeed = 125.0;
+        setDisplayScale(kDefaultSettings.displayResolution, kDefaultSettings.displayMaxSpeed);
+        deceleration = kDefaultSettings.deceleration;
+        reactionTime = kRunStartReactionTime;
+        maxSpeed = kDefaultSettings.maxSpeed;
     }
 }
 

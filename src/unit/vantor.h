@@ -16,6 +16,19 @@ inline constexpr int32_t kSoundContinue = 2;
 inline constexpr int kSlotCount = 17;
 inline constexpr int kTimerCount = 6;
 
+// What the pattern slots hold. Slots 15 and 16 are never filled.
+enum PatternSlot : int {
+    kPrimaryApproachSlot = 0,   // stop curve of a code-80 coil, 65 km/h floor
+    kPrimaryStopSlot = 1,       // stop curve of a stop transponder pair, 10 km/h floor
+    kStopPointSlot = 2,         // a stop point ahead, at which slot 1's curve then aims
+    kSecondaryApproachSlot = 3, // slot 0's curve for the secondary pair
+    kSecondaryStopSlot = 4,     // slot 1's curve for the secondary pair
+    kFirstRestrictionSlot = 5,  // 5 to 12: target speeds of coil pairs (coils::kPairSlots)
+    kLastRestrictionSlot = 12,
+    kFixedCheckSlot = 13,   // a fixed check of 30 or 50 km/h
+    kFixedCheck25Slot = 14, // a fixed check of 25 km/h
+};
+
 // Indices into timer[] and prevTimer[].
 enum TimerIndex : int {
     kStartupTimer = 0,
@@ -87,7 +100,7 @@ class CVantor {
     static float classifySpacing(double distance);
     void onBeacon0(int32_t signal, int32_t optional);
     void onBeacon1(int32_t signal, int32_t optional);
-    void onBeacon50(int32_t optional, int32_t signal);
+    void onBeacon50(int32_t signal, int32_t optional);
     void onBeacon60();
     void onBeacon61(int32_t signal, int32_t optional);
     void onBeacon65(int32_t optional);
@@ -96,98 +109,118 @@ class CVantor {
     // Key 14: the hold-off starts only while the unit is active.
     void startHoldOff();
 
-    // --- the record ---
-    bool ackKeyCopy;
-    bool releaseKeyCopy;
-    bool alarmSounding;
-    bool bellOn;
-    bool cutOutArmed;
-    bool alternationPhase;
-    bool alarmRequest;
-    bool startupEnded;
+    // --- Inputs from the host ---
+    // The host layer writes them before a frame cycle or between frames; the reset modes clear
+    // the flags of the keys and the brake handle. The references are bound when the library is
+    // loaded.
+    const int32_t* currentTime; // host time of the last frame, ms
+    const int32_t* frameStep;   // ms of host time since the previous frame
+    const float* speed;         // km/h, negative while rolling back
+    const int32_t* powerNotch;  // the driver's power notch
+    const int32_t* reverser;    // the driver's reverser position, -1 backward
+    bool powerSwitch;           // the unit's power switch (panel 247), before every frame
+    bool notchWarnInhibit;      // panel 249: no power-notch warning in this frame
+    bool brakeAtEmergency;      // the brake handle at the emergency notch
+    bool brakeAtAckNotch;       // the brake handle at or beyond the acknowledging notch
+    bool ackKeyHeld;            // key 0 down
+    bool silenceKeyHeld;        // key 1 down
+    bool releaseKeyHeld;        // key 3 down
+    bool cutOutSelected;        // the cut-out switch, toggled by key 13
+    bool holdOffKeyHeld;        // key 14 down
+
+    // --- Settings ---
+    // From the settings file at every Initialize (mode 0 sets them first).
+    double maxSpeed;           // km/h: the line's maximum speed (Speed)
+    double deceleration;       // km/h per second: the braking curves' rate (Deceleration)
+    double reactionTime;       // s: the driver's reaction time before braking (Rtime)
+    int32_t displayResolution; // display steps that displayMaxSpeed shows as (Resolution)
+    int32_t displayMaxSpeed;   // km/h shown as displayResolution steps (MaxSpd)
+    // Display steps per km/h, set with the two above: 0 for a display scaled to 0 km/h, which
+    // then shows 0 at any speed (NaN and infinities included, as the truncation gives 0).
+    double displayScale;
+
+    // --- State ---
+    // Power and activity.
+    bool initialised; // set by modes 0 and 4 and never cleared: the unit can be powered
+    bool powered;     // the unit has power
+    bool cutOut;      // cut out by the coils or by the switch
+    bool unitActive;  // powered and not cut out: the patterns are supervised
+    // Timers, in ms of host time, by TimerIndex: five count down to 0, the type-60 clock up.
     int32_t timer[kTimerCount];
-    int32_t prevTimer[kTimerCount];
-    int32_t alternationPeriod;
-    int32_t startupDelay;
-    int32_t bellStopSound;
-    int32_t alternationSound21;
-    int32_t alternationSound22;
-    bool unitActive;
-    bool slot1FixedLimit;
-    bool slot4FixedLimit;
-    bool holdOffActive;
-    bool coilCutOut;
-    bool stopInhibit;
+    int32_t prevTimer[kTimerCount]; // each timer before this frame's update
+    // The alarm and the brake latch.
+    bool alarmRequest;         // an alarm waits for acknowledgement
+    bool brakeLatch;           // the latched emergency brake, until released
+    bool bellOn;               // the bell (sound 0) rings
+    bool alarmSounding;        // sound 1 loops and sounds 21 and 22 alternate
+    bool alternationPhase;     // sound 21 plays next, else sound 22
+    bool startupEnded;         // the start-up delay ran out in this frame
+    bool ackKeyCopy;           // ackKeyHeld as the last alarm step saw it
+    bool releaseKeyCopy;       // releaseKeyHeld as the last alarm step saw it
+    int32_t alternationPeriod; // ms: reload of the alternation timer, drawn by mode 0
+    int32_t startupDelay;      // ms: length of the power-on alarm, drawn by mode 0
+    // The power-notch warning of an unpowered unit.
+    bool notchWarnEnabled; // the warning exists (set by mode 0 only)
+    bool notchWarnActive;  // enabled and not inhibited in this frame
+    bool notchLeftZero;    // the power handle was seen away from notch 0
+    // Pattern slots, by PatternSlot: a slot is empty while its value is 0, else its value is a
+    // flag (1 or 2) or a target speed in km/h.
     uint32_t slotValue[kSlotCount];
-    uint32_t slotPrevValue[kSlotCount];
-    int32_t lowestPatternSpeed;
-    int32_t holdOffUntil;
-    uint32_t coilCode;
-    uint32_t primaryStopSelect;
-    uint32_t secondaryStopSelect;
-    uint32_t secondaryStopPending;
-    int32_t rollbackTime;
-    // Metres from the train to each slot's point. While every slot is empty, those of slots 1, 2
-    // and 5 to 16 stay where they were: nothing reads them before a transponder sets them again.
+    uint32_t slotPrevValue[kSlotCount]; // the values as the previous supervision pass left them
+    // m from the train to each slot's point. While every slot is empty, those of slots 1, 2 and
+    // 5 to 16 stay where they were: nothing reads them before a transponder sets them again.
     double slotDistance[kSlotCount];
     // Brake pattern of each slot as the last pass left it, km/h. Where the pass needed no more
     // than that a slot could not be the lowest, it holds a bound at or below the slot's exact
     // speed but above the lowest pattern; no later frame reads these.
     double slotPatternSpeed[kSlotCount];
-    RestingPass resting;
-    double distanceSinceCoil;
-    int32_t patternStartSound;
-    int32_t patternEndSound;
-    int32_t warningSound;
-    bool notchWarnEnabled;
-    bool notchWarnActive;
-    bool notchLeftZero;
-    int32_t notchSound;
-    const int32_t* currentTime;
-    const int32_t* frameStep;
-    const float* speed;
-    const int32_t* powerNotch;
-    const int32_t* reverser;
-    bool powered;
-    bool brakeLatch;
-    bool initialised;
-    bool powerSwitch;
-    bool brakeAtEmergency;
-    bool brakeAtAckNotch;
-    bool ackKeyHeld;
-    bool silenceKeyHeld;
-    bool releaseKeyHeld;
-    bool notchWarnInhibit;
-    int32_t normalLamp;
-    int32_t alarmLamp;
-    int32_t bellSound;
+    bool slot1FixedLimit;       // slot 1 holds the fixed 15 km/h
+    bool slot4FixedLimit;       // slot 4 holds the fixed 15 km/h
+    int32_t lowestPatternSpeed; // km/h from which the unit brakes; a pass keeps it at most 220
+    RestingPass resting;        // the pass with every slot empty, noted for the passes after it
+    bool emergencyBrake;        // the supervision demands the emergency brake
+    bool holdOffActive;         // the hold-off of key 14 is in force
+    int32_t holdOffUntil;       // host time until which the hold-off lasts, ms
+    int32_t rollbackTime;       // ms of host time the train has been rolling back
+    // Transponders and coils.
+    uint32_t coilCode;             // 0, the last coil's code, or 108 after a stop transponder
+    double distanceSinceCoil;      // m run since the last coil or stop transponder
+    uint32_t primaryStopSelect;    // 0 to 3: the stop distance of slot 1's next curve
+    uint32_t secondaryStopSelect;  // 0 to 3: the stop distance of slot 4's next curve
+    uint32_t secondaryStopPending; // 1: the next stop curve goes to slot 4
+    bool stopInhibit;              // the next stop pair sets no stop curve
+    bool coilCutOut;               // the coils have cut the unit out
+    bool cutOutArmed;              // the watch over stop transponders passed while cut out
+    // Staged sound commands: events write them, the frame cycle hands them to the outputs
+    // below at its end and sets them back to kSoundContinue.
+    int32_t patternStartSound;  // sound 10
+    int32_t warningSound;       // sound 11
+    int32_t patternEndSound;    // sound 12
+    int32_t notchSound;         // sound 13
+    int32_t bellStopSound;      // sound 20
+    int32_t alternationSound21; // sound 21
+    int32_t alternationSound22; // sound 22
+
+    // --- Outputs ---
+    // Copied into the host's panel and sound arrays after every frame cycle.
+    int32_t normalLamp;     // panel 0
+    int32_t alarmLamp;      // panel 1
+    int32_t patternLamp;    // panels 12 and 13
+    int32_t warningLamp;    // panel 14
+    int32_t emergencyLamp;  // panel 15
+    int32_t holdOffLamp;    // panel 16
+    int32_t spareLamp;      // panel 17: only the reset modes write it, so it stays 0
+    int32_t speedDisplay;   // panel 18: the speed in display steps
+    int32_t patternDisplay; // panel 19: the lowest pattern in display steps
+    int32_t bellSound;      // sound 0
+    int32_t alarmLoopSound; // sound 1
+    int32_t sound10Out;
+    int32_t sound11Out;
+    int32_t sound12Out;
+    int32_t sound13Out;
     int32_t sound20Out;
     int32_t sound21Out;
     int32_t sound22Out;
-    int32_t alarmLoopSound;
-    bool cutOutSelected;
-    bool holdOffKeyHeld;
-    bool emergencyBrake;
-    bool cutOut;
-    int32_t patternLamp;
-    int32_t warningLamp;
-    int32_t holdOffLamp;
-    int32_t emergencyLamp;
-    int32_t spareLamp;
-    int32_t speedDisplay;
-    int32_t patternDisplay;
-    int32_t displayMaxSpeed;
-    int32_t displayResolution;
-    // Display steps per km/h, set with the two above: 0 for a display scaled to 0 km/h, which
-    // then shows 0 at any speed (NaN and infinities included, as the truncation gives 0).
-    double displayScale;
-    double deceleration;
-    double reactionTime;
-    double maxSpeed;
-    int32_t sound10Out;
-    int32_t sound12Out;
-    int32_t sound11Out;
-    int32_t sound13Out;
 
   private:
     void clearPatternState(double slotDistanceValue);

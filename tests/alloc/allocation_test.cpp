@@ -9,11 +9,11 @@
 #include <limits>
 #include <stdexcept>
 
-#include "../host/loaded_plugin.h"
 #include "../temp_folder.h"
 #include "allocation_counter.h"
+#include "loaded_plugin.h"
 
-using vantor::testing::LoadedPlugin;
+using vantor::loader::LoadedPlugin;
 using vantor::testing::startCountingAllocations;
 using vantor::testing::stopCountingAllocations;
 

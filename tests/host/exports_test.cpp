@@ -7,7 +7,7 @@
 
 #include "loaded_plugin.h"
 
-using vantor::testing::LoadedPlugin;
+using vantor::loader::LoadedPlugin;
 
 TEST(Exports, ExactlyTheSixteenFunctionsLeaveTheLibrary) {
     const std::string command = std::string("nm -D --defined-only ") + VANTOR_LIBRARY;

@@ -5,7 +5,7 @@
 
 namespace {
 
-using vantor::testing::LoadedPlugin;
+using vantor::loader::LoadedPlugin;
 
 constexpr int32_t kEmergencyNotch = 9; // eight service notches
 constexpr int32_t kStop = -10000;

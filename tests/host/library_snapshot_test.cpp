@@ -16,7 +16,7 @@ using vantor::testing::driveTheCommonStart;
 using vantor::testing::firstDifference;
 using vantor::testing::FrameOutputs;
 using vantor::testing::hostSide;
-using vantor::testing::LoadedPlugin;
+using vantor::loader::LoadedPlugin;
 using vantor::testing::playTheBranch;
 using vantor::testing::restoreHostSide;
 

@@ -26,7 +26,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using vantor::testing::LoadedPlugin;
+using vantor::loader::LoadedPlugin;
 using vantor::testing::TempFolder;
 using Settings = std::optional<std::string>;
 

@@ -14,6 +14,8 @@
 
 namespace vantor::testing {
 
+using loader::LoadedPlugin;
+
 // What the host reads after one frame.
 struct FrameOutputs {
     Handles handles;

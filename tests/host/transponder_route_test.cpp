@@ -7,7 +7,7 @@
 
 namespace {
 
-using vantor::testing::LoadedPlugin;
+using vantor::loader::LoadedPlugin;
 
 constexpr int32_t kRunStart = 86400000; // the host time at which Initialize starts a run
 constexpr int32_t kStepMs = 20;

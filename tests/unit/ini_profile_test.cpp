@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ini_profile.h"
+#include "settings/ini_profile.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "../temp_folder.h"
-#include "host/settings.h"
+#include "settings/settings.h"
 #include "unit/vantor.h"
 
 namespace {

@@ -186,7 +186,7 @@ TEST_F(StopTransponders, StopPatternDistanceFollowsTheSelection) {
             unit.secondaryStopPending = pending;
             unit.primaryStopSelect = pending == 0 ? select : 3 - select;
             unit.secondaryStopSelect = pending == 0 ? 3 - select : select;
-            unit.onBeacon50(pending == 0 ? 1 : -4, 0);
+            unit.onBeacon50(0, pending == 0 ? 1 : -4);
             EXPECT_EQ(unit.slotValue[slot], 1u) << pending;
             EXPECT_EQ(unit.slotDistance[slot], distances[select]) << pending;
             EXPECT_EQ(unit.slotValue[5 - slot], 0u) << pending;
@@ -199,17 +199,17 @@ TEST_F(StopTransponders, StopPatternDistanceFollowsTheSelection) {
 
 TEST_F(StopTransponders, StopPatternNeedsSignalZeroOptionalSetAndNoInhibit) {
     struct Case {
-        int32_t optional;
         int32_t signal;
+        int32_t optional;
         bool inhibit;
     };
     for (uint32_t pending : {0u, 1u}) {
-        for (const Case& c : {Case{0, 0, false}, Case{1, 1, false}, Case{1, 0, true}}) {
+        for (const Case& c : {Case{0, 0, false}, Case{1, 1, false}, Case{0, 1, true}}) {
             SetUp();
             unit.coilCode = 108;
             unit.secondaryStopPending = pending;
             unit.stopInhibit = c.inhibit;
-            unit.onBeacon50(c.optional, c.signal);
+            unit.onBeacon50(c.signal, c.optional);
             EXPECT_EQ(unit.slotValue[1], 0u) << pending;
             EXPECT_EQ(unit.slotValue[4], 0u) << pending;
             EXPECT_EQ(unit.secondaryStopPending, pending);
@@ -220,15 +220,15 @@ TEST_F(StopTransponders, StopPatternNeedsSignalZeroOptionalSetAndNoInhibit) {
 
 TEST_F(StopTransponders, CoilStatesBeforeTheStopTransponder) {
     unit.coilCode = 95;
-    unit.onBeacon50(1, 0);
+    unit.onBeacon50(0, 1);
     EXPECT_EQ(unit.secondaryStopPending, 1u);
     EXPECT_EQ(unit.coilCode, 108u);
     EXPECT_EQ(unit.slotValue[4], 0u) << "the pattern comes with the next one";
 
     unit.coilCode = 85;
-    unit.onBeacon50(1, 0);
+    unit.onBeacon50(0, 1);
     EXPECT_TRUE(unit.stopInhibit);
-    unit.onBeacon50(1, 0);
+    unit.onBeacon50(0, 1);
     EXPECT_EQ(unit.slotValue[4], 0u) << "inhibited";
     EXPECT_FALSE(unit.stopInhibit);
     EXPECT_EQ(unit.secondaryStopPending, 1u);
@@ -237,7 +237,7 @@ TEST_F(StopTransponders, CoilStatesBeforeTheStopTransponder) {
         SetUp();
         unit.coilCode = state;
         unit.distanceSinceCoil = 2.0;
-        unit.onBeacon50(1, 0);
+        unit.onBeacon50(0, 1);
         EXPECT_EQ(unit.coilCode, 108u);
         EXPECT_EQ(unit.slotValue[1], 0u);
         EXPECT_FALSE(unit.coilCutOut);
@@ -266,13 +266,13 @@ TEST_F(StopTransponders, TwoMetresAfterCodeNinetyCutsOutFromTheNextFrameAndStops
     EXPECT_EQ(unit.patternDisplay, 999);
     unit.coilCode = 0;
     unit.distanceSinceCoil = 5.0;
-    unit.onBeacon50(1, 0);
+    unit.onBeacon50(0, 1);
     EXPECT_EQ(unit.coilCode, 0u) << "a cut-out unit keeps its coil state";
     EXPECT_EQ(unit.distanceSinceCoil, 5.0);
     for (uint32_t pending : {0u, 1u}) {
         unit.coilCode = 108;
         unit.secondaryStopPending = pending;
-        unit.onBeacon50(1, 0);
+        unit.onBeacon50(0, 1);
         EXPECT_EQ(unit.slotValue[1] + unit.slotValue[4], 0u) << "no stop pattern while cut out";
         EXPECT_EQ(unit.secondaryStopPending, pending);
     }
@@ -288,9 +288,9 @@ TEST_F(StopTransponders, WatchArmsLatchesOnOptionalZeroThenDisarmsAndReArms) {
     EXPECT_FALSE(unit.brakeLatch) << "the first one only arms";
 
     frame(100, 40.0f);
-    unit.onBeacon50(7, 0);
+    unit.onBeacon50(0, 7);
     EXPECT_FALSE(unit.brakeLatch) << "optional not 0 never latches";
-    unit.onBeacon50(0, 1);
+    unit.onBeacon50(1, 0);
     EXPECT_TRUE(unit.brakeLatch);
     EXPECT_TRUE(unit.cutOutArmed);
     EXPECT_EQ(unit.timer[kCutOutTimer], 400) << "not reloaded while it runs";
@@ -300,7 +300,7 @@ TEST_F(StopTransponders, WatchArmsLatchesOnOptionalZeroThenDisarmsAndReArms) {
         frame(100, 40.0f);
     }
     ASSERT_EQ(unit.timer[kCutOutTimer], 0);
-    unit.onBeacon50(3, 0);
+    unit.onBeacon50(0, 3);
     EXPECT_TRUE(unit.cutOutArmed) << "optional not 0 leaves the watch";
     EXPECT_EQ(unit.timer[kCutOutTimer], 0);
     EXPECT_FALSE(unit.brakeLatch);

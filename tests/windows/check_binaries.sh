@@ -38,12 +38,11 @@ for file in "$exe" "$dll"; do
 done
 
 # $headers is the DLL's from here on.
-expected=$(grep -o '"[A-Za-z]*"' <(sed -n '/kExportNames/,/};/p' "$here/../../src/host/exports.h") |
-  tr -d '"' | sort)
+expected=$(sed -n 's/^ *X(\([A-Za-z]*\),.*/\1/p' "$here/../../src/host/export_list.h" | sort)
 exported=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$headers" |
   sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p' | sort)
 if [[ $(wc -l <<<"$expected") -ne 16 ]]; then
-  echo "could not read the sixteen export names from exports.h" >&2
+  echo "could not read the sixteen export names from export_list.h" >&2
   status=1
 elif [[ $exported != "$expected" ]]; then
   echo "vantor.dll's exports differ from the sixteen host functions:" >&2

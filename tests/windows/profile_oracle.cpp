@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/settings.h"
+#include "settings/settings.h"
 #include "unit/arithmetic.h"
 
 namespace {

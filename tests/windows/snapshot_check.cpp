@@ -12,7 +12,7 @@
 namespace {
 
 using vantor::testing::firstDifference;
-using vantor::testing::LoadedPlugin;
+using vantor::loader::LoadedPlugin;
 
 constexpr int kBranchFrames = 400;
 constexpr int32_t kEmergencyNotch = 9; // eight service notches

@@ -45,22 +45,9 @@ PluginModule::PluginModule(const std::filesystem::path& path, const std::string&
         }
         slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(function);
     };
-    resolve(load, "Load");
-    resolve(dispose, "Dispose");
-    resolve(getPluginVersion, "GetPluginVersion");
-    resolve(setVehicleSpec, "SetVehicleSpec");
-    resolve(initialize, "Initialize");
-    resolve(elapse, "Elapse");
-    resolve(setPower, "SetPower");
-    resolve(setBrake, "SetBrake");
-    resolve(setReverser, "SetReverser");
-    resolve(keyDown, "KeyDown");
-    resolve(keyUp, "KeyUp");
-    resolve(hornBlow, "HornBlow");
-    resolve(doorOpen, "DoorOpen");
-    resolve(doorClose, "DoorClose");
-    resolve(setSignal, "SetSignal");
-    resolve(setBeaconData, "SetBeaconData");
+#define VANTOR_RESOLVE_EXPORT(name, callerName, result, parameters) resolve(callerName, #name);
+    VANTOR_EXPORTS(VANTOR_RESOLVE_EXPORT)
+#undef VANTOR_RESOLVE_EXPORT
     if (missingCount > 0) {
         // The destructor does not run for a constructor that throws.
         native::close(handle_);

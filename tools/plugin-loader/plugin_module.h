@@ -20,24 +20,13 @@ class LibraryError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The sixteen exports, each resolved once the library is loaded.
+// The sixteen exports, each resolved once the library is loaded: load for Load, elapse for
+// Elapse, and so on.
 struct PluginExports {
-    LoadFn load = nullptr;
-    DisposeFn dispose = nullptr;
-    GetPluginVersionFn getPluginVersion = nullptr;
-    SetVehicleSpecFn setVehicleSpec = nullptr;
-    InitializeFn initialize = nullptr;
-    ElapseFn elapse = nullptr;
-    SetInt32Fn setPower = nullptr;
-    SetInt32Fn setBrake = nullptr;
-    SetInt32Fn setReverser = nullptr;
-    SetInt32Fn keyDown = nullptr;
-    SetInt32Fn keyUp = nullptr;
-    SetInt32Fn hornBlow = nullptr;
-    VoidFn doorOpen = nullptr;
-    VoidFn doorClose = nullptr;
-    SetInt32Fn setSignal = nullptr;
-    SetBeaconDataFn setBeaconData = nullptr;
+#define VANTOR_EXPORT_POINTER(name, callerName, result, parameters)                                \
+    decltype(&::name) callerName = nullptr;
+    VANTOR_EXPORTS(VANTOR_EXPORT_POINTER)
+#undef VANTOR_EXPORT_POINTER
 };
 
 class PluginModule : public PluginExports {

@@ -6,7 +6,8 @@ namespace {
 
 bool secondPair(Setup setup, int slot) {
     // A coil pair's restriction may take either place of its code on another run.
-    return setup != Setup::Restriction && (slot == 3 || slot == 4);
+    return setup != Setup::Restriction &&
+           (slot == kSecondaryApproachSlot || slot == kSecondaryStopSlot);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "settings.h"
+#include "settings/settings.h"
 
 namespace vantor::sim {
 

@@ -8,21 +8,11 @@
 namespace vantor::sim {
 
 bool knownTransponderType(int32_t type) {
-    for (int32_t known : {0, 1, 50, 55, 60, 61, 65, 70}) {
-        if (type == known) {
-            return true;
-        }
-    }
-    return false;
+    return coils::isTransponderType(type);
 }
 
 bool pairCoilCode(int32_t code) {
-    for (uint32_t known : coils::kCoilCodes) {
-        if (static_cast<uint32_t>(code) == known) {
-            return true;
-        }
-    }
-    return false;
+    return coils::coilCodeIndex(static_cast<uint32_t>(code)) >= 0;
 }
 
 uint32_t pairTargetSpeed(int32_t secondCode, float nominal) {

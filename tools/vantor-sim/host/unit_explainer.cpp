@@ -5,6 +5,7 @@
 
 #include "host/trackside_codes.h"
 #include "host/unit_names.h"
+#include "patterns/pattern_supervision.h"
 #include "patterns/slot_curves.h"
 #include "support/text_format.h"
 #include "transponders/coil_tables.h"
@@ -13,7 +14,10 @@ namespace vantor::sim {
 
 namespace {
 
-constexpr int kStopPoint = 2; // the slot of the 89 m stop point, which slot 1 aims at
+using coils::kAfterStopTransponder;
+using coils::kPairOpeningCode;
+using coils::kSecondaryPairCode;
+using coils::kStopInhibitCode;
 
 std::string metres(double value) {
     return placeText(value);
@@ -21,24 +25,6 @@ std::string metres(double value) {
 
 std::string spacing(double value) {
     return fixed(value, 2) + " m";
-}
-
-int codeIndex(int32_t code) {
-    for (int i = 0; i < 4; ++i) {
-        if (static_cast<int32_t>(coils::kCoilCodes[i]) == code) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-uint32_t pairSpeed(int code, float nominal) {
-    for (int row = 0; row < 7; ++row) {
-        if (coils::kPairSpacings[row] == nominal) {
-            return coils::kPairSpeeds[row][code];
-        }
-    }
-    return 0;
 }
 
 // The coil code whose pairs fill a restriction slot, and whether it is the first place.
@@ -62,7 +48,7 @@ constexpr const char* kUntilReset = "until the unit is cut out or switched off";
 
 // How long a hold lasts: the flag of slot 4 outlives its stop pair.
 const char* holdLasts(int slot) {
-    return slot == 4 ? kUntilReset : "until its stop pair is released";
+    return slot == kSecondaryStopSlot ? kUntilReset : "until its stop pair is released";
 }
 
 double stopDistance(uint32_t select) {
@@ -71,13 +57,7 @@ double stopDistance(uint32_t select) {
 
 // The stop distance a type 0 picks by the spacing it measured: 0 for none.
 uint32_t distanceCode(double measured) {
-    const float nominal = CVantor::classifySpacing(measured);
-    for (const coils::StopSelection& entry : coils::kStopSelections) {
-        if (entry.spacing == nominal) {
-            return entry.select;
-        }
-    }
-    return 0;
+    return coils::stopSelection(CVantor::classifySpacing(measured));
 }
 
 } // namespace
@@ -184,13 +164,13 @@ void UnitExplainer::afterFrame(const CVantor& unit) {
     }
     // The coil state runs out 25 m after the coil or stop transponder that set it.
     if (unit.coilCode == coils::kNoCoil && unit.unitActive) {
-        if (lastCoilCode_ == coils::kAfterStopTransponder && pairOpener_ != nullptr) {
+        if (lastCoilCode_ == kAfterStopTransponder && pairOpener_ != nullptr) {
             UnitFact f = fact(FactKind::CoilState, pairOpener_);
             f.text = "no stop curve set: no second type 50/55 came within 25 m of the stop "
                      "transponder at " +
                      metres(pairOpener_->position);
             emit(std::move(f));
-        } else if (lastCoilCode_ == 90 && coilOpener_ != nullptr) {
+        } else if (lastCoilCode_ == kPairOpeningCode && coilOpener_ != nullptr) {
             UnitFact f = fact(FactKind::CoilState, coilOpener_);
             f.text = "no restriction: no second coil came within 25 m of the code-90 coil at " +
                      metres(coilOpener_->position);
@@ -232,7 +212,8 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
         }
         return;
     }
-    const int index = codeIndex(code);
+    const auto ucode = static_cast<uint32_t>(code);
+    const int index = coils::coilCodeIndex(ucode);
     if (index < 0) {
         UnitFact f = fact(FactKind::Ignored, &t);
         f.text = "ignored: the unit knows no coil code " + std::to_string(code);
@@ -241,8 +222,8 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
     }
     const double measured = b.distanceSinceCoil;
     const float nominal = CVantor::classifySpacing(measured);
-    if (b.coilCode == 90) {
-        const uint32_t target = pairSpeed(index, nominal);
+    if (b.coilCode == kPairOpeningCode) {
+        const uint32_t target = coils::pairSpeed(index, nominal);
         const coils::SlotPair pair = coils::kPairSlots[index];
         const std::string places = "the code-" + std::to_string(code) + " places";
         if (target != 0 && unit.slotValue[pair.first] == b.slotValue[pair.first] &&
@@ -268,8 +249,11 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
                      places;
             emit(std::move(f));
         }
-    } else if (b.coilCode == coils::kAfterStopTransponder && (code == 85 || code == 90) &&
-               (code == 90 || reportedSignal_ == 111) && nominal != 2.0f && nominal != 4.0f) {
+    } else if (b.coilCode == kAfterStopTransponder &&
+               (ucode == kPairOpeningCode ||
+                (ucode == kStopInhibitCode && reportedSignal_ == coils::kFixedCheck14Signal)) &&
+               nominal != coils::kFixedCheckHighSpacing &&
+               nominal != coils::kFixedCheckLowSpacing) {
         UnitFact f = fact(FactKind::NoCode, &t);
         f.spacing = measured;
         f.nearestWindow = nearestWindow(measured);
@@ -279,9 +263,9 @@ void UnitExplainer::explainCoil(const CVantor& unit, const Transponder& t) {
     }
     // A second coil ends its pair, whatever its code: told above or by its restriction. Only a
     // code-90 coil that begins a pair can lapse.
-    if (b.coilCode == 90) {
+    if (b.coilCode == kPairOpeningCode) {
         coilOpener_ = nullptr;
-    } else if (code == 90 && b.coilCode != coils::kAfterStopTransponder) {
+    } else if (ucode == kPairOpeningCode && b.coilCode != kAfterStopTransponder) {
         coilOpener_ = &t;
     }
 }
@@ -307,11 +291,12 @@ void UnitExplainer::explainType0(const CVantor& unit, const Transponder& t) {
         f.text += "; the coil state is cleared, so the next type 50/55 begins a new stop pair";
         emit(std::move(f));
     };
-    if (b.coilCode == coils::kAfterStopTransponder && b.unitActive && b.slotValue[0] != 0) {
+    if (b.coilCode == kAfterStopTransponder && b.unitActive &&
+        b.slotValue[kPrimaryApproachSlot] != 0) {
         distanceCodeFact(primary_, unit.primaryStopSelect, "next stop curve");
         return;
     }
-    if (b.coilCode == coils::kAfterStopTransponder && b.unitActive) {
+    if (b.coilCode == kAfterStopTransponder && b.unitActive) {
         UnitFact f = fact(FactKind::CoilState, &t);
         f.spacing = measured;
         f.text = "no distance code: without an approach curve (code-80 coil) a type 0 after a "
@@ -323,7 +308,8 @@ void UnitExplainer::explainType0(const CVantor& unit, const Transponder& t) {
         emit(std::move(f));
     }
     primary_ = Selection{};
-    if (b.coilCode == coils::kSecondaryPairCode && b.unitActive && b.slotValue[3] != 0) {
+    if (b.coilCode == kSecondaryPairCode && b.unitActive &&
+        b.slotValue[kSecondaryApproachSlot] != 0) {
         distanceCodeFact(secondary_, unit.secondaryStopSelect, "next second stop curve");
         return;
     }
@@ -344,11 +330,11 @@ void UnitExplainer::explainType50(const CVantor& unit, const Transponder& t) {
         emit(std::move(f));
     }
     const bool secondary = b.secondaryStopPending == 1;
-    const int slot = secondary ? 4 : 1;
+    const int slot = secondary ? kSecondaryStopSlot : kPrimaryStopSlot;
     const bool curveSet = unit.slotValue[slot] != b.slotValue[slot] ||
                           unit.slotDistance[slot] != b.slotDistance[slot];
     switch (b.coilCode) {
-    case coils::kAfterStopTransponder:
+    case kAfterStopTransponder:
         if (!curveSet) {
             const char* why = (secondary ? !b.unitActive : b.cutOut) ? "the unit is cut out"
                               : b.stopInhibit ? "a code-85 coil before the stop pair suppresses it"
@@ -361,19 +347,19 @@ void UnitExplainer::explainType50(const CVantor& unit, const Transponder& t) {
             emit(std::move(f));
         }
         break;
-    case coils::kSecondaryPairCode: {
+    case kSecondaryPairCode: {
         UnitFact f = fact(FactKind::CoilState, &t);
         f.text = "after a code-95 coil: the next stop curve is the second one";
         emit(std::move(f));
         break;
     }
-    case 85: {
+    case kStopInhibitCode: {
         UnitFact f = fact(FactKind::CoilState, &t);
         f.text = "after a code-85 coil: the next stop pair sets no stop curve";
         emit(std::move(f));
         break;
     }
-    case 90:
+    case kPairOpeningCode:
         if (!b.coilCutOut && unit.coilCutOut) {
             UnitFact f = fact(FactKind::CoilCutOut, &t);
             f.spacing = b.distanceSinceCoil;
@@ -388,8 +374,7 @@ void UnitExplainer::explainType50(const CVantor& unit, const Transponder& t) {
     }
     // The second of a pair set its curve or was told why not; a first one begins a pair.
     pairOpener_ = nullptr;
-    if (b.coilCode != coils::kAfterStopTransponder &&
-        unit.coilCode == coils::kAfterStopTransponder) {
+    if (b.coilCode != kAfterStopTransponder && unit.coilCode == kAfterStopTransponder) {
         pairOpener_ = &t;
         UnitFact f = fact(FactKind::CoilState, &t);
         const bool toSecond = unit.secondaryStopPending == 1;
@@ -397,7 +382,7 @@ void UnitExplainer::explainType50(const CVantor& unit, const Transponder& t) {
         f.text = std::string("stop transponder: a second type 50/55 within 25 m sets a ") +
                  (toSecond ? "second " : "") + "stop curve " + shortNumber(*f.stopDistance) +
                  " m ahead";
-        if (unit.slotValue[toSecond ? 3 : 0] != 0) {
+        if (unit.slotValue[toSecond ? kSecondaryApproachSlot : kPrimaryApproachSlot] != 0) {
             f.text += "; a type 0 at 2.0, 4.0 or 6.5 m picks another distance first";
         }
         emit(std::move(f));
@@ -485,10 +470,10 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
     }
     case Setup::StopCurve: {
         f.speedLimit = curves::kStopFloor;
-        const Selection& selection = slot == 4 ? secondary_ : primary_;
+        const Selection& selection = slot == kSecondaryStopSlot ? secondary_ : primary_;
         std::string reason;
-        if (slot == 1 && unit.slotValue[kStopPoint] != 0) {
-            point_[slot] = point_[kStopPoint];
+        if (slot == kPrimaryStopSlot && unit.slotValue[kStopPointSlot] != 0) {
+            point_[slot] = point_[kStopPointSlot];
             f.point = point_[slot];
             reason = "it aims at the " + setupName(Setup::NearStopPoint) + " rather than " +
                      shortNumber(ahead) + " m ahead";
@@ -501,8 +486,8 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
             reason = shortNumber(ahead) + " m, as no distance code picked another";
         }
         f.text = setupText(setup, slot, f.point, *f.speedLimit) +
-                 (f.point == here ? away : std::string()) + ", " +
-                 shortNumber(*f.speedLimit) + " km/h floor: " + reason;
+                 (f.point == here ? away : std::string()) + ", " + shortNumber(*f.speedLimit) +
+                 " km/h floor: " + reason;
         break;
     }
     case Setup::Restriction: {
@@ -529,7 +514,8 @@ void UnitExplainer::slotSet(const CVantor& unit, int slot, const Transponder* ca
         limit_[slot] = limit;
         f.speedLimit = limit;
         f.text = setupText(Setup::FixedCheck, slot, f.point, limit) + " (warning from " +
-                 shortNumber(limit - 5.0) + " km/h); measured spacing " + spacing(*f.spacing);
+                 shortNumber(limit - curves::kFixedCheckWarningMargin) +
+                 " km/h); measured spacing " + spacing(*f.spacing);
         break;
     }
     }
@@ -559,8 +545,7 @@ void UnitExplainer::slotReleased(const CVantor& unit, int slot, uint32_t value,
     f.setup = setup;
     f.setBy = setBy_[slot];
     // Curves and restrictions have a point the train may yet have to reach.
-    if (setup == Setup::StopCurve || setup == Setup::ApproachCurve ||
-        setup == Setup::Restriction) {
+    if (setup == Setup::StopCurve || setup == Setup::ApproachCurve || setup == Setup::Restriction) {
         f.point = point_[slot];
     }
     if (setup == Setup::Restriction) {
@@ -568,8 +553,9 @@ void UnitExplainer::slotReleased(const CVantor& unit, int slot, uint32_t value,
     }
     f.beforeReached = f.point && position_ < *f.point;
     f.text = named(slot, setup, value);
-    if (setup == Setup::Hold && slot == 4 && unit.slot4FixedLimit) {
-        f.text += ": its stop pair is released, but the hold stays " + std::string(holdLasts(4));
+    if (setup == Setup::Hold && slot == kSecondaryStopSlot && unit.slot4FixedLimit) {
+        f.text += ": its stop pair is released, but the hold stays " +
+                  std::string(holdLasts(kSecondaryStopSlot));
     } else {
         f.text += " released";
     }
@@ -579,7 +565,7 @@ void UnitExplainer::slotReleased(const CVantor& unit, int slot, uint32_t value,
     if (why != nullptr) {
         f.text += std::string(" (") + why + ")";
     }
-    if (setup == Setup::Hold && slot == 1 && unit.slot1FixedLimit) {
+    if (setup == Setup::Hold && slot == kPrimaryStopSlot && unit.slot1FixedLimit) {
         f.text += std::string("; a stop curve set later is held to 15 km/h ") + kUntilReset;
     }
     setBy_[slot] = nullptr;
@@ -588,7 +574,8 @@ void UnitExplainer::slotReleased(const CVantor& unit, int slot, uint32_t value,
 
 void UnitExplainer::explainEmergency(const CVantor& unit) {
     UnitFact f = fact(FactKind::EmergencyBrake, nullptr);
-    if (unit.rollbackTime >= 3000 && *unit.speed <= -7.0f) {
+    if (unit.rollbackTime >= supervision::kRollbackTime &&
+        *unit.speed <= supervision::kRollbackSpeed) {
         f.text = "emergency brake: rolling back at 7 km/h or more for 3 s";
         emit(std::move(f));
         return;
@@ -605,7 +592,7 @@ void UnitExplainer::explainEmergency(const CVantor& unit) {
     f.slot = lowest;
     f.speedLimit = unit.lowestPatternSpeed;
     // The 89 m stop point's own pattern is the overspeed brake; it acts through slot 1.
-    const Setup setup = lowest == kStopPoint
+    const Setup setup = lowest == kStopPointSlot
                             ? Setup::OverspeedBrake
                             : setupInSlot(unit, lowest, unit.slotValue[lowest]);
     const std::string what = setup == Setup::OverspeedBrake

@@ -23,7 +23,7 @@ constexpr SetupNameEntry kSetupNames[] = {
 };
 
 bool secondPair(int slot) {
-    return slot == 3 || slot == 4;
+    return slot == kSecondaryApproachSlot || slot == kSecondaryStopSlot;
 }
 
 std::string kmh(double speed) {
@@ -43,26 +43,28 @@ std::string setupName(Setup setup, int slot) {
 
 Setup setupInSlot(const CVantor& unit, int slot, uint32_t value) {
     switch (slot) {
-    case 0:
-    case 3:
+    case kPrimaryApproachSlot:
+    case kSecondaryApproachSlot:
         return Setup::ApproachCurve;
-    case 1:
+    case kPrimaryStopSlot:
         // Empty, slot 1 gives the overspeed brake whatever its flag.
         return value == 0            ? Setup::OverspeedBrake
                : unit.slot1FixedLimit ? Setup::Hold
                                       : Setup::StopCurve;
-    case 2:
+    case kStopPointSlot:
         return Setup::NearStopPoint;
-    case 4:
+    case kSecondaryStopSlot:
         // The flag holds slot 4 at 15 km/h even once its stop pair is released.
         return unit.slot4FixedLimit ? Setup::Hold
                : value == 0         ? Setup::OverspeedBrake
                                     : Setup::StopCurve;
-    case 13:
-    case 14:
+    case kFixedCheckSlot:
+    case kFixedCheck25Slot:
         return Setup::FixedCheck;
     default:
-        return slot >= 5 && slot <= 12 ? Setup::Restriction : Setup::OverspeedBrake;
+        return slot >= kFirstRestrictionSlot && slot <= kLastRestrictionSlot
+                   ? Setup::Restriction
+                   : Setup::OverspeedBrake;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "drive/line_run.h"
 #include "drive/parallel_runs.h"
 #include "drive/train.h"
+#include "patterns/lowest_pattern.h"
 #include "protect/judgement_watch.h"
 #include "report/svg_plot.h"
 #include "support/text_format.h"
@@ -19,7 +20,7 @@ namespace vantor::sim {
 namespace {
 
 // From 220 km/h on the unit brakes every train.
-constexpr double kTopSpeed = 220.0; // km/h
+constexpr double kTopSpeed = LowestPattern::kCap; // km/h
 // An approach to a signal ends this far past it when nothing stands the train.
 constexpr double kSignalRunOut = 200.0; // m
 // The plot of an approach starts a little before the bench takes the train over.
@@ -436,7 +437,8 @@ SpeedChoice parseSpeedChoice(const std::string& text) {
     if (error != std::errc() || end != text.data() + text.size() || !(value > 0.0) ||
         value >= kTopSpeed) {
         throw std::runtime_error("--speed " + text +
-                                 ": expected line, max or a speed above 0 and below 220 km/h");
+                                 ": expected line, max or a speed above 0 and below " +
+                                 shortNumber(kTopSpeed) + " km/h");
     }
     return {SpeedChoice::By::Given, value};
 }

@@ -8,6 +8,7 @@
 
 #include "drive/parallel_runs.h"
 #include "host/pinned_random.h"
+#include "patterns/lowest_pattern.h"
 #include "protect/line_judgement.h"
 #include "protect/protected_points.h"
 #include "protect/protection_table.h"
@@ -105,7 +106,7 @@ std::string headerText(const Scenario& scenario, const UnitSettings& unit,
 void requireApproachSpeed(const Scenario& scenario, const SpeedChoice& speed) {
     const UnitSettings& unit = scenario.settings.file.unit();
     if ((speed.by == SpeedChoice::By::Max || scenario.driver.profile.empty()) &&
-        !(unit.maxSpeed > 0.0 && unit.maxSpeed < 220.0)) {
+        !(unit.maxSpeed > 0.0 && unit.maxSpeed < LowestPattern::kCap)) {
         throw std::runtime_error("the unit's maximum speed of " + shortNumber(unit.maxSpeed) +
                                  " km/h is no speed to approach at; give --speed");
     }

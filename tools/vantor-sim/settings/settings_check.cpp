@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+#include "patterns/lowest_pattern.h"
+#include "patterns/slot_curves.h"
 #include "settings/settings_file.h"
 #include "support/nearest_name.h"
 #include "support/text_format.h"
@@ -41,7 +43,7 @@ std::string number(double value) {
 }
 
 std::string defaultText(size_t index) {
-    return number(settingValue(SettingsFile().unit(), index));
+    return number(settingValue(kDefaultSettings, index));
 }
 
 // Text as it can be shown on a terminal: control characters, and in a UTF-16 file the byte
@@ -395,12 +397,14 @@ void Checker::checkValue(size_t index, Text value, SettingsReport& report) {
                            ": it must be a finite number above 0");
         }
     };
+    const double overspeedBrake = s.maxSpeed + curves::kMaxSpeedMargin;
     if (index == 0 && s.maxSpeed == 0.0) {
-        warn(line, "Speed 0 brakes every train at 10 km/h");
-    } else if (index == 0 && s.maxSpeed + 10.0 > 220.0) {
+        warn(line, "Speed 0 brakes every train at " + number(overspeedBrake) + " km/h");
+    } else if (index == 0 && overspeedBrake > LowestPattern::kCap) {
         warn(line, "Speed " + number(s.maxSpeed) + ": the overspeed brake would come at " +
-                       number(s.maxSpeed + 10.0) +
-                       " km/h, but the unit never sets a brake pattern above 220 km/h");
+                       number(overspeedBrake) +
+                       " km/h, but the unit never sets a brake pattern above " +
+                       std::to_string(LowestPattern::kCap) + " km/h");
     } else if (index == 1) {
         unusable(s.deceleration, "braking rate");
     } else if (index == 2) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/settings.h"
+#include "settings/settings.h"
 
 namespace vantor::sim {
 

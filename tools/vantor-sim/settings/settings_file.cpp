@@ -16,7 +16,7 @@ ini::Text unitFileText(std::string& bytes) {
     return settingsText(bytes.data(), read, bytes.size() > read ? bytes.data() + read : nullptr);
 }
 
-SettingsFile::SettingsFile() : unit_(readSettings(ini::Text{"", 0})) {}
+SettingsFile::SettingsFile() : unit_(kDefaultSettings) {}
 
 // The reader narrows a UTF-16 file in place: it gets a copy.
 SettingsFile::SettingsFile(std::string bytes) : bytes_(bytes) {

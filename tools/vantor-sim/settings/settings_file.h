@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "host/settings.h"
+#include "settings/settings.h"
 
 namespace vantor::sim {
 

@@ -1,13 +1,14 @@
 // The settings file VantorConfig.ini beside the library: where it is, how it is read, and the
-// five settings of the unit that it gives. The test bench's checker reads files with the same
-// functions, so that it reports what the unit will use.
+// five settings of the unit that it gives. Each step is a function of its own, so that a file
+// can be read, and what the unit would make of it told, without loading the library.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "../platform/ini_profile.h"
 #include "../platform/platform.h"
+#include "ini_profile.h"
+#include "unit_settings.h"
 
 namespace vantor {
 
@@ -28,15 +29,6 @@ inline constexpr SettingKey kDecelerationKey{"SetSpec", "Deceleration"};
 inline constexpr SettingKey kRtimeKey{"SetSpec", "Rtime"};
 inline constexpr SettingKey kResolutionKey{"Disp", "Resolution"};
 inline constexpr SettingKey kMaxSpdKey{"LED", "MaxSpd"};
-
-// The unit's five settings, as they are used.
-struct UnitSettings {
-    double maxSpeed;           // km/h
-    double deceleration;       // km/h per second
-    double reactionTime;       // s
-    int32_t displayResolution; // display steps
-    int32_t displayMaxSpeed;   // km/h
-};
 
 // The settings that the text of a settings file gives (an empty text gives the defaults).
 UnitSettings readSettings(ini::Text file);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "../unit/arithmetic.h"
 
@@ -16,18 +17,21 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-uint32_t readInteger(ini::Text file, const SettingKey& key, uint32_t defaultValue) {
+// The key's whole number, wrapped modulo 2^32; none for a missing key or an empty value.
+std::optional<uint32_t> readInteger(ini::Text file, const SettingKey& key) {
     ini::Text value{};
-    if (!ini::findValue(file, key.section, key.name, value)) {
-        return defaultValue;
+    if (!ini::findValue(file, key.section, key.name, value) || value.size == 0) {
+        return std::nullopt;
     }
-    return ini::parseInteger(value, defaultValue);
+    return ini::parseInteger(value, 0);
 }
 
-// The key's text, or the default, cut as the unit cuts it, as a decimal number.
-double readDecimal(ini::Text file, const SettingKey& key, const char* defaultValue) {
-    ini::Text value{defaultValue, std::strlen(defaultValue)};
-    ini::findValue(file, key.section, key.name, value);
+// The key's text, cut as the unit cuts it, as a decimal number; none for a missing key.
+std::optional<double> readDecimal(ini::Text file, const SettingKey& key) {
+    ini::Text value{};
+    if (!ini::findValue(file, key.section, key.name, value)) {
+        return std::nullopt;
+    }
     char text[kSettingTextLength + 1];
     const size_t length = value.size < kSettingTextLength ? value.size : kSettingTextLength;
     std::memcpy(text, value.data, length);
@@ -95,14 +99,19 @@ double decimalPrefix(const char* text, const char** end) {
 }
 
 UnitSettings readSettings(ini::Text file) {
+    const UnitSettings& defaults = kDefaultSettings;
+    const std::optional<uint32_t> speed = readInteger(file, kSpeedKey);
+    const std::optional<double> deceleration = readDecimal(file, kDecelerationKey);
+    const std::optional<double> reactionTime = readDecimal(file, kRtimeKey);
+    const std::optional<uint32_t> resolution = readInteger(file, kResolutionKey);
+    const std::optional<uint32_t> maxSpd = readInteger(file, kMaxSpdKey);
     // Speed is held in single precision, as is Deceleration once read; Rtime is not.
-    const float maxSpeed = static_cast<float>(readInteger(file, kSpeedKey, 125));
     return UnitSettings{
-        static_cast<double>(maxSpeed),
-        static_cast<double>(roundToFloat(readDecimal(file, kDecelerationKey, "2.50"))),
-        readDecimal(file, kRtimeKey, "1.00"),
-        static_cast<int32_t>(readInteger(file, kResolutionKey, 60)),
-        static_cast<int32_t>(readInteger(file, kMaxSpdKey, 140)),
+        speed ? static_cast<double>(static_cast<float>(*speed)) : defaults.maxSpeed,
+        deceleration ? static_cast<double>(roundToFloat(*deceleration)) : defaults.deceleration,
+        reactionTime.value_or(defaults.reactionTime),
+        resolution ? static_cast<int32_t>(*resolution) : defaults.displayResolution,
+        maxSpd ? static_cast<int32_t>(*maxSpd) : defaults.displayMaxSpeed,
     };
 }
 

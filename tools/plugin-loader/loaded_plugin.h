@@ -1,5 +1,7 @@
-// The built library loaded as the host loads it: by path, with every export resolved by name.
-// Each LoadedPlugin keeps the host's panel and sound arrays between frames.
+// The built library loaded as the host loads it, with the host's panel and sound arrays kept
+// between frames: the host tests, the allocation test, the snapshot checks and the benchmarks
+// drive it so. A program that includes this header names the library it loads by default in
+// VANTOR_LIBRARY.
 #pragma once
 
 #include <array>
@@ -8,9 +10,9 @@
 
 #include "plugin_module.h"
 
-namespace vantor::testing {
+namespace vantor::loader {
 
-class LoadedPlugin : public loader::PluginModule {
+class LoadedPlugin : public PluginModule {
   public:
     explicit LoadedPlugin(const std::string& path = VANTOR_LIBRARY) : PluginModule(path) {}
 
@@ -53,4 +55,4 @@ class LoadedPlugin : public loader::PluginModule {
     int32_t time = 0;
 };
 
-} // namespace vantor::testing
+} // namespace vantor::loader
