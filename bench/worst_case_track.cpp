@@ -21,17 +21,9 @@ constexpr double kTwoMetreSpacing = 2.0;
 constexpr double kFourMetreSpacing = 4.0;
 constexpr double kWidestSpacing = 22.5;
 
+// Sound commands as the host reads them.
+constexpr int32_t kSoundLoopCommand = 0;
 constexpr int32_t kSoundOnceCommand = 1;
-
-// Host panel and sound entries that show the patterns and the alarm.
-constexpr int kAlarmLamp = 1;
-constexpr int kPatternLamp = 12;
-constexpr int kPatternLampCopy = 13;
-constexpr int kWarningLamp = 14;
-constexpr int kPatternDisplay = 19;
-constexpr int kAlarmLoop = 1;
-constexpr int kPatternStartChime = 10;
-constexpr int kWarningChime = 11;
 
 // 25 km/h, the check of slot 14, on the default display (60 steps for 140 km/h).
 constexpr int32_t kDisplayOf25Kmh = 10;
@@ -64,7 +56,7 @@ class Track {
     // Runs a frame and keeps the pattern display it shows.
     void noteDisplay() {
         plugin_.frame(kFillKmh);
-        lastDisplay_ = panel(kPatternDisplay);
+        lastDisplay_ = panel(kPanelPatternDisplay);
     }
     // Runs a frame: has the pattern display fallen since it was last noted? A lower pattern
     // came in.
@@ -90,7 +82,8 @@ std::string fillEverySlot(PluginLibrary& plugin) {
     // Slot 0: a stop point 644 m ahead. The pattern lamp comes on with the start chime.
     track.coil(80);
     plugin.frame(kFillKmh);
-    if (track.panel(kPatternLamp) != 1 || track.sound(kPatternStartChime) != kSoundOnceCommand) {
+    if (track.panel(kPanelPatternLamp) != 1 ||
+        track.sound(kSoundPatternChime) != kSoundOnceCommand) {
         return "no pattern lamp or start chime after the first stop point";
     }
 
@@ -137,7 +130,7 @@ std::string fillEverySlot(PluginLibrary& plugin) {
     track.stopTransponder();
     track.travel(kTwoMetreSpacing);
     track.coil(85, kFixedCheckSignal);
-    if (!track.displayFell() || track.panel(kPatternDisplay) != kDisplayOf25Kmh) {
+    if (!track.displayFell() || track.panel(kPanelPatternDisplay) != kDisplayOf25Kmh) {
         return "the 25 km/h check is not the lowest pattern";
     }
 
@@ -149,18 +142,19 @@ std::string fillEverySlot(PluginLibrary& plugin) {
     }
 
     const Handles handles = plugin.frame(kRockingKmh);
-    if (handles.brake != 9 || track.panel(kAlarmLamp) != 1 || track.sound(kAlarmLoop) != 0) {
+    if (handles.brake != 9 || track.panel(kPanelAlarmLamp) != 1 ||
+        track.sound(kSoundAlarmTone) != kSoundLoopCommand) {
         return "the alarm is not ringing with the brake latched";
     }
-    if (track.panel(kPatternLamp) != 1 || track.panel(kPatternLampCopy) != 1 ||
-        track.panel(kPatternDisplay) != kDisplayOf25Kmh) {
+    if (track.panel(kPanelPatternLamp) != 1 || track.panel(kPanelPatternLampRepeat) != 1 ||
+        track.panel(kPanelPatternDisplay) != kDisplayOf25Kmh) {
         return "the patterns are gone";
     }
-    const bool forwardWarns = track.panel(kWarningLamp) == 1;
-    const bool forwardChimes = track.sound(kWarningChime) == kSoundOnceCommand;
+    const bool forwardWarns = track.panel(kPanelWarningLamp) == 1;
+    const bool forwardChimes = track.sound(kSoundWarningChime) == kSoundOnceCommand;
     plugin.frame(-kRockingKmh);
-    if (!forwardWarns || !forwardChimes || track.panel(kWarningLamp) != 0 ||
-        track.sound(kWarningChime) != kSoundOnceCommand) {
+    if (!forwardWarns || !forwardChimes || track.panel(kPanelWarningLamp) != 0 ||
+        track.sound(kSoundWarningChime) != kSoundOnceCommand) {
         return "the warning lamp does not change every frame";
     }
     return {};
