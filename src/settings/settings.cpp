@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
-#include <optional>
 
 #include "../unit/arithmetic.h"
 
@@ -17,20 +16,20 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The key's whole number, wrapped modulo 2^32; none for a missing key or an empty value.
-std::optional<uint32_t> readInteger(ini::Text file, const SettingKey& key) {
-    ini::Text value{};
-    if (!ini::findValue(file, key.section, key.name, value) || value.size == 0) {
-        return std::nullopt;
-    }
-    return ini::parseInteger(value, 0);
-}
-
-// The key's text, cut as the unit cuts it, as a decimal number; none for a missing key.
-std::optional<double> readDecimal(ini::Text file, const SettingKey& key) {
+// The key's whole number, wrapped modulo 2^32, or fallback for a missing key or an empty value.
+uint32_t readInteger(ini::Text file, const SettingKey& key, uint32_t fallback) {
     ini::Text value{};
     if (!ini::findValue(file, key.section, key.name, value)) {
-        return std::nullopt;
+        return fallback;
+    }
+    return ini::parseInteger(value, fallback);
+}
+
+// The key's text, cut as the unit cuts it, as a decimal number, or fallback for a missing key.
+double readDecimal(ini::Text file, const SettingKey& key, double fallback) {
+    ini::Text value{};
+    if (!ini::findValue(file, key.section, key.name, value)) {
+        return fallback;
     }
     char text[kSettingTextLength + 1];
     const size_t length = value.size < kSettingTextLength ? value.size : kSettingTextLength;
@@ -100,18 +99,18 @@ double decimalPrefix(const char* text, const char** end) {
 
 UnitSettings readSettings(ini::Text file) {
     const UnitSettings& defaults = kDefaultSettings;
-    const std::optional<uint32_t> speed = readInteger(file, kSpeedKey);
-    const std::optional<double> deceleration = readDecimal(file, kDecelerationKey);
-    const std::optional<double> reactionTime = readDecimal(file, kRtimeKey);
-    const std::optional<uint32_t> resolution = readInteger(file, kResolutionKey);
-    const std::optional<uint32_t> maxSpd = readInteger(file, kMaxSpdKey);
     // Speed is held in single precision, as is Deceleration once read; Rtime is not.
+    const float maxSpeed =
+        static_cast<float>(readInteger(file, kSpeedKey, static_cast<uint32_t>(defaults.maxSpeed)));
     return UnitSettings{
-        speed ? static_cast<double>(static_cast<float>(*speed)) : defaults.maxSpeed,
-        deceleration ? static_cast<double>(roundToFloat(*deceleration)) : defaults.deceleration,
-        reactionTime.value_or(defaults.reactionTime),
-        resolution ? static_cast<int32_t>(*resolution) : defaults.displayResolution,
-        maxSpd ? static_cast<int32_t>(*maxSpd) : defaults.displayMaxSpeed,
+        static_cast<double>(maxSpeed),
+        static_cast<double>(
+            roundToFloat(readDecimal(file, kDecelerationKey, defaults.deceleration))),
+        readDecimal(file, kRtimeKey, defaults.reactionTime),
+        static_cast<int32_t>(
+            readInteger(file, kResolutionKey, static_cast<uint32_t>(defaults.displayResolution))),
+        static_cast<int32_t>(
+            readInteger(file, kMaxSpdKey, static_cast<uint32_t>(defaults.displayMaxSpeed))),
     };
 }
 

@@ -19,7 +19,9 @@ struct UnitSettings {
 // value give 0.
 inline constexpr UnitSettings kDefaultSettings{125.0, 2.5, 1.0, 60, 140};
 
-// Speed and Deceleration are held in single precision once read: so are their defaults.
+// Speed is a whole number, and Speed and Deceleration are held in single precision once read:
+// so are their defaults.
+static_assert(static_cast<uint32_t>(kDefaultSettings.maxSpeed) == kDefaultSettings.maxSpeed);
 static_assert(static_cast<float>(kDefaultSettings.maxSpeed) == kDefaultSettings.maxSpeed);
 static_assert(static_cast<float>(kDefaultSettings.deceleration) == kDefaultSettings.deceleration);
 

@@ -145,28 +145,44 @@ class CVantor {
     bool powered;     // the unit has power
     bool cutOut;      // cut out by the coils or by the switch
     bool unitActive;  // powered and not cut out: the patterns are supervised
+    // The alarm, and the watch over stop transponders passed while cut out: what the power-off
+    // clears, side by side.
+    bool ackKeyCopy;       // ackKeyHeld as the last alarm step saw it
+    bool releaseKeyCopy;   // releaseKeyHeld as the last alarm step saw it
+    bool alarmSounding;    // sound 1 loops and sounds 21 and 22 alternate
+    bool bellOn;           // the bell (sound 0) rings
+    bool cutOutArmed;      // the watch is armed: the next stop transponder latches the brake
+    bool alternationPhase; // sound 21 plays next, else sound 22
+    bool alarmRequest;     // an alarm waits for acknowledgement
+    bool startupEnded;     // the start-up delay ran out in this frame
+    bool brakeLatch;       // the latched emergency brake, until released
     // Timers, in ms of host time, by TimerIndex: five count down to 0, the type-60 clock up.
     int32_t timer[kTimerCount];
     int32_t prevTimer[kTimerCount]; // each timer before this frame's update
-    // The alarm and the brake latch.
-    bool alarmRequest;         // an alarm waits for acknowledgement
-    bool brakeLatch;           // the latched emergency brake, until released
-    bool bellOn;               // the bell (sound 0) rings
-    bool alarmSounding;        // sound 1 loops and sounds 21 and 22 alternate
-    bool alternationPhase;     // sound 21 plays next, else sound 22
-    bool startupEnded;         // the start-up delay ran out in this frame
-    bool ackKeyCopy;           // ackKeyHeld as the last alarm step saw it
-    bool releaseKeyCopy;       // releaseKeyHeld as the last alarm step saw it
-    int32_t alternationPeriod; // ms: reload of the alternation timer, drawn by mode 0
-    int32_t startupDelay;      // ms: length of the power-on alarm, drawn by mode 0
+    int32_t alternationPeriod;      // ms: reload of the alternation timer, drawn by mode 0
+    int32_t startupDelay;           // ms: length of the power-on alarm, drawn by mode 0
     // The power-notch warning of an unpowered unit.
     bool notchWarnEnabled; // the warning exists (set by mode 0 only)
     bool notchWarnActive;  // enabled and not inhibited in this frame
     bool notchLeftZero;    // the power handle was seen away from notch 0
-    // Pattern slots, by PatternSlot: a slot is empty while its value is 0, else its value is a
-    // flag (1 or 2) or a target speed in km/h.
+    // Patterns and transponders: what every reset mode clears, side by side. A slot, by
+    // PatternSlot, is empty while its value is 0, else its value is a flag (1 or 2) or a target
+    // speed in km/h.
+    bool slot1FixedLimit; // slot 1 holds the fixed 15 km/h
+    bool slot4FixedLimit; // slot 4 holds the fixed 15 km/h
+    bool holdOffActive;   // the hold-off of key 14 is in force
+    bool coilCutOut;      // the coils have cut the unit out
+    bool stopInhibit;     // the next stop pair sets no stop curve
+    bool emergencyBrake;  // the supervision demands the emergency brake
     uint32_t slotValue[kSlotCount];
     uint32_t slotPrevValue[kSlotCount]; // the values as the previous supervision pass left them
+    int32_t lowestPatternSpeed;    // km/h from which the unit brakes; a pass keeps it at most 220
+    int32_t holdOffUntil;          // host time until which the hold-off lasts, ms
+    uint32_t coilCode;             // 0, the last coil's code, or 108 after a stop transponder
+    uint32_t primaryStopSelect;    // 0 to 3: the stop distance of slot 1's next curve
+    uint32_t secondaryStopSelect;  // 0 to 3: the stop distance of slot 4's next curve
+    uint32_t secondaryStopPending; // 1: the next stop curve goes to slot 4
+    int32_t rollbackTime;          // ms of host time the train has been rolling back
     // m from the train to each slot's point. While every slot is empty, those of slots 1, 2 and
     // 5 to 16 stay where they were: nothing reads them before a transponder sets them again.
     double slotDistance[kSlotCount];
@@ -174,53 +190,40 @@ class CVantor {
     // than that a slot could not be the lowest, it holds a bound at or below the slot's exact
     // speed but above the lowest pattern; no later frame reads these.
     double slotPatternSpeed[kSlotCount];
-    bool slot1FixedLimit;       // slot 1 holds the fixed 15 km/h
-    bool slot4FixedLimit;       // slot 4 holds the fixed 15 km/h
-    int32_t lowestPatternSpeed; // km/h from which the unit brakes; a pass keeps it at most 220
-    RestingPass resting;        // the pass with every slot empty, noted for the passes after it
-    bool emergencyBrake;        // the supervision demands the emergency brake
-    bool holdOffActive;         // the hold-off of key 14 is in force
-    int32_t holdOffUntil;       // host time until which the hold-off lasts, ms
-    int32_t rollbackTime;       // ms of host time the train has been rolling back
-    // Transponders and coils.
-    uint32_t coilCode;             // 0, the last coil's code, or 108 after a stop transponder
-    double distanceSinceCoil;      // m run since the last coil or stop transponder
-    uint32_t primaryStopSelect;    // 0 to 3: the stop distance of slot 1's next curve
-    uint32_t secondaryStopSelect;  // 0 to 3: the stop distance of slot 4's next curve
-    uint32_t secondaryStopPending; // 1: the next stop curve goes to slot 4
-    bool stopInhibit;              // the next stop pair sets no stop curve
-    bool coilCutOut;               // the coils have cut the unit out
-    bool cutOutArmed;              // the watch over stop transponders passed while cut out
+    RestingPass resting;      // the pass with every slot empty, noted for the passes after it
+    double distanceSinceCoil; // m run since the last coil or stop transponder
     // Staged sound commands: events write them, the frame cycle hands them to the outputs
-    // below at its end and sets them back to kSoundContinue.
-    int32_t patternStartSound;  // sound 10
-    int32_t warningSound;       // sound 11
-    int32_t patternEndSound;    // sound 12
-    int32_t notchSound;         // sound 13
+    // below at its end and sets them back to kSoundContinue. Side by side as the reset modes
+    // stop them.
     int32_t bellStopSound;      // sound 20
     int32_t alternationSound21; // sound 21
     int32_t alternationSound22; // sound 22
+    int32_t patternStartSound;  // sound 10
+    int32_t patternEndSound;    // sound 12
+    int32_t warningSound;       // sound 11
+    int32_t notchSound;         // sound 13
 
     // --- Outputs ---
-    // Copied into the host's panel and sound arrays after every frame cycle.
+    // Copied into the host's panel and sound arrays after every frame cycle; side by side as
+    // the frame cycle and the reset modes write them.
     int32_t normalLamp;     // panel 0
     int32_t alarmLamp;      // panel 1
+    int32_t bellSound;      // sound 0
+    int32_t sound20Out;     // sound 20
+    int32_t sound21Out;     // sound 21
+    int32_t sound22Out;     // sound 22
+    int32_t alarmLoopSound; // sound 1
     int32_t patternLamp;    // panels 12 and 13
     int32_t warningLamp;    // panel 14
-    int32_t emergencyLamp;  // panel 15
     int32_t holdOffLamp;    // panel 16
+    int32_t emergencyLamp;  // panel 15
     int32_t spareLamp;      // panel 17: only the reset modes write it, so it stays 0
     int32_t speedDisplay;   // panel 18: the speed in display steps
     int32_t patternDisplay; // panel 19: the lowest pattern in display steps
-    int32_t bellSound;      // sound 0
-    int32_t alarmLoopSound; // sound 1
-    int32_t sound10Out;
-    int32_t sound11Out;
-    int32_t sound12Out;
-    int32_t sound13Out;
-    int32_t sound20Out;
-    int32_t sound21Out;
-    int32_t sound22Out;
+    int32_t sound10Out;     // sound 10
+    int32_t sound12Out;     // sound 12
+    int32_t sound11Out;     // sound 11
+    int32_t sound13Out;     // sound 13
 
   private:
     void clearPatternState(double slotDistanceValue);
